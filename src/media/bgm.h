@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/mci.h"
+
+#include <cstdint>
+#include <string>
+
+namespace media {
+
+// The background music: opened once under the alias "MIDI", started once, and
+// replayed from the start by the 1 ms BgmTim poll whenever it has stopped.
+class Bgm {
+public:
+    explicit Bgm(platform::MciInterface& mci);
+
+    void BgmOpen(const std::string& path);
+    void BgmPlay();
+    void BgmTim_Timer();
+
+    std::int16_t BgmLoop = 0; // true is -1, false 0
+    std::int32_t MciResult = 0;
+
+private:
+    platform::MciInterface& mci_;
+};
+
+} // namespace media
