@@ -1,0 +1,29 @@
+#include "app/frm.h"
+#include "platform/form.h"
+#include "platform/mci.h"
+#include "platform/random.h"
+#include "platform/session.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (const auto problem = platform::whyNoDisplay()) {
+        std::fprintf(stderr, "sorawata: %s\n", problem->c_str());
+        return 1;
+    }
+    platform::chooseMediaBackend();
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("sorawata"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Sorawata"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("sorawata"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+
+    platform::ClockRandom random;
+    platform::MciCommandInterpreter music;
+    app::Frm frm({platform::applicationFolder(), platform::screenWidthTwips()}, random, music);
+    frm.show();
+    return QApplication::exec();
+}

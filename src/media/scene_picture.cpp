@@ -1,0 +1,27 @@
+#include "media/scene_picture.h"
+
+#include <cmath>
+
+namespace media {
+
+ScenePicture::ScenePicture(platform::PictureBox& pic, platform::PictureBox& e,
+                           const std::string& imgDir)
+    : Pic(pic), E(e), ImgDir(imgDir) {}
+
+void ScenePicture::ShowPicture(const std::string& name) {
+    Pic.cls();
+    if (!name.empty()) {
+        E.setPicture(platform::LoadPicture(ImgDir + name + ".jpg"));
+    }
+    Pic.setScaleMode(platform::ScaleMode::Pixels);
+    E.setScaleMode(platform::ScaleMode::Pixels);
+    Pic.paintPicture(E.picture(), 0, 0, Pic.scaleWidth(), Pic.scaleHeight(), 0, 0, E.scaleWidth(),
+                     E.scaleHeight());
+    Pic.setVisible(true);
+}
+
+void ScenePicture::ShowPicture(float number) {
+    ShowPicture(std::to_string(static_cast<long>(std::lround(number))));
+}
+
+} // namespace media

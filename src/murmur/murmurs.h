@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/controls.h"
+#include "platform/random.h"
+
+#include <array>
+#include <string>
+
+namespace murmur {
+
+// What the player murmurs to themself through the night: one of the first
+// fifteen lines of dat.txt, drawn anew every second.
+class Murmurs {
+public:
+    static constexpr int LineCount = 15;
+
+    Murmurs(platform::Label& lblSay, platform::RandomSource& random);
+
+    // Reads the first fifteen lines; missing ones stay empty murmurs.
+    void LoadLines(const std::string& path);
+    void timLbl_Timer();
+
+    // Index 15 is never filled nor shown.
+    std::array<std::string, 16> Lines;
+
+private:
+    platform::Label& LblSay;
+    platform::RandomSource& random_;
+};
+
+} // namespace murmur

@@ -1,0 +1,254 @@
+#include "platform/form.h"
+
+#include "platform/x11_hints.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QScreen>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+[[noreturn]] void noSuchControl(const std::string& name) {
+    std::fprintf(stderr, "sorawata: the window has no control named %s\n", name.c_str());
+    std::abort();
+}
+
+template <class Map> auto& find(const Map& map, const std::string& name) {
+    const auto found = map.find(name);
+    if (found == map.end()) {
+        noSuchControl(name);
+    }
+    return *found->second;
+}
+
+int twipsToPixels(double twips) {
+    return static_cast<int>(std::lround(twips / twipsPerPixel()));
+}
+
+} // namespace
+
+// --- FormSurface -----------------------------------------------------------
+
+FormSurface::FormSurface(Form& form) : form_(form) {}
+
+bool FormSurface::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+        form_.shown();
+        break;
+    case QEvent::WindowActivate:
+        form_.shown();
+        form_.windowStateMayHaveChanged();
+        break;
+    case QEvent::Move:
+    case QEvent::WindowStateChange:
+    case QEvent::Expose:
+        form_.windowStateMayHaveChanged();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+void FormSurface::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    form_.paintSurface(painter);
+}
+
+void FormSurface::resizeEvent(QResizeEvent*) {
+    form_.drawingAreaResized();
+}
+
+// --- Form ------------------------------------------------------------------
+
+Form::Form(const FormDefinition& definition)
+    : Container(surface_), surface_(*this), backColor_(resolve(SystemColour::WindowBackground)) {
+    // A fixed dialog frame with a close button and no minimise or maximise button.
+    surface_.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowCloseButtonHint);
+    surface_.setAttribute(Qt::WA_QuitOnClose);
+    surface_.setWindowTitle(QString::fromStdString(definition.caption));
+    surface_.setWindowIcon(QIcon(QString::fromStdString(definition.icon)));
+    outerPixels_ = QSize(twipsToPixels(definition.drawingArea.width),
+                         twipsToPixels(definition.drawingArea.height));
+    surface_.setFixedSize(outerPixels_);
+    optionGroup_.setExclusive(true);
+    createTimers(definition);
+    createControls(definition);
+}
+
+Form::~Form() = default;
+
+void Form::createTimers(const FormDefinition& definition) {
+    for (const TimerDefinition& timer : definition.timers) {
+        timers_[timer.name] = std::make_unique<Timer>(timer.intervalMs, timer.enabled);
+    }
+}
+
+void Form::createControls(const FormDefinition& definition) {
+    for (const ControlDefinition& control : definition.controls) {
+        createControl(control);
+    }
+}
+
+Container& Form::containerNamed(const std::string& name) const {
+    if (name.empty()) {
+        return const_cast<Form&>(*this);
+    }
+    return pictureBox(name);
+}
+
+void Form::createControl(const ControlDefinition& definition) {
+    Container& container = containerNamed(definition.container);
+    switch (definition.kind) {
+    case ControlKind::OptionButton: {
+        auto option = std::make_unique<OptionButton>(container, definition.rect, optionGroup_, 0);
+        option->setCaption(definition.text);
+        option->setForeColor(resolve(definition.foreColor));
+        option->setBackColor(resolve(definition.backColor));
+        option->setValue(definition.selected);
+        option->setVisible(definition.visible);
+        options_[definition.name] = std::make_unique<ControlArray<OptionButton>>(std::move(option));
+        break;
+    }
+    case ControlKind::PictureBox: {
+        auto box = std::make_unique<PictureBox>(container, definition.rect);
+        box->setBackColor(resolve(definition.backColor));
+        box->setAutoSize(definition.autoSize);
+        if (!definition.picture.empty()) {
+            box->setPicture(LoadPicture(definition.picture));
+        }
+        box->setVisible(definition.visible);
+        pictures_[definition.name] = std::move(box);
+        break;
+    }
+    case ControlKind::Label: {
+        auto label = std::make_unique<Label>(container, definition.rect);
+        label->setAlignment(definition.alignment);
+        label->setForeColor(resolve(definition.foreColor));
+        label->setAutoSize(definition.autoSize);
+        label->setCaption(definition.text);
+        label->setVisible(definition.visible);
+        labels_[definition.name] = std::make_unique<ControlArray<Label>>(std::move(label));
+        break;
+    }
+    case ControlKind::Shape: {
+        auto shape = std::make_unique<Shape>(container, definition.rect);
+        shape->setFillStyle(definition.fillStyle);
+        shape->setFillColor(resolve(definition.fillColor));
+        shape->setBorderStyle(definition.borderStyle);
+        shape->setBorderColor(resolve(definition.borderColor));
+        shape->setVisible(definition.visible);
+        shapes_[definition.name] = std::make_unique<ControlArray<Shape>>(std::move(shape));
+        break;
+    }
+    }
+}
+
+ControlArray<OptionButton>& Form::optionButtons(const std::string& name) const {
+    return find(options_, name);
+}
+ControlArray<Label>& Form::labels(const std::string& name) const {
+    return find(labels_, name);
+}
+ControlArray<Shape>& Form::shapes(const std::string& name) const {
+    return find(shapes_, name);
+}
+PictureBox& Form::pictureBox(const std::string& name) const {
+    return find(pictures_, name);
+}
+Timer& Form::timer(const std::string& name) const {
+    return find(timers_, name);
+}
+
+void Form::setCaption(const std::string& caption) {
+    surface_.setWindowTitle(QString::fromStdString(caption));
+}
+
+std::string Form::caption() const {
+    return surface_.windowTitle().toStdString();
+}
+
+void Form::setOuterSize(double widthTwips, double heightTwips) {
+    outerPixels_ = QSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips));
+    fitDrawingAreaToOuterSize();
+}
+
+// The frame is only known once the window manager has framed the window;
+// until then the drawing area takes the whole outer size.
+void Form::fitDrawingAreaToOuterSize() {
+    const QSize inner(outerPixels_.width() - frame_.left() - frame_.right(),
+                      outerPixels_.height() - frame_.top() - frame_.bottom());
+    if (inner != surface_.size()) {
+        surface_.setFixedSize(inner);
+    }
+}
+
+void Form::setBackColor(Colour colour) {
+    backColor_ = colour;
+    surface_.update();
+}
+
+void Form::show() {
+    if (!loaded_) {
+        loaded_ = true;
+        if (onLoad) {
+            onLoad();
+        }
+    }
+    markSkipTaskbar(surface_);
+    surface_.show();
+    markSkipTaskbar(surface_);
+}
+
+void Form::shown() {
+    if (activated_) {
+        return;
+    }
+    activated_ = true;
+    if (onActivate) {
+        onActivate();
+    }
+}
+
+void Form::windowStateMayHaveChanged() {
+    if (!surface_.isVisible()) {
+        return;
+    }
+    const QRect outer = surface_.frameGeometry();
+    const QRect inner = surface_.geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    if (frame == frame_ || frame.left() < 0 || frame.top() < 0) {
+        return;
+    }
+    frame_ = frame;
+    fitDrawingAreaToOuterSize();
+    markSkipTaskbar(surface_);
+}
+
+void Form::paintSurface(QPainter& painter) {
+    painter.fillRect(surface_.rect(), toQColor(backColor_));
+    paintWindowless(painter);
+}
+
+double screenWidthTwips() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().width() * twipsPerPixel() : 0;
+}
+
+std::string applicationFolder() {
+    return QCoreApplication::applicationDirPath().toStdString();
+}
+
+} // namespace platform

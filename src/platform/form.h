@@ -1,0 +1,94 @@
+#pragma once
+
+#include "platform/control_array.h"
+#include "platform/controls.h"
+#include "platform/form_definition.h"
+#include "platform/timer.h"
+
+#include <QButtonGroup>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class Form;
+
+// The top-level window: paints the background and the windowless controls,
+// and reports showing, activation and the frame the window manager adds.
+class FormSurface final : public QWidget {
+public:
+    explicit FormSurface(Form& form);
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    Form& form_;
+};
+
+// A fixed dialog window built from its definition, with its controls and timers.
+class Form final : public Container {
+public:
+    explicit Form(const FormDefinition& definition);
+    ~Form() override;
+
+    void setCaption(const std::string& caption);
+    std::string caption() const;
+    // The outer size, frame and caption included.
+    void setOuterSize(double widthTwips, double heightTwips);
+    void setBackColor(Colour colour);
+    Colour backColor() const { return backColor_; }
+
+    ControlArray<OptionButton>& optionButtons(const std::string& name) const;
+    ControlArray<Label>& labels(const std::string& name) const;
+    ControlArray<Shape>& shapes(const std::string& name) const;
+    PictureBox& pictureBox(const std::string& name) const;
+    Label& label(const std::string& name) const { return labels(name)(0); }
+    Timer& timer(const std::string& name) const;
+
+    // Raised once before the window is first shown.
+    std::function<void()> onLoad;
+    // Raised once, when the window is first shown or first activated.
+    std::function<void()> onActivate;
+
+    // Loads the window (once) and shows it.
+    void show();
+    QWidget& widget() { return surface_; }
+
+    // Used by the surface.
+    void paintSurface(QPainter& painter);
+    void windowStateMayHaveChanged();
+    void shown();
+
+private:
+    void createTimers(const FormDefinition& definition);
+    void createControls(const FormDefinition& definition);
+    void createControl(const ControlDefinition& definition);
+    Container& containerNamed(const std::string& name) const;
+    void fitDrawingAreaToOuterSize();
+
+    FormSurface surface_;
+    QButtonGroup optionGroup_;
+    Colour backColor_;
+    QSize outerPixels_;
+    QMargins frame_;
+    bool loaded_ = false;
+    bool activated_ = false;
+    std::map<std::string, std::unique_ptr<Timer>> timers_;
+    std::map<std::string, std::unique_ptr<ControlArray<OptionButton>>> options_;
+    std::map<std::string, std::unique_ptr<ControlArray<Label>>> labels_;
+    std::map<std::string, std::unique_ptr<ControlArray<Shape>>> shapes_;
+    std::map<std::string, std::unique_ptr<PictureBox>> pictures_;
+};
+
+// The width of the screen in twips.
+double screenWidthTwips();
+// The folder that holds the executable, as the system gives it.
+std::string applicationFolder();
+
+} // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QTimer>
+#include <functional>
+
+namespace platform {
+
+// A timer on the user-interface thread. Ticks that come late are not made up.
+class Timer {
+public:
+    Timer(int intervalMs, bool enabled);
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    int interval() const { return timer_.interval(); }
+    bool enabled() const { return timer_.isActive(); }
+    // Enabling a running timer leaves its interval running as it is.
+    void setEnabled(bool enabled);
+
+    std::function<void()> onTick;
+
+private:
+    QTimer timer_;
+};
+
+} // namespace platform
