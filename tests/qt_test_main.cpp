@@ -2,6 +2,13 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    // Unit tests draw real widgets, off screen, also when CTest lists them.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) {
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    }
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

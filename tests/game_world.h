@@ -1,0 +1,94 @@
+#pragma once
+
+#include "app/frm.h"
+#include "platform/mci.h"
+#include "scripted_random.h"
+
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The colours of the test scenes 0-4 and the two ending pictures.
+inline const std::vector<QColor> sceneColours = {Qt::red, Qt::green, Qt::blue, Qt::yellow,
+                                                 Qt::magenta};
+inline const QColor end0Colour = QColor(20, 20, 20);
+inline const QColor end1Colour = QColor(0, 128, 128);
+
+// A music device that refuses everything: the game runs silent.
+class SilentMci final : public platform::MciInterface {
+public:
+    std::int32_t mciSendStringA(const char*, char*, std::uint32_t, std::intptr_t) override {
+        return platform::mci_error::invalidDeviceName;
+    }
+};
+
+// A folder of assets the way a player would put them beside the game.
+class AssetFolder {
+public:
+    AssetFolder() { QDir(dir_.path()).mkdir("img"); }
+
+    std::string path() const { return dir_.path().toStdString(); }
+
+    void writeFile(const std::string& name, const std::string& bytes) const {
+        QFile file(dir_.filePath(QString::fromStdString(name)));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+
+    void writePicture(const std::string& name, const QImage& image) const {
+        image.save(dir_.filePath(QString::fromStdString("img/" + name + ".jpg")), "JPEG", 95);
+    }
+
+    void writeSolidPicture(const std::string& name, const QColor& colour) const {
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(colour);
+        writePicture(name, image);
+    }
+
+    // Five scenes, two endings with their texts and fifteen murmurs.
+    void writeStandardSet() const {
+        for (int k = 0; k < 5; ++k) {
+            writeSolidPicture(std::to_string(k), sceneColours[static_cast<std::size_t>(k)]);
+        }
+        writeSolidPicture("end0", end0Colour);
+        writeSolidPicture("end1", end1Colour);
+        writeFile("end0.txt", "mine one\r\nmine two\r\nmine three\r\n");
+        writeFile("end1.txt", "yours one\r\nyours two\r\nyours three\r\n");
+        std::string murmurs;
+        for (int i = 0; i < 15; ++i) {
+            murmurs += "murmur " + std::to_string(i) + "\r\n";
+        }
+        writeFile("dat.txt", murmurs);
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// The game's window on a 1024-pixel-wide screen at 96 DPI, loaded but not shown.
+struct LoadedGame {
+    LoadedGame(const AssetFolder& assets, std::vector<double> draws, double screenTwips = 15360)
+        : random(std::move(draws)), frm({assets.path(), screenTwips}, random, music) {
+        frm.Form_Load();
+    }
+
+    ScriptedRandom random;
+    SilentMci music;
+    app::Frm frm;
+};
+
+inline QColor pixelAt(const QImage& image, int x, int y) {
+    return image.pixelColor(x, y);
+}
+
+// True when two colours differ by at most `tolerance` per channel (JPEG is lossy).
+inline bool near(const QColor& a, const QColor& b, int tolerance = 12) {
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
