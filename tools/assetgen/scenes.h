@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QImage>
+
+// The opening picture compiled into the game, and the scenes of that night
+// that the game shows from its img folder.
+QImage drawOpening();
+QImage drawDarkWindow();
+QImage drawSilentPhone();
+QImage drawTwoCups();
+QImage drawClosedDoor();
+QImage drawBlanketOnSofa();
+QImage drawReachingForPhone();
+QImage drawDoorOpening();
