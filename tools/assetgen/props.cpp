@@ -334,68 +334,43 @@ void drawAlarmClock(SketchPen& pen, QPointF centre, double radius) {
     pen.dot(centre, 1.4);
 }
 
-void drawSeatedPerson(SketchPen& pen, QPointF hip, double scale) {
-    const QTransform at = placement(hip, scale);
-    auto curve = [&](std::initializer_list<QPointF> points, bool closed = false) {
-        return at.map(smoothCurve(points, closed));
-    };
-    const QPainterPath hair = curve({{-15, -62},
-                                     {-16, -80},
-                                     {-9, -94},
-                                     {3, -96},
-                                     {13, -89},
-                                     {16, -76},
-                                     {15, -62},
-                                     {9, -64},
-                                     {8, -80},
-                                     {-2, -83},
-                                     {-9, -78},
-                                     {-9, -64}},
-                                    true);
-    const QPainterPath face = at.map(ellipsePath({0, -72}, 9.5, 11.5));
-    const QPainterPath torso = curve({{-4, -60},
-                                      {-17, -56},
-                                      {-25, -47},
-                                      {-30, -27},
-                                      {-28, -12},
-                                      {-25, 2},
-                                      {25, 2},
-                                      {28, -12},
-                                      {30, -27},
-                                      {25, -47},
-                                      {17, -56},
-                                      {4, -60}},
-                                     true);
-    const QPainterPath legs = curve(
-        {{-24, 0}, {-24, 10}, {-20, 50}, {-22, 58}, {22, 58}, {20, 50}, {24, 10}, {24, 0}}, true);
-    pen.erase(legs);
-    pen.erase(torso);
-    pen.erase(face);
-    pen.erase(hair);
+namespace {
 
-    // Legs: knees together, shins down to the floor, feet side by side.
-    pen.stroke(curve({{-24, 1}, {-25, 8}, {-22, 14}, {-20, 50}}));
-    pen.stroke(curve({{24, 1}, {25, 8}, {22, 14}, {20, 50}}));
-    pen.stroke(curve({{-24, 8}, {-13, 2}, {-1, 8}}));
-    pen.stroke(curve({{1, 8}, {13, 2}, {24, 8}}));
-    pen.stroke(curve({{-2, 10}, {-3, 30}, {-4, 50}}));
-    pen.stroke(curve({{2, 10}, {3, 30}, {4, 50}}));
+QPainterPath mappedCurve(const QTransform& at, std::initializer_list<QPointF> points,
+                         bool closed = false) {
+    return at.map(smoothCurve(points, closed));
+}
+
+// Knees together, shins down to the floor, feet side by side.
+void drawSeatedLegs(SketchPen& pen, const QTransform& at) {
+    pen.stroke(mappedCurve(at, {{-24, 1}, {-25, 8}, {-22, 14}, {-20, 50}}));
+    pen.stroke(mappedCurve(at, {{24, 1}, {25, 8}, {22, 14}, {20, 50}}));
+    pen.stroke(mappedCurve(at, {{-24, 8}, {-13, 2}, {-1, 8}}));
+    pen.stroke(mappedCurve(at, {{1, 8}, {13, 2}, {24, 8}}));
+    pen.stroke(mappedCurve(at, {{-2, 10}, {-3, 30}, {-4, 50}}));
+    pen.stroke(mappedCurve(at, {{2, 10}, {3, 30}, {4, 50}}));
     pen.stroke(at.map(arcPath({-12, 54}, 10, 4.5, 160, 380)));
     pen.stroke(at.map(arcPath({12, 54}, 10, 4.5, 160, 380)));
+}
 
-    // Sweater, with the arms folded down to the hands in the lap.
-    pen.stroke(curve({{-4, -60}, {-17, -56}, {-25, -47}, {-30, -27}, {-28, -12}, {-12, -4}}));
-    pen.stroke(curve({{4, -60}, {17, -56}, {25, -47}, {30, -27}, {28, -12}, {12, -4}}));
-    pen.stroke(curve({{-19, -40}, {-20, -22}, {-9, -12}}));
-    pen.stroke(curve({{19, -40}, {20, -22}, {9, -12}}));
-    pen.stroke(curve({{-22, -20}, {-24, -6}, {-24, 2}}));
-    pen.stroke(curve({{22, -20}, {24, -6}, {24, 2}}));
-    pen.stroke(curve({{-11, -9}, {-4, -13}, {4, -12}, {10, -8}, {4, -3}, {-5, -3}}, true));
-    pen.stroke(curve({{-4, -60}, {0, -57}, {4, -60}}));
+// A loose sweater, the arms folded down to the hands in the lap.
+void drawSweater(SketchPen& pen, const QTransform& at) {
+    pen.stroke(
+        mappedCurve(at, {{-4, -60}, {-17, -56}, {-25, -47}, {-30, -27}, {-28, -12}, {-12, -4}}));
+    pen.stroke(mappedCurve(at, {{4, -60}, {17, -56}, {25, -47}, {30, -27}, {28, -12}, {12, -4}}));
+    pen.stroke(mappedCurve(at, {{-19, -40}, {-20, -22}, {-9, -12}}));
+    pen.stroke(mappedCurve(at, {{19, -40}, {20, -22}, {9, -12}}));
+    pen.stroke(mappedCurve(at, {{-22, -20}, {-24, -6}, {-24, 2}}));
+    pen.stroke(mappedCurve(at, {{22, -20}, {24, -6}, {24, 2}}));
+    pen.stroke(
+        mappedCurve(at, {{-11, -9}, {-4, -13}, {4, -12}, {10, -8}, {4, -3}, {-5, -3}}, true));
+    pen.stroke(mappedCurve(at, {{-4, -60}, {0, -57}, {4, -60}}));
     pen.line(at.map(QPointF(-3.5, -62)), at.map(QPointF(-3.5, -59)));
     pen.line(at.map(QPointF(3.5, -62)), at.map(QPointF(3.5, -59)));
+}
 
-    // Head bowed a little: closed, downcast eyes under the fringe.
+// The head bowed a little: closed, downcast eyes under the fringe.
+void drawBowedHead(SketchPen& pen, const QTransform& at, const QPainterPath& hair) {
     pen.stroke(at.map(arcPath({0, -72}, 9.5, 11.5, 10, 170)));
     {
         PenStyle hairShade(pen, 0.1, 1.0);
@@ -405,7 +380,51 @@ void drawSeatedPerson(SketchPen& pen, QPointF hip, double scale) {
     PenStyle fine(pen, 0.2, 0.8);
     pen.stroke(at.map(arcPath({-4, -71}, 2.2, 1.2, 20, 160)));
     pen.stroke(at.map(arcPath({4, -71}, 2.2, 1.2, 20, 160)));
-    pen.stroke(curve({{-1.5, -65}, {0, -64.5}, {1.5, -65}}));
+    pen.stroke(mappedCurve(at, {{-1.5, -65}, {0, -64.5}, {1.5, -65}}));
+}
+
+} // namespace
+
+void drawSeatedPerson(SketchPen& pen, QPointF hip, double scale) {
+    const QTransform at = placement(hip, scale);
+    const QPainterPath hair = mappedCurve(at,
+                                          {{-15, -62},
+                                           {-16, -80},
+                                           {-9, -94},
+                                           {3, -96},
+                                           {13, -89},
+                                           {16, -76},
+                                           {15, -62},
+                                           {9, -64},
+                                           {8, -80},
+                                           {-2, -83},
+                                           {-9, -78},
+                                           {-9, -64}},
+                                          true);
+    const QPainterPath face = at.map(ellipsePath({0, -72}, 9.5, 11.5));
+    const QPainterPath torso = mappedCurve(at,
+                                           {{-4, -60},
+                                            {-17, -56},
+                                            {-25, -47},
+                                            {-30, -27},
+                                            {-28, -12},
+                                            {-25, 2},
+                                            {25, 2},
+                                            {28, -12},
+                                            {30, -27},
+                                            {25, -47},
+                                            {17, -56},
+                                            {4, -60}},
+                                           true);
+    const QPainterPath legs = mappedCurve(
+        at, {{-24, 0}, {-24, 10}, {-20, 50}, {-22, 58}, {22, 58}, {20, 50}, {24, 10}, {24, 0}},
+        true);
+    for (const QPainterPath& part : {legs, torso, face, hair}) {
+        pen.erase(part);
+    }
+    drawSeatedLegs(pen, at);
+    drawSweater(pen, at);
+    drawBowedHead(pen, at, hair);
 }
 
 void drawStandingFigure(SketchPen& pen, QPointF feet, double height, Hair hair) {

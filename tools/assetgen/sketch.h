@@ -45,8 +45,6 @@ public:
     // was drawn behind it.
     void erase(const QPainterPath& area);
 
-    Random& random() { return random_; }
-
 private:
     QPolygonF resampled(const QPolygonF& points) const;
     QPolygonF wobbled(const QPolygonF& points);
