@@ -1,0 +1,86 @@
+// Cost of the music poll: the status query runs a thousand times a second for
+// the whole game, so it must be cheap and must not allocate.
+#include "media/bgm.h"
+#include "platform/mci.h"
+
+#include <array>
+#include <atomic>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+std::atomic<long> allocations{0};
+
+class PlayingDevice : public platform::SoundDevice {
+public:
+    std::int32_t open(const std::string&) override { return 0; }
+    std::int32_t play() override { return 0; }
+    std::int32_t seek(std::int64_t) override { return 0; }
+    platform::DeviceMode mode() const override { return platform::DeviceMode::Playing; }
+};
+
+std::unique_ptr<platform::MciCommandInterpreter> openedInterpreter() {
+    auto mci = std::make_unique<platform::MciCommandInterpreter>(
+        [] { return std::make_unique<PlayingDevice>(); });
+    mci->mciSendStringA("open \"/games/sorawata/bgm.wav\" alias MIDI", nullptr, 0, 0);
+    return mci;
+}
+
+void reportAllocations(benchmark::State& state, long before) {
+    state.counters["allocs/call"] = benchmark::Counter(
+        static_cast<double>(allocations.load() - before) / static_cast<double>(state.iterations()));
+}
+
+void StatusQuery(benchmark::State& state) {
+    auto mci = openedInterpreter();
+    std::array<char, 16> reply;
+    const long before = allocations.load();
+    for (auto _ : state) {
+        reply.fill(' ');
+        benchmark::DoNotOptimize(mci->mciSendStringA("status MIDI mode", reply.data(), 15, 0));
+        benchmark::DoNotOptimize(reply);
+    }
+    reportAllocations(state, before);
+}
+BENCHMARK(StatusQuery);
+
+// The whole tick as the game runs it while the music plays.
+void BgmTick(benchmark::State& state) {
+    auto mci = openedInterpreter();
+    media::Bgm bgm(*mci);
+    bgm.BgmLoop = -1;
+    const long before = allocations.load();
+    for (auto _ : state)
+        bgm.BgmTim_Timer();
+    reportAllocations(state, before);
+}
+BENCHMARK(BgmTick);
+
+// Baseline in the same run: an unknown alias, which stops at the lookup.
+void UnknownAliasQuery(benchmark::State& state) {
+    auto mci = openedInterpreter();
+    std::array<char, 16> reply;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(mci->mciSendStringA("status OTHER mode", reply.data(), 15, 0));
+}
+BENCHMARK(UnknownAliasQuery);
+
+} // namespace
+
+void* operator new(std::size_t size) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+        return memory;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+BENCHMARK_MAIN();
