@@ -17,7 +17,6 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sorawata"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Sorawata"));
     QGuiApplication::setDesktopFileName(QStringLiteral("sorawata"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 
