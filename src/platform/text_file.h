@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace platform {
+
+// Decodes a whole text file's bytes to UTF-8: UTF-8 (with or without BOM, the BOM dropped) when
+// the bytes are valid UTF-8, otherwise Windows code page 932 (Shift-JIS with the Windows
+// extensions). Bytes that cp932 cannot decode become U+FFFD; any input is accepted.
+std::string decodeText(std::string_view bytes);
+
+// Sequential input from a text file: the whole file is read and decoded at open, then handed out
+// line by line. CR LF, LF and a lone CR each end a line.
+class TextFile {
+public:
+    // Opens and reads the whole file; std::nullopt when it is missing or unreadable.
+    static std::optional<TextFile> open(const std::string& path);
+
+    // The next line without its line end, or std::nullopt after the last line.
+    std::optional<std::string> readLine();
+
+private:
+    explicit TextFile(std::string text) : text_(std::move(text)) {}
+
+    std::string text_;
+    std::size_t position_ = 0;
+};
+
+} // namespace platform

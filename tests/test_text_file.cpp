@@ -1,0 +1,148 @@
+#include "platform/text_file.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<char32_t> codePoints(const std::string& utf8) {
+    const QList<uint> ucs4 = QString::fromUtf8(utf8).toUcs4();
+    return std::vector<char32_t>(ucs4.begin(), ucs4.end());
+}
+
+bool isValidUtf8(const std::string& text) {
+    return QString::fromUtf8(text).toUtf8() == QByteArray::fromStdString(text);
+}
+
+struct DecodeCase {
+    const char* what;
+    std::string bytes;
+    std::vector<char32_t> expected;
+};
+
+// cp932 decodes as Windows maps it, with the extension characters; undecodable bytes become
+// U+FFFD. Windows' best-fit table also gives 0x80, 0xA0 and 0xFD-0xFF single-byte meanings, but
+// glibc has none for them, so they are U+FFFD here too. Each case carries a non-UTF-8 byte (or is
+// plain ASCII) so that it really goes through cp932.
+TEST(DecodeText, Cp932AsWindowsMapsIt) {
+    const std::vector<DecodeCase> cases = {
+        {"ASCII", "Az09 ~", {'A', 'z', '0', '9', ' ', '~'}},
+        {"0x5C is a backslash, 0x7E a tilde", "\x5C\x7E\x82\xA0", {0x5C, 0x7E, 0x3042}},
+        {"half-width katakana", "\xA1\xB1\xDF", {0xFF61, 0xFF71, 0xFF9F}},
+        {"hiragana", "\x82\xD0\x82\xE7\x82\xAA\x82\xC8", {0x3072, 0x3089, 0x304C, 0x306A}},
+        {"kanji", "\x8A\xBF\x8E\x9A", {0x6F22, 0x5B57}},
+        {"wave dash as Windows maps it", "\x81\x60", {0xFF5E}},
+        {"full-width backslash", "\x81\x5F", {0xFF3C}},
+        {"NEC special character", "\x87\x40", {0x2460}},
+        {"IBM extension", "\xFA\x40", {0x2170}},
+        {"NEC-selected IBM extension", "\xED\x40", {0x7E8A}},
+        {"user-defined area", "\xF0\x40", {0xE000}},
+        {"control bytes unchanged", "\x1A\x1C\x7F\x82\xA0", {0x1A, 0x1C, 0x7F, 0x3042}},
+        {"lone lead byte at the end", "A\x81", {'A', 0xFFFD}},
+        {"lead byte before a line end keeps the line end", "\x81\x0A", {0xFFFD, 0x0A}},
+        {"lead byte before a space keeps the space", "\x82\x20x", {0xFFFD, 0x20, 'x'}},
+        {"unassigned pair is one character",
+         "\x85\x40"
+         "A",
+         {0xFFFD, 'A'}},
+        {"0x80", "\x80", {0xFFFD}},
+        {"0xA0", "\xA0", {0xFFFD}},
+        {"0xFD 0xFE 0xFF", "\xFD\xFE\xFF", {0xFFFD, 0xFFFD, 0xFFFD}},
+        {"overlong UTF-8 is not UTF-8", "\xC0\xAF", {0xFF80, 0xFF6F}},
+    };
+    for (const DecodeCase& c : cases)
+        EXPECT_EQ(codePoints(platform::decodeText(c.bytes)), c.expected) << c.what;
+}
+
+// Valid UTF-8 is taken as UTF-8, and a leading byte-order mark is dropped.
+TEST(DecodeText, Utf8WithAndWithoutBom) {
+    const std::string text = "ひとり言 ①～";
+    EXPECT_EQ(platform::decodeText(text), text);
+    EXPECT_EQ(platform::decodeText("\xEF\xBB\xBF" + text), text);
+    EXPECT_EQ(platform::decodeText("\xEF\xBB\xBF"), "");
+    EXPECT_EQ(platform::decodeText(""), "");
+}
+
+// Whatever the bytes, the result is valid UTF-8 (every pair of bytes, behind a non-UTF-8 byte).
+TEST(DecodeText, AnyTwoBytesGiveValidUtf8) {
+    for (int first = 0; first < 256; ++first) {
+        for (int second = 0; second < 256; ++second) {
+            const std::string bytes{'\xFF', char(first), char(second)};
+            ASSERT_TRUE(isValidUtf8(platform::decodeText(bytes))) << first << ' ' << second;
+        }
+    }
+}
+
+class TextFileTest : public testing::Test {
+protected:
+    std::string write(const QByteArray& bytes) {
+        const QString path = directory_.filePath(QString("file%1.txt").arg(++count_));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path.toStdString();
+    }
+
+    std::vector<std::string> allLines(const QByteArray& bytes) {
+        auto file = platform::TextFile::open(write(bytes));
+        EXPECT_TRUE(file.has_value());
+        std::vector<std::string> lines;
+        while (auto line = file->readLine())
+            lines.push_back(*line);
+        EXPECT_EQ(file->readLine(), std::nullopt) << "no more lines after the last";
+        return lines;
+    }
+
+    QTemporaryDir directory_;
+    int count_ = 0;
+};
+
+struct SplitCase {
+    const char* what;
+    QByteArray bytes;
+    std::vector<std::string> expected;
+};
+
+// CR LF, LF and a lone CR each end a line; a last line without a line end still counts.
+TEST_F(TextFileTest, SplitsLines) {
+    const std::vector<SplitCase> cases = {
+        {"CR LF", "a\r\nb\r\n", {"a", "b"}},
+        {"LF", "a\nb\n", {"a", "b"}},
+        {"lone CR", "a\rb\r", {"a", "b"}},
+        {"mixed", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+        {"last line without a line end", "a\r\nb", {"a", "b"}},
+        {"empty lines", "\r\n\r\na\r\n\r\n", {"", "", "a", ""}},
+        {"LF then CR are two line ends", "\n\r", {"", ""}},
+        {"CR then CR LF", "a\r\r\n", {"a", ""}},
+        {"empty file", "", {}},
+        {"only a line end", "\r\n", {""}},
+    };
+    for (const SplitCase& c : cases)
+        EXPECT_EQ(allLines(c.bytes), c.expected) << c.what;
+}
+
+// A Shift-JIS file is decoded before it is split, and a broken character keeps its line end.
+TEST_F(TextFileTest, DecodesCp932Lines) {
+    EXPECT_EQ(allLines("\x82\xA0\r\n\x82\xA2\x82\xA4\r\n\x81"),
+              (std::vector<std::string>{"あ", "いう", "\uFFFD"}));
+    EXPECT_EQ(allLines("\x81\nB"), (std::vector<std::string>{"\uFFFD", "B"}));
+}
+
+// A UTF-8 file with a byte-order mark gives its lines without the mark.
+TEST_F(TextFileTest, DecodesUtf8Lines) {
+    EXPECT_EQ(allLines("\xEF\xBB\xBF\xE3\x81\x82\r\nb"), (std::vector<std::string>{"あ", "b"}));
+}
+
+// A missing file or a folder cannot be opened.
+TEST_F(TextFileTest, MissingFileDoesNotOpen) {
+    EXPECT_FALSE(platform::TextFile::open(directory_.filePath("missing.txt").toStdString()));
+    EXPECT_FALSE(platform::TextFile::open(directory_.path().toStdString()));
+}
+
+} // namespace
