@@ -3,14 +3,8 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QMediaDevices>
-#include <QtGlobal>
 
 namespace platform {
-
-void prepareMediaBackend() {
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
-}
 
 WaveDevice::SampleStream::SampleStream(WaveReader& reader, std::atomic<DeviceMode>& mode)
     : reader_(reader), mode_(mode) {}

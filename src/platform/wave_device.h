@@ -11,10 +11,6 @@
 
 namespace platform {
 
-// Picks the GStreamer media backend unless the user chose one: Qt's FFmpeg
-// backend crashes when no sound server is running. Call before QApplication.
-void prepareMediaBackend();
-
 // Plays a wave file through the default audio output. The sink pulls samples
 // straight from the mapped file; rewinding only moves the reader, so the sink
 // never runs dry and a loop joins the end to the start without a gap.
