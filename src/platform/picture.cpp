@@ -1,0 +1,131 @@
+#include "platform/picture.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QPaintDevice>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <set>
+
+namespace platform {
+namespace {
+
+// Whether even the smallest decode of a picture this size would break Qt's allocation limit
+// (which stays in force for every decode). libjpeg can decode down to 1/8 per side; other
+// formats decode at full size. Counted as 32-bit pixels, as a colour picture decodes.
+bool exceedsAllocationLimit(QSize size, const QByteArray& format) {
+    const qint64 limitBytes = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (limitBytes <= 0)
+        return false; // the limit is switched off
+    const qint64 divisor = format == "jpeg" ? 8 : 1;
+    const qint64 width = (size.width() + divisor - 1) / divisor;
+    const qint64 height = (size.height() + divisor - 1) / divisor;
+    return width * height * 4 > limitBytes;
+}
+
+// One line per path, so a picture clicked again and again does not flood the terminal.
+void reportOnce(const std::string& path, const std::string& problem) {
+    static std::set<std::string> reportedPaths;
+    if (!reportedPaths.insert(path).second)
+        return;
+    std::fprintf(stderr, "sorawata: cannot load picture %s: %s\n", path.c_str(), problem.c_str());
+}
+
+QRectF scaledRect(const QRectF& rect, qreal scaleX, qreal scaleY) {
+    return QRectF(rect.x() * scaleX, rect.y() * scaleY, rect.width() * scaleX,
+                  rect.height() * scaleY);
+}
+
+} // namespace
+
+Picture Picture::fromImage(QImage image) {
+    Picture picture;
+    picture.size_ = image.size();
+    picture.decoded_ = std::move(image);
+    return picture;
+}
+
+bool Picture::isEmpty() const {
+    return size_.isEmpty();
+}
+
+QSize Picture::size() const {
+    return size_;
+}
+
+QSize Picture::decodedSize() const {
+    return decoded_.size();
+}
+
+void Picture::draw(QPainter& painter, const QRectF& target, const QRectF& source) const {
+    if (isEmpty() || source.isEmpty() || target.isEmpty())
+        return;
+    const QImage& image = imageAt(decodeSizeFor(painter, target, source));
+    if (image.isNull())
+        return;
+    const qreal scaleX = qreal(image.width()) / size_.width();
+    const qreal scaleY = qreal(image.height()) / size_.height();
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, image, scaledRect(source, scaleX, scaleY));
+    painter.restore();
+}
+
+// The decode that gives `source` about one image pixel per device pixel of `target`, never
+// larger than the picture itself (enlarging is left to the painter).
+QSize Picture::decodeSizeFor(const QPainter& painter, const QRectF& target,
+                             const QRectF& source) const {
+    const qreal pixelRatio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QRectF deviceTarget = painter.worldTransform().mapRect(target);
+    const qreal width = deviceTarget.width() * pixelRatio * size_.width() / source.width();
+    const qreal height = deviceTarget.height() * pixelRatio * size_.height() / source.height();
+    return QSize(std::clamp(int(std::ceil(width)), 1, size_.width()),
+                 std::clamp(int(std::ceil(height)), 1, size_.height()));
+}
+
+const QImage& Picture::imageAt(QSize decodeSize) const {
+    if (encoded_.isEmpty() || decodeSize == decodedRequest_)
+        return decoded_;
+    QBuffer buffer;
+    buffer.setData(encoded_);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (decodeSize != size_)
+        reader.setScaledSize(decodeSize); // JPEG: libjpeg's DCT scaling, then a smooth finish
+    decoded_ = reader.read();             // a truncated file gives what could be decoded
+    decodedRequest_ = decodeSize;
+    return decoded_;
+}
+
+Picture LoadPicture(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        reportOnce(path, file.errorString().toStdString());
+        return {};
+    }
+    QImageReader header(&file);
+    if (!header.canRead()) {
+        reportOnce(path, "not a picture");
+        return {};
+    }
+    const QSize size = header.size();
+    if (size.isEmpty()) {
+        reportOnce(path, "the picture has no size");
+        return {};
+    }
+    if (exceedsAllocationLimit(size, header.format())) {
+        reportOnce(path, "the picture is too large (" + std::to_string(size.width()) + " x " +
+                             std::to_string(size.height()) + " pixels)");
+        return {};
+    }
+    file.seek(0);
+    Picture picture;
+    picture.encoded_ = file.readAll();
+    picture.size_ = size;
+    return picture;
+}
+
+} // namespace platform

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+#include <QSize>
+#include <string>
+
+class QPainter;
+
+namespace platform {
+
+// A picture as a picture box holds it: read from a file (JPEG or any format Qt reads), with its
+// size in pixels, painted stretched. A loaded picture keeps the file's bytes and decodes them
+// when drawn, at no more than the size the drawing needs.
+class Picture {
+public:
+    Picture() = default; // no picture
+    static Picture fromImage(QImage image);
+
+    bool isEmpty() const;
+    // The picture's own size in pixels (from the file header); 0 x 0 when empty.
+    QSize size() const;
+    // Paints the part `source` (picture pixels) stretched into `target` (painter's logical
+    // coordinates), smoothly.
+    void draw(QPainter& painter, const QRectF& target, const QRectF& source) const;
+    // The size of the image the last draw painted from: a picture much larger than its target
+    // is decoded at about the target's size in device pixels. Empty before the first draw.
+    QSize decodedSize() const;
+
+private:
+    friend Picture LoadPicture(const std::string& path);
+
+    QSize decodeSizeFor(const QPainter& painter, const QRectF& target, const QRectF& source) const;
+    const QImage& imageAt(QSize decodeSize) const;
+
+    QByteArray encoded_; // the file's bytes; empty for a picture made from an image
+    QSize size_{0, 0};
+    // The last decode, kept for repeated draws at the same size.
+    mutable QImage decoded_;
+    mutable QSize decodedRequest_;
+};
+
+// Reads a picture file. Missing, unreadable, not an image, or absurdly large: returns an empty
+// Picture and prints one line on stderr naming the file and what is wrong, only the first time
+// for that path.
+Picture LoadPicture(const std::string& path);
+
+} // namespace platform
