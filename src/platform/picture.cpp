@@ -1,5 +1,7 @@
 #include "platform/picture.h"
 
+#include "platform/report.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
@@ -7,8 +9,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <set>
 
 namespace platform {
 namespace {
@@ -24,14 +24,6 @@ bool exceedsAllocationLimit(QSize size, const QByteArray& format) {
     const qint64 width = (size.width() + divisor - 1) / divisor;
     const qint64 height = (size.height() + divisor - 1) / divisor;
     return width * height * 4 > limitBytes;
-}
-
-// One line per path, so a picture clicked again and again does not flood the terminal.
-void reportOnce(const std::string& path, const std::string& problem) {
-    static std::set<std::string> reportedPaths;
-    if (!reportedPaths.insert(path).second)
-        return;
-    std::fprintf(stderr, "sorawata: cannot load picture %s: %s\n", path.c_str(), problem.c_str());
 }
 
 QRectF scaledRect(const QRectF& rect, qreal scaleX, qreal scaleY) {
@@ -103,22 +95,22 @@ const QImage& Picture::imageAt(QSize decodeSize) const {
 Picture LoadPicture(const std::string& path) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly)) {
-        reportOnce(path, file.errorString().toStdString());
+        reportFileProblem(path, file.errorString().toStdString());
         return {};
     }
     QImageReader header(&file);
     if (!header.canRead()) {
-        reportOnce(path, "not a picture");
+        reportFileProblem(path, "not a picture that can be read");
         return {};
     }
     const QSize size = header.size();
     if (size.isEmpty()) {
-        reportOnce(path, "the picture has no size");
+        reportFileProblem(path, "a picture without a size");
         return {};
     }
     if (exceedsAllocationLimit(size, header.format())) {
-        reportOnce(path, "the picture is too large (" + std::to_string(size.width()) + " x " +
-                             std::to_string(size.height()) + " pixels)");
+        reportFileProblem(path, "picture too large (" + std::to_string(size.width()) + " x " +
+                                    std::to_string(size.height()) + " pixels)");
         return {};
     }
     file.seek(0);
