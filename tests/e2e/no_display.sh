@@ -1,0 +1,40 @@
+#!/bin/bash
+# Without a display to talk to, the game says so in one line and exits with an
+# error status rather than crashing.
+# Usage: no_display.sh path/to/sorawata
+source "$(dirname "$0")/lib.sh"
+
+# expect_clean_refusal WHAT ENV...: runs the game under `env ENV...`.
+expect_clean_refusal() {
+    local what=$1 status=0
+    shift
+    (cd "$E2E_WORK" && env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@" timeout 20 "$E2E_GAME") \
+        >"$E2E_WORK/out" 2>"$E2E_WORK/err" || status=$?
+    ((status != 0)) || fail "$what: exit status 0, expected an error"
+    ((status < 124)) || fail "$what: exit status $status (killed, timed out or crashed)"
+    local lines
+    lines=$(wc -l <"$E2E_WORK/err")
+    ((lines == 1)) || fail "$what: $lines lines on stderr, expected 1: $(cat "$E2E_WORK/err")"
+    [[ ! -s $E2E_WORK/out ]] || fail "$what: unexpected output on stdout: $(cat "$E2E_WORK/out")"
+    [[ -z $(find "$E2E_WORK" -maxdepth 1 -name 'core*') ]] || fail "$what: left a core file"
+    echo "$what: status $status, $(cat "$E2E_WORK/err")"
+}
+
+# A display number with neither a socket nor a lock file has no server.
+dead_display() {
+    local n
+    for n in $(seq 90 199); do
+        if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then
+            echo ":$n"
+            return
+        fi
+    done
+    fail "no free display number between 90 and 199"
+}
+
+ulimit -c unlimited 2>/dev/null || true
+expect_clean_refusal "DISPLAY unset" -u DISPLAY
+expect_clean_refusal "DISPLAY empty" DISPLAY=
+expect_clean_refusal "dead display" DISPLAY="$(dead_display)"
+
+e2e_pass
