@@ -1,0 +1,159 @@
+// Measures a program from the outside: the time from its start until its first
+// top-level window shows painted content on screen, and its peak resident
+// memory a little later. Used by startup.sh on a private X server with a black
+// root and no window manager, where that window is the only one mapped.
+//
+// Usage: first_paint_watch SETTLE_MS COMMAND [ARGS...]
+// Prints: first_paint_ms=<ms> peak_rss_kib=<KiB>
+//
+// "Painted" means the window's pixels are no longer all one value: an
+// unpainted window shows either the black root behind it or one background
+// colour, while any drawn text or picture brings a second one.
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr auto giveUpAfter = 30s;
+
+struct Window {
+    xcb_window_t id = XCB_NONE;
+    uint16_t width = 0;
+    uint16_t height = 0;
+};
+
+[[noreturn]] void die(const char* message) {
+    std::fprintf(stderr, "first_paint_watch: %s\n", message);
+    std::exit(2);
+}
+
+bool childAlive(pid_t child) {
+    return waitpid(child, nullptr, WNOHANG) == 0;
+}
+
+void checkDeadline(Clock::time_point start, pid_t child) {
+    if (Clock::now() - start > giveUpAfter) {
+        die("the program showed no painted window in time");
+    }
+    if (!childAlive(child)) {
+        die("the program ended before painting a window");
+    }
+}
+
+Window geometryOf(xcb_connection_t* connection, xcb_window_t id) {
+    std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr), &std::free);
+    if (!geometry) {
+        return {};
+    }
+    return {id, geometry->width, geometry->height};
+}
+
+// The first window of a real size mapped as a child of the root.
+Window waitForMappedWindow(xcb_connection_t* connection, Clock::time_point start, pid_t child) {
+    for (;;) {
+        std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> event(
+            xcb_poll_for_event(connection), &std::free);
+        if (!event) {
+            checkDeadline(start, child);
+            std::this_thread::sleep_for(200us);
+            continue;
+        }
+        if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY) {
+            continue;
+        }
+        const auto* mapped = reinterpret_cast<const xcb_map_notify_event_t*>(event.get());
+        const Window window = geometryOf(connection, mapped->window);
+        if (window.width >= 100 && window.height >= 100) {
+            return window;
+        }
+    }
+}
+
+bool looksPainted(xcb_connection_t* connection, const Window& window) {
+    std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> image(
+        xcb_get_image_reply(connection,
+                            xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window.id, 0, 0,
+                                          window.width, window.height, ~0u),
+                            nullptr),
+        &std::free);
+    if (!image || image->depth != 24) {
+        return false;
+    }
+    const auto* pixels = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image.get()));
+    const int count = xcb_get_image_data_length(image.get()) / 4;
+    for (int i = 1; i < count; ++i) {
+        if ((pixels[i] ^ pixels[0]) & 0xffffff) {
+            return true;
+        }
+    }
+    return false;
+}
+
+long peakResidentKib(pid_t child) {
+    std::ifstream status("/proc/" + std::to_string(child) + "/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "VmHWM:" && status >> value) {
+            return value;
+        }
+        status.ignore(1 << 16, '\n');
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        die("usage: first_paint_watch SETTLE_MS COMMAND [ARGS...]");
+    }
+    const auto settle = std::chrono::milliseconds(std::atoi(argv[1]));
+
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        die("cannot connect to the X display");
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(connection);
+
+    const Clock::time_point start = Clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        execvp(argv[2], argv + 2);
+        _exit(127);
+    }
+
+    const Window window = waitForMappedWindow(connection, start, child);
+    while (!looksPainted(connection, window)) {
+        checkDeadline(start, child);
+        std::this_thread::sleep_for(1ms);
+    }
+    const double paintedMs =
+        std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+
+    std::this_thread::sleep_until(start + settle);
+    const long peakKib = peakResidentKib(child);
+    kill(child, SIGTERM);
+    waitpid(child, nullptr, 0);
+    xcb_disconnect(connection);
+
+    std::printf("first_paint_ms=%.1f peak_rss_kib=%ld\n", paintedMs, peakKib);
+    return 0;
+}
