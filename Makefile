@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libxcb1-dev \
                   qt6-qpa-plugins libqt6multimedia6 fonts-noto-cjk pulseaudio
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth xdotool openbox \
-                 x11-utils imagemagick pulseaudio-utils
+                 x11-utils imagemagick pulseaudio-utils sox
 
 .PHONY: run test build build-tests install-build-deps install-test-deps clean
 
