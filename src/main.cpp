@@ -18,7 +18,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sorawata"));
     QGuiApplication::setDesktopFileName(QStringLiteral("sorawata"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    // The installed icon theme's flower when there is one, else the compiled-in one.
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("sorawata"), QIcon(QStringLiteral(":/icon.png"))));
 
     platform::ClockRandom random;
     platform::MciCommandInterpreter music;

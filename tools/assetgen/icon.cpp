@@ -43,11 +43,12 @@ void drawStamens(QPainter& painter, QPointF centre) {
 
 } // namespace
 
-QImage drawIcon() {
-    QImage image(kIconSize, kIconSize, QImage::Format_ARGB32);
+QImage drawIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.scale(static_cast<double>(size) / kIconSize, static_cast<double>(size) / kIconSize);
     const QPointF centre(kIconSize / 2.0, kIconSize / 2.0 + 0.5);
     drawPetals(painter, centre);
     drawStamens(painter, centre);

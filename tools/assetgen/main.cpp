@@ -3,6 +3,8 @@
 //
 // Into <build folder>/generated: icon.png and opening.jpg, compiled into the
 // game. Into <build folder> itself, beside the game: img/*.jpg and bgm.wav.
+// Into <build folder>/generated/hicolor: the icon at each size the desktop
+// installs, as <size>x<size>/apps/sorawata.png.
 
 #include "icon.h"
 #include "music.h"
@@ -36,6 +38,18 @@ bool writeBuiltIns(const QDir& generated) {
     return saveJpeg(drawOpening(), generated.filePath("opening.jpg"), true);
 }
 
+bool writeThemeIcons(const QDir& generated) {
+    for (const int size : kThemeIconSizes) {
+        const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+        if (!generated.mkpath(folder) ||
+            !drawIcon(size).save(generated.filePath(folder + "/sorawata.png"), "png")) {
+            std::fprintf(stderr, "sorawata-assetgen: cannot write the %dx%d icon\n", size, size);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool writeScenes(const QDir& root) {
     for (const Scene& scene : kScenes) {
         if (!saveJpeg(scene.draw(), root.filePath(scene.file), false)) {
@@ -63,7 +77,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const bool written =
-        writeBuiltIns(QDir(root.filePath("generated"))) && writeScenes(root) &&
+        writeBuiltIns(QDir(root.filePath("generated"))) &&
+        writeThemeIcons(QDir(root.filePath("generated"))) && writeScenes(root) &&
         writeWav(root.filePath("bgm.wav").toStdString(), composeMusic(), kMusicSampleRate);
     return written ? 0 : 1;
 }
