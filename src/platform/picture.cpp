@@ -1,5 +1,6 @@
 #include "platform/picture.h"
 
+#include "platform/asset_path.h"
 #include "platform/report.h"
 
 #include <QBuffer>
@@ -93,7 +94,7 @@ const QImage& Picture::imageAt(QSize decodeSize) const {
 }
 
 Picture LoadPicture(const std::string& path) {
-    QFile file(QString::fromStdString(path));
+    QFile file(QString::fromStdString(findFileIgnoringCase(path)));
     if (!file.open(QIODevice::ReadOnly)) {
         reportFileProblem(path, file.errorString().toStdString());
         return {};

@@ -1,5 +1,7 @@
 #include "platform/text_file.h"
 
+#include "platform/asset_path.h"
+
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -204,7 +206,7 @@ std::string decodeText(std::string_view bytes) {
 }
 
 std::optional<TextFile> TextFile::open(const std::string& path) {
-    auto bytes = readAllBytes(path);
+    auto bytes = readAllBytes(findFileIgnoringCase(path));
     if (!bytes)
         return std::nullopt;
     return TextFile(decodeText(*bytes));

@@ -1,5 +1,7 @@
 #include "platform/wave_device.h"
 
+#include "platform/asset_path.h"
+
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QMediaDevices>
@@ -50,7 +52,7 @@ std::int32_t WaveDevice::open(const std::string& path) {
 }
 
 std::int32_t WaveDevice::openFile(const std::string& path) {
-    file_.setFileName(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
+    file_.setFileName(QString::fromStdString(findFileIgnoringCase(path)));
     if (!file_.exists())
         return mci_error::fileNotFound;
     if (!file_.open(QIODevice::ReadOnly) || file_.size() == 0)

@@ -1,0 +1,54 @@
+#include "platform/asset_path.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+    return std::ranges::equal(a, b, [](char x, char y) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+// The entry of `folder` named `name` ignoring case, the first in byte order when there are several.
+std::optional<fs::path> entryIgnoringCase(const fs::path& folder, const std::string& name) {
+    std::optional<fs::path> found;
+    std::error_code error;
+    for (fs::directory_iterator entry(folder, error); !error && entry != fs::directory_iterator();
+         entry.increment(error)) {
+        const fs::path candidate = entry->path();
+        if (sameIgnoringCase(candidate.filename().string(), name) && (!found || candidate < *found))
+            found = candidate;
+    }
+    return found;
+}
+
+// `path` itself when it exists, else its case-insensitive match, else nothing.
+std::optional<fs::path> resolve(const fs::path& path) {
+    std::error_code error;
+    if (fs::exists(path, error))
+        return path;
+    const fs::path name = path.filename();
+    if (name.empty() || path.parent_path() == path)
+        return std::nullopt;
+    const std::optional<fs::path> folder =
+        resolve(path.has_parent_path() ? path.parent_path() : ".");
+    if (!folder)
+        return std::nullopt;
+    return entryIgnoringCase(*folder, name.string());
+}
+
+} // namespace
+
+std::string findFileIgnoringCase(const std::string& path) {
+    const std::optional<fs::path> found = resolve(fs::path(path));
+    return found ? found->string() : path;
+}
+
+} // namespace platform

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Asset packs made on Windows often differ from the names the game asks for only in letter case
+// (`IMG/0.JPG`, `Dat.txt`). Returns `path` when it exists; otherwise the path whose folders and
+// file name match it ignoring ASCII letter case, each looked up in the folder found so far; when
+// there is none, `path` unchanged. Among several such names the first in byte order is taken.
+std::string findFileIgnoringCase(const std::string& path);
+
+} // namespace platform

@@ -1,0 +1,128 @@
+#include "platform/asset_path.h"
+#include "platform/mci.h"
+#include "platform/picture.h"
+#include "platform/text_file.h"
+#include "platform/wave_device.h"
+#include "wave_bytes.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace fs = std::filesystem;
+using platform::findFileIgnoringCase;
+
+namespace {
+
+// A scratch folder holding files made from relative names.
+class Folder {
+public:
+    std::string path(const std::string& name) const { return root_ + "/" + name; }
+
+    void write(const std::string& name, const std::string& bytes = "") const {
+        fs::create_directories(fs::path(path(name)).parent_path());
+        std::ofstream(path(name), std::ios::binary) << bytes;
+    }
+
+private:
+    QTemporaryDir dir_;
+    std::string root_ = dir_.path().toStdString();
+};
+
+} // namespace
+
+// A name that exists is returned as it is.
+TEST(FindFileIgnoringCase, ExactNameIsKept) {
+    Folder folder;
+    folder.write("img/0.jpg");
+    EXPECT_EQ(findFileIgnoringCase(folder.path("img/0.jpg")), folder.path("img/0.jpg"));
+}
+
+// A file named in other letter case in the same folder is found.
+TEST(FindFileIgnoringCase, FindsTheFileInOtherCase) {
+    Folder folder;
+    folder.write("Dat.TXT");
+    EXPECT_EQ(findFileIgnoringCase(folder.path("dat.txt")), folder.path("Dat.TXT"));
+}
+
+// The picture folder itself may be in other case too, and so may the file in it.
+TEST(FindFileIgnoringCase, FindsTheFolderInOtherCase) {
+    Folder folder;
+    folder.write("IMG/0.JPG");
+    folder.write("Img2/end0.jpg");
+    EXPECT_EQ(findFileIgnoringCase(folder.path("img/0.jpg")), folder.path("IMG/0.JPG"));
+    EXPECT_EQ(findFileIgnoringCase(folder.path("img2/end0.jpg")), folder.path("Img2/end0.jpg"));
+}
+
+// When both the exact name and another-case name exist, the exact one wins.
+TEST(FindFileIgnoringCase, ExactNameWinsOverOtherCase) {
+    Folder folder;
+    folder.write("BGM.WAV");
+    folder.write("bgm.wav");
+    folder.write("Img/1.jpg");
+    folder.write("img/1.jpg");
+    EXPECT_EQ(findFileIgnoringCase(folder.path("bgm.wav")), folder.path("bgm.wav"));
+    EXPECT_EQ(findFileIgnoringCase(folder.path("img/1.jpg")), folder.path("img/1.jpg"));
+}
+
+// Several other-case names: the same one is taken every time (the first in byte order).
+TEST(FindFileIgnoringCase, SeveralCandidatesGiveTheFirstInByteOrder) {
+    Folder folder;
+    folder.write("dAt.txt");
+    folder.write("DAT.txt");
+    folder.write("Dat.txt");
+    EXPECT_EQ(findFileIgnoringCase(folder.path("dat.txt")), folder.path("DAT.txt"));
+}
+
+// Nothing that matches, or a missing folder: the asked path comes back, so reports name it.
+TEST(FindFileIgnoringCase, MissingGivesThePathAskedFor) {
+    Folder folder;
+    folder.write("dat.txt.bak");
+    folder.write("img/end0.jpg");
+    EXPECT_EQ(findFileIgnoringCase(folder.path("dat.txt")), folder.path("dat.txt"));
+    EXPECT_EQ(findFileIgnoringCase(folder.path("img/0.jpg")), folder.path("img/0.jpg"));
+    EXPECT_EQ(findFileIgnoringCase(folder.path("pictures/0.jpg")), folder.path("pictures/0.jpg"));
+}
+
+// Only ASCII letters fold: Japanese names and other bytes must match exactly.
+TEST(FindFileIgnoringCase, OnlyAsciiLettersFold) {
+    Folder folder;
+    folder.write("夜 の 音/BGM.wav");
+    EXPECT_EQ(findFileIgnoringCase(folder.path("夜 の 音/bgm.WAV")),
+              folder.path("夜 の 音/BGM.wav"));
+    EXPECT_EQ(findFileIgnoringCase(folder.path("夜 の 音/bgm_wav")),
+              folder.path("夜 の 音/bgm_wav"));
+}
+
+// Text files are opened through the lookup: a Windows-named dat.txt is read.
+TEST(FindFileIgnoringCase, TextFilesOpenThroughIt) {
+    Folder folder;
+    folder.write("DAT.TXT", "first\r\n");
+    std::optional<platform::TextFile> file = platform::TextFile::open(folder.path("dat.txt"));
+    ASSERT_TRUE(file.has_value());
+    EXPECT_EQ(file->readLine(), "first");
+}
+
+// Pictures are opened through it: IMG/0.JPG is the scene img/0.jpg.
+TEST(FindFileIgnoringCase, PicturesOpenThroughIt) {
+    Folder folder;
+    folder.write("IMG/placeholder");
+    QImage image(20, 10, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(QString::fromStdString(folder.path("IMG/0.JPG")), "JPEG"));
+    EXPECT_EQ(platform::LoadPicture(folder.path("img/0.jpg")).size(), QSize(20, 10));
+}
+
+// The music device finds BGM.WAV for bgm.wav: whatever the sound output says, it is not "missing".
+TEST(FindFileIgnoringCase, MusicOpensThroughIt) {
+    Folder folder;
+    const wave_bytes::Bytes wave = wave_bytes::simpleWave(1, 22050, wave_bytes::pcm16({0, 1, 2}));
+    folder.write("BGM.WAV", std::string(wave.begin(), wave.end()));
+    EXPECT_NE(platform::WaveDevice().open(folder.path("bgm.wav")),
+              platform::mci_error::fileNotFound);
+    EXPECT_EQ(platform::WaveDevice().open(folder.path("music.wav")),
+              platform::mci_error::fileNotFound);
+}
