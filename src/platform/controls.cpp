@@ -52,8 +52,12 @@ WindowlessControl::WindowlessControl(Container& container, Rect rect) : Control(
     container.adoptWindowless(*this);
 }
 
+// Only the area the control covered and now covers is repainted: a bar
+// growing every few hundred milliseconds must not repaint the whole window.
 void WindowlessControl::applyGeometry() {
-    container().surface().update();
+    const QRect now = pixelRect();
+    container().surface().update(lastPainted_.united(now));
+    lastPainted_ = now;
 }
 
 // --- Label -----------------------------------------------------------------

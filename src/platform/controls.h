@@ -68,6 +68,9 @@ public:
 protected:
     WindowlessControl(Container& container, Rect rect);
     void applyVisible() override { applyGeometry(); }
+
+private:
+    QRect lastPainted_; // the area to repaint when the control changes
 };
 
 enum class TextAlignment { Left, Centre };
