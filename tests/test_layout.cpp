@@ -138,3 +138,14 @@ TEST(Options, TakeClicksAnywhereInTheirCell) {
     EXPECT_TRUE(third.isChecked());
     EXPECT_FALSE(game.frm.form().optionButtons("Opt")(0).value());
 }
+
+// The keyboard order follows the tab positions: Pic, E, then the first option.
+TEST(Layout, TabPositionsOrderTheWindowedControls) {
+    AssetFolder assets;
+    LoadedGame game(assets, {});
+    platform::Form& form = game.frm.form();
+    QWidget& pic = form.pictureBox("Pic").surface();
+    EXPECT_EQ(pic.nextInFocusChain(), &form.pictureBox("E").surface());
+    EXPECT_EQ(form.pictureBox("E").surface().nextInFocusChain(),
+              &form.optionButtons("Opt")(0).widget());
+}

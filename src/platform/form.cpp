@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -98,6 +99,25 @@ void Form::createTimers(const FormDefinition& definition) {
 void Form::createControls(const FormDefinition& definition) {
     for (const ControlDefinition& control : definition.controls) {
         createControl(control);
+    }
+    applyTabOrder(definition);
+}
+
+// The keyboard visits the windowed controls in their tab positions; labels
+// and shapes never take the focus.
+void Form::applyTabOrder(const FormDefinition& definition) {
+    std::vector<std::pair<int, QWidget*>> windowed;
+    for (const ControlDefinition& control : definition.controls) {
+        if (control.kind == ControlKind::OptionButton) {
+            windowed.emplace_back(control.tabIndex, &optionButtons(control.name)(0).widget());
+        } else if (control.kind == ControlKind::PictureBox) {
+            windowed.emplace_back(control.tabIndex, &pictureBox(control.name).surface());
+        }
+    }
+    std::sort(windowed.begin(), windowed.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < windowed.size(); ++i) {
+        QWidget::setTabOrder(windowed[i - 1].second, windowed[i].second);
     }
 }
 

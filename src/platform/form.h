@@ -69,6 +69,7 @@ private:
     void createTimers(const FormDefinition& definition);
     void createControls(const FormDefinition& definition);
     void createControl(const ControlDefinition& definition);
+    void applyTabOrder(const FormDefinition& definition);
     Container& containerNamed(const std::string& name) const;
     void fitDrawingAreaToOuterSize();
 
