@@ -4,6 +4,7 @@
 #include "platform/random.h"
 
 #include <array>
+#include <cstddef>
 #include <string>
 
 namespace murmur {
@@ -13,10 +14,13 @@ namespace murmur {
 class Murmurs {
 public:
     static constexpr int LineCount = 15;
+    // A murmur is one line over the picture; a longer line would only stall drawing it.
+    static constexpr std::size_t MaxLineCharacters = 4096;
 
     Murmurs(platform::Label& lblSay, platform::RandomSource& random);
 
-    // Reads the first fifteen lines; missing ones stay empty murmurs.
+    // Reads the first fifteen lines, each cut to its first MaxLineCharacters characters; missing
+    // ones stay empty murmurs.
     void LoadLines(const std::string& path);
     void timLbl_Timer();
 
