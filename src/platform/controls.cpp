@@ -261,6 +261,9 @@ std::unique_ptr<OptionButton> OptionButton::clone(int index) const {
     copy->backColor_ = backColor_;
     copy->applyColours();
     copy->button_->setFont(button_->font());
+    if (QAbstractButton* previous = group_.button(index - 1)) {
+        QWidget::setTabOrder(previous, copy->button_);
+    }
     return copy;
 }
 
@@ -287,6 +290,7 @@ void PictureSurface::resizeEvent(QResizeEvent*) {
 PictureBox::PictureBox(Container& container, Rect rect)
     : Control(container, rect), Container(*new PictureSurface(&container.surface(), *this)),
       surface_(static_cast<PictureSurface*>(&Container::surface())) {
+    surface_->setFocusPolicy(Qt::TabFocus); // a tab stop, as picture boxes are
     applyGeometry();
     surface_->show();
 }
