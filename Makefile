@@ -9,6 +9,8 @@ BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libx
                   qt6-qpa-plugins libqt6multimedia6 fonts-noto-cjk pulseaudio
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth xdotool openbox \
                  x11-utils imagemagick pulseaudio-utils sox
+# Validators for the desktop files; dpkg-shlibdeps for the Debian package.
+TEST_PACKAGES += desktop-file-utils appstream dpkg-dev
 
 .PHONY: run test build build-tests install-build-deps install-test-deps clean
 
