@@ -3,22 +3,34 @@
 # whatever Debian packages are missing (run as root on Debian 12).
 
 BUILD_DIR ?= build
+ASAN_BUILD_DIR ?= build-asan
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libxcb1-dev \
                   qt6-qpa-plugins libqt6multimedia6 fonts-noto-cjk pulseaudio
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth xdotool openbox \
-                 x11-utils imagemagick pulseaudio-utils sox
+                 x11-utils imagemagick pulseaudio-utils sox clang libclang-rt-14-dev
 # Validators for the desktop files; dpkg-shlibdeps for the Debian package.
 TEST_PACKAGES += desktop-file-utils appstream dpkg-dev
 
-.PHONY: run test build build-tests install-build-deps install-test-deps clean
+# Sanitizer reports with the whole call stack. The same settings apply while building, where the
+# tests are listed by running them.
+SANITIZER_ENV := UBSAN_OPTIONS=print_stacktrace=1
+
+.PHONY: run test build build-tests install-build-deps install-test-deps clean \
+        test-asan build-asan fuzz build-fuzz
 
 run: install-build-deps build
 	./$(BUILD_DIR)/sorawata
 
 test: install-test-deps build-tests
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 600
+	$(MAKE) test-asan
+	$(MAKE) build-fuzz
+	./fuzz/run.sh $(FUZZ_BUILD_DIR) 30 fuzz_text fuzz_mci fuzz_wave
+	./fuzz/run.sh $(FUZZ_BUILD_DIR) 20 fuzz_picture
 
 build:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -29,6 +41,25 @@ build-tests:
 	      -DSORAWATA_BUILD_TESTS=ON -DSORAWATA_BUILD_BENCH=ON
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# The unit tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer. Debug builds
+# faster; the end-to-end tests are left to the normal build.
+test-asan: build-asan
+	cd $(ASAN_BUILD_DIR) && $(SANITIZER_ENV) ctest -LE e2e --output-on-failure --timeout 600
+
+build-asan:
+	cmake -S . -B $(ASAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DSORAWATA_BUILD_TESTS=ON \
+	      -DSORAWATA_SANITIZE=ON
+	$(SANITIZER_ENV) cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600).
+fuzz: install-test-deps build-fuzz
+	./fuzz/run.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
+
+build-fuzz:
+	cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DCMAKE_CXX_COMPILER=clang++ -DSORAWATA_FUZZ=ON -DSORAWATA_SANITIZE=ON
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target sorawata_fuzzers
+
 install-build-deps:
 	@./tools/install-missing $(BUILD_PACKAGES)
 
@@ -36,4 +67,4 @@ install-test-deps:
 	@./tools/install-missing $(TEST_PACKAGES)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

@@ -187,7 +187,8 @@ void WaveReader::seek(std::int64_t frame) {
 
 std::size_t WaveReader::read(std::byte* out, std::size_t outputBytes) {
     const auto outFrameBytes = static_cast<std::size_t>(outputBytesPerFrame());
-    if (outFrameBytes == 0)
+    // After a refused open there is no data to copy from, not even zero bytes of it.
+    if (outFrameBytes == 0 || atEnd())
         return 0;
     const auto frames = std::min<std::int64_t>(
         static_cast<std::int64_t>(outputBytes / outFrameBytes), frameCount_ - position_);
