@@ -243,6 +243,21 @@ TEST_F(PictureTest, TruncatedJpegShowsWhatDecoded) {
     EXPECT_TRUE(isNear(canvas.pixelColor(335, 5), kRightColour));
 }
 
+// A GIF whose canvas is implausibly taller than its one frame loads with the frame's size, and is
+// decoded no larger than that, not at the canvas size.
+TEST_F(PictureTest, GifCanvasLargerThanItsFrameDecodesAtThePicturesSize) {
+    const QByteArray gif = QByteArray::fromHex("474946383961"         // GIF89a
+                                               "04003075f00000"       // canvas 4 x 30000
+                                               "ffff00000000"         // two colours
+                                               "21f9040000000000"     // graphic control
+                                               "2c000000000400040000" // frame 4 x 4
+                                               "0204848f0905003b");   // pixels, trailer
+    const platform::Picture picture = platform::LoadPicture(writeBytes(gif, "canvas.gif"));
+    ASSERT_EQ(picture.size(), QSize(4, 4));
+    drawnWhole(picture);
+    EXPECT_EQ(picture.decodedSize(), QSize(4, 4));
+}
+
 // A header that claims 60000 x 60000 pixels is refused from the header alone.
 TEST_F(PictureTest, AbsurdSizeClaimIsRefused) {
     QByteArray bytes = readBytes(save(twoColourImage(QSize(16, 16)), "small.jpg", "JPG"));

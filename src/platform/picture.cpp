@@ -86,9 +86,11 @@ const QImage& Picture::imageAt(QSize decodeSize) const {
     buffer.setData(encoded_);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    if (decodeSize != size_)
-        reader.setScaledSize(decodeSize); // JPEG: libjpeg's DCT scaling, then a smooth finish
-    decoded_ = reader.read();             // a truncated file gives what could be decoded
+    // Also at the picture's own size: a GIF's canvas may be larger than the first frame that
+    // gives the size, and would otherwise decode whole. JPEG: libjpeg's DCT scaling, then a
+    // smooth finish.
+    reader.setScaledSize(decodeSize);
+    decoded_ = reader.read(); // a truncated file gives what could be decoded
     decodedRequest_ = decodeSize;
     return decoded_;
 }

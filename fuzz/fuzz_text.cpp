@@ -1,0 +1,63 @@
+// Text assets (murmurs, endings) as any bytes a player's editor may leave: decoding to UTF-8 and
+// splitting into lines must accept everything and lose nothing but the line ends.
+#include "platform/text_file.h"
+#include "scratch_file.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace {
+
+bool isValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80         ? 1
+                                   : lead >> 5 == 0x6  ? 2
+                                   : lead >> 4 == 0xE  ? 3
+                                   : lead >> 3 == 0x1E ? 4
+                                                       : 0;
+        if (length == 0 || text.size() - i < length)
+            return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string withoutLineEnds(std::string_view text) {
+    std::string kept;
+    for (const char c : text)
+        if (c != '\r' && c != '\n')
+            kept += c;
+    return kept;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string text = platform::decodeText(bytes);
+    if (!isValidUtf8(text))
+        std::abort();
+
+    static const ScratchFile scratch("sorawata-fuzz-text");
+    scratch.write(data, size);
+    auto file = platform::TextFile::open(scratch.path());
+    if (!file)
+        std::abort();
+    std::string joined;
+    while (const auto line = file->readLine()) {
+        if (line->find_first_of("\r\n") != std::string::npos)
+            std::abort();
+        joined += *line;
+    }
+    if (joined != withoutLineEnds(text))
+        std::abort();
+    return 0;
+}
