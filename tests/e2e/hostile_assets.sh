@@ -1,0 +1,230 @@
+#!/bin/bash
+# Hostile asset folders, each in a fresh folder beside its own copy of the game,
+# on one Xvfb screen with music going to a private PulseAudio null sink. For
+# every case the game stays up, its caption keeps moving (the window answers
+# and the night goes on), stderr holds at most one line per bad file and names
+# nothing else. The peak RSS of each case is printed in a table at the end.
+# Usage: hostile_assets.sh path/to/sorawata
+source "$(dirname "$0")/lib.sh"
+
+e2e_start_xvfb
+pulse_dir=$E2E_WORK/pulse
+mkdir -m 700 "$pulse_dir"
+XDG_RUNTIME_DIR=$pulse_dir HOME=$pulse_dir pulseaudio --daemonize=no --exit-idle-time=-1 \
+    --system=false -n --use-pid-file=false --log-level=0 -L "module-null-sink sink_name=hostile" \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$pulse_dir/native" \
+    >"$E2E_WORK/pulse.log" 2>&1 &
+E2E_PIDS+=($!)
+e2e_wait 10 test -S "$pulse_dir/native" || fail "PulseAudio did not start: $(cat "$E2E_WORK/pulse.log")"
+export PULSE_SERVER=unix:$pulse_dir/native QT_MEDIA_BACKEND=gstreamer
+
+template=$E2E_WORK/template
+e2e_make_assets "$template"
+results=$E2E_WORK/results
+touch "$results"
+
+# --- What every case checks -------------------------------------------------------
+
+caption_now() {
+    e2e_caption "$E2E_WINDOW"
+}
+
+caption_moved_from() {
+    local caption
+    caption=$(caption_now)
+    [[ $caption != "$1" ]] && e2e_is_readout "$caption"
+}
+
+# The caption moves on within 5 s: the event loop runs and the moods tick.
+expect_playing() {
+    e2e_wait 5 caption_moved_from "$(caption_now)" || fail "$1: the caption stays '$(caption_now)'"
+    e2e_game_running || fail "$1: the game exited"
+}
+
+music_playing() {
+    [[ -n $(pactl list short sink-inputs 2>/dev/null) ]]
+}
+
+# A click that does not wait for the pointer to move: it may already be there.
+click() {
+    xdotool mousemove "$1" "$2" click 1
+}
+
+# click_options COUNT: quick clicks on the three ways of thinking in turn.
+click_options() {
+    local i
+    for ((i = 0; i < $1; i++)); do
+        # shellcheck disable=SC2046
+        click $(e2e_option_centre $((i % 3)))
+        sleep 0.1
+    done
+}
+
+# check_stderr FOLDER "BAD FILES" "FILES THAT MUST BE NAMED": every stderr line
+# names one bad file, no file twice.
+check_stderr() {
+    local folder=$1 errors=$E2E_WORK/game.err line name named file
+    while IFS= read -r line; do
+        named=
+        for name in $2; do
+            [[ $line == *"$folder/$name"[\":]* ]] && named=$name
+        done
+        [[ -n $named ]] || fail "stderr line names no bad file: $line"
+    done <"$errors"
+    for name in $2; do
+        (($(grep -c -F "$folder/$name" "$errors" || true) <= 1)) ||
+            fail "$name is named more than once: $(cat "$errors")"
+    done
+    for file in $3; do
+        grep -q -F "$folder/$file" "$errors" || fail "$file is not named: $(cat "$errors")"
+    done
+}
+
+# run_case NAME FOLDER "BAD FILES" "MUST BE NAMED" SETUP [PLAY]: a fresh copy of
+# the template assets in FOLDER changed by SETUP, the game started there (by
+# $CASE_LAUNCH, e2e_launch unless set), PLAY run against it. One line for the
+# table goes to $results.
+run_case() {
+    local name=$1 folder=$2 bad=$3 named=$4 setup=$5 play=${6:-}
+    if (
+        trap 'kill "$E2E_GAME_PID" 2>/dev/null; wait 2>/dev/null' EXIT
+        mkdir -p "$(dirname "$folder")"
+        cp -r "$template" "$folder"
+        e2e_install_game "$folder"
+        "$setup" "$folder"
+        "${CASE_LAUNCH:-e2e_launch}" "$folder"
+        e2e_find_game_window
+        e2e_measure_area
+        expect_playing "at start"
+        [[ -z $play ]] || "$play" "$folder"
+        expect_playing "after play"
+        check_stderr "$folder" "$bad" "$named"
+        awk '/^VmHWM:/ { print $2 }' "/proc/$E2E_GAME_PID/status" >"$E2E_WORK/hwm"
+        cp "$E2E_WORK/game.err" "$folder.err"
+    ); then
+        printf '%-40s %-6s %9s %6s\n' "$name" pass "$(cat "$E2E_WORK/hwm")" \
+            "$(wc -l <"$folder.err")" >>"$results"
+    else
+        printf '%-40s %-6s %9s %6s\n' "$name" FAIL - - >>"$results"
+    fi
+    tail -n 1 "$results"
+}
+
+# --- Setting up the cases -----------------------------------------------------------
+
+no_change() { :; }
+remove_dat() { rm "$1/dat.txt"; }
+three_line_dat() { printf 'one\r\ntwo\r\nthree\r\n' >"$1/dat.txt"; }
+random_dat() { head -c 65536 /dev/urandom >"$1/dat.txt"; }
+huge_line_dat() { head -c 50000000 /dev/zero | tr '\0' 'a' >"$1/dat.txt"; }
+bad_scenes() {
+    head -c 20000 /dev/urandom >"$1/img/3.jpg"
+    rm "$1/img/4.jpg"
+}
+huge_picture() { convert -size 9000x9000 "xc:rgb(${E2E_SCENE_COLOURS[0]// /,})" -quality 80 "$1/img/0.jpg"; }
+# A small JPEG whose frame header claims 60000 x 60000 pixels.
+lying_picture() {
+    local offset
+    offset=$(LC_ALL=C grep -obUaP '\xFF\xC0' "$1/img/1.jpg" | head -n 1 | cut -d: -f1)
+    [[ -n $offset ]] || fail "no baseline frame header in the test JPEG"
+    printf '\xEA\x60\xEA\x60' | dd of="$1/img/1.jpg" bs=1 seek=$((offset + 5)) conv=notrunc status=none
+}
+remove_bgm() { rm "$1/bgm.wav"; }
+random_bgm() { head -c 50000 /dev/urandom >"$1/bgm.wav"; }
+truncated_bgm() { head -c 30 "$template/bgm.wav" >"$1/bgm.wav"; }
+# The data chunk's size (bytes 40-43 of a plain 44-byte header) says 2 GB.
+overlong_bgm() { printf '\x00\xFF\xFF\x7F' | dd of="$1/bgm.wav" bs=1 seek=40 conv=notrunc status=none; }
+remove_end0_text() { rm "$1/end0.txt"; }
+remove_img() { rm -r "$1/img"; }
+read_only() { chmod -R a-w "$1"; }
+
+# --- Playing the cases --------------------------------------------------------------
+
+some_choices() { click_options 10; }
+forty_choices() { click_options 40; }
+
+# The 50 MB line must not stall the window when it is murmured. The other
+# murmurs are empty, so murmur-coloured text over the picture is that line; once
+# it shows, a click on the picture must start a new night whose caption moves
+# (by then the partner's anger may have reached its ceiling and the caption stopped).
+murmur_shown() {
+    local shot
+    shot=$(e2e_screenshot murmur)
+    (($(e2e_count_colour "$shot" "$E2E_AREA_X" "$E2E_AREA_Y" $((E2E_AREA_W * 4 / 9)) "$E2E_AREA_H" \
+        "100 0 0") > 20))
+}
+watch_murmurs() {
+    sleep 1.5 # the title text gives way to the first murmur
+    E2E_POLL=0.2 e2e_wait 60 murmur_shown || fail "the long murmur did not show within 60 s"
+    # shellcheck disable=SC2046
+    click $(e2e_picture_centre)
+    expect_playing "with the long murmur shown"
+    expect_playing "with the long murmur shown"
+}
+
+# Left alone the player gives in first; the ending shows without its text, and a
+# click on the picture starts a new night.
+wish_bar_full() {
+    local shot filled
+    shot=$(e2e_screenshot bars)
+    filled=$(e2e_column_run "$shot" "$(($(e2e_unit_x 9) - 8))" "$((E2E_AREA_Y + 1))" \
+        "$((E2E_AREA_Y + E2E_AREA_H - 1))" "$E2E_CYAN")
+    ((filled >= E2E_AREA_H - 3))
+}
+reach_player_ending() {
+    E2E_POLL=0.5 e2e_wait 60 wish_bar_full || fail "the player's wish bar did not fill within 60 s"
+    grep -q -F "$1/end0.txt" "$E2E_WORK/game.err" || fail "end0.txt is not named at the ending"
+    # shellcheck disable=SC2046
+    click $(e2e_picture_centre)
+}
+
+# Everything must just work: a scene of the set shows, music plays, stderr is empty.
+works_fully() {
+    some_choices
+    local scene
+    scene=$(e2e_scene_colour "$(e2e_screenshot scene)" || echo none)
+    [[ $scene =~ ^[0-4]$ ]] || fail "the scene shows $scene, expected one of 0-4"
+    music_playing || fail "no music reaches the sound server"
+    [[ ! -s $E2E_WORK/game.err ]] || fail "stderr: $(cat "$E2E_WORK/game.err")"
+}
+
+# A read-only folder: for root, whom permissions do not stop, the game runs in
+# its own mount namespace with the folder bound read-only over itself.
+launch_read_only() {
+    if ((EUID == 0)); then
+        # shellcheck disable=SC2016 # $0 is the inner shell's
+        (cd "$E2E_WORK" && exec unshare --mount --propagation private sh -c \
+            'mount --bind -o ro "$0" "$0" && exec "$0/sorawata"' "$1" 2>"$E2E_WORK/game.err") &
+        E2E_GAME_PID=$!
+    else
+        e2e_launch "$1"
+    fi
+}
+
+scenes="img/0.jpg img/1.jpg img/2.jpg img/3.jpg img/4.jpg"
+cases=$E2E_WORK/cases
+run_case "no dat.txt" "$cases/no-dat" dat.txt dat.txt remove_dat
+run_case "3-line dat.txt" "$cases/short-dat" dat.txt dat.txt three_line_dat
+run_case "dat.txt of random bytes" "$cases/random-dat" dat.txt "" random_dat
+run_case "50 MB dat.txt, one line" "$cases/huge-dat" dat.txt dat.txt huge_line_dat watch_murmurs
+run_case "img/3 random, img/4 missing, 40 clicks" "$cases/bad-scenes" "img/3.jpg img/4.jpg" \
+    "img/3.jpg img/4.jpg" bad_scenes forty_choices
+run_case "9000 x 9000 picture" "$cases/huge-picture" img/0.jpg "" huge_picture some_choices
+run_case "JPEG claiming 60000 x 60000" "$cases/lying-picture" img/1.jpg "" lying_picture some_choices
+run_case "bgm.wav missing" "$cases/no-bgm" bgm.wav bgm.wav remove_bgm
+run_case "bgm.wav of random bytes" "$cases/random-bgm" bgm.wav bgm.wav random_bgm
+run_case "bgm.wav truncated" "$cases/truncated-bgm" bgm.wav bgm.wav truncated_bgm
+run_case "bgm.wav claiming more data" "$cases/overlong-bgm" bgm.wav "" overlong_bgm
+run_case "end0.txt missing" "$cases/no-ending-text" end0.txt end0.txt remove_end0_text \
+    reach_player_ending
+run_case "img folder missing" "$cases/no-img" "$scenes img/end0.jpg img/end1.jpg" "" remove_img \
+    some_choices
+CASE_LAUNCH=launch_read_only run_case "read-only asset folder" "$cases/read-only" "" "" read_only \
+    works_fully
+run_case "path with spaces and Japanese" "$cases/夜の 音/そら わた" "" "" no_change works_fully
+
+echo
+printf '%-40s %-6s %9s %6s\n' case result "VmHWM KB" stderr
+cat "$results"
+! grep -q FAIL "$results" || fail "some cases failed"
+e2e_pass
