@@ -12,8 +12,9 @@ BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libx
                   qt6-qpa-plugins libqt6multimedia6 fonts-noto-cjk pulseaudio
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth xdotool openbox \
                  x11-utils imagemagick pulseaudio-utils sox clang libclang-rt-14-dev
-# Validators for the desktop files; dpkg-shlibdeps for the Debian package.
-TEST_PACKAGES += desktop-file-utils appstream dpkg-dev
+# Validators for the desktop files, dpkg-shlibdeps for the Debian package, a headless
+# Wayland compositor and Qt's Wayland plugin.
+TEST_PACKAGES += desktop-file-utils appstream dpkg-dev weston qt6-wayland
 
 # Sanitizer reports with the whole call stack. The same settings apply while building, where the
 # tests are listed by running them.
