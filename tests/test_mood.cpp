@@ -302,3 +302,24 @@ TEST(Murmurs, ShortFileLeavesEmptyMurmurs) {
     EXPECT_EQ(game.frm.murmurs().Lines[2], "third");
     EXPECT_EQ(game.frm.murmurs().Lines[3], "");
 }
+
+// An absurdly long ending line is cut to its first 4096 characters, between whole characters.
+TEST(Endings, LongLineIsCut) {
+    AssetFolder assets;
+    assets.writeStandardSet();
+    std::string longLine;
+    for (int i = 0; i < 5000; ++i) {
+        longLine += "夜";
+    }
+    assets.writeFile("end0.txt", longLine + "\r\nb\r\nc\r\n");
+    LoadedGame game(assets, {drawing(0, 5)});
+    game.frm.Form_Activate();
+    testing::internal::CaptureStderr();
+    game.frm.moods().ShowEnding(0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("end0.txt"), std::string::npos);
+    std::string expected = "\r\n";
+    for (int i = 0; i < 4096; ++i) {
+        expected += "夜";
+    }
+    EXPECT_EQ(game.frm.form().label("LblSay").caption(), expected + "\r\nb\r\nc");
+}

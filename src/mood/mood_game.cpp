@@ -7,6 +7,9 @@ namespace mood {
 
 namespace {
 
+// An ending line is one line of the label; a longer one would only stall drawing it.
+constexpr std::size_t MaxEndingLineCharacters = 4096;
+
 constexpr std::int16_t ceilingOf(std::uint8_t kind) {
     return kind == WishToApologise ? 80 : 200;
 }
@@ -133,7 +136,13 @@ std::string MoodGame::ReadEndingText(const std::string& path) {
                                                   std::to_string(i));
             break;
         }
-        text += "\r\n" + *line;
+        const std::string shown = platform::firstCharacters(*line, MaxEndingLineCharacters);
+        if (shown.size() < line->size()) {
+            platform::reportFileProblem(path, "line " + std::to_string(i + 1) +
+                                                  " is longer than 4096 characters; only its "
+                                                  "first 4096 are shown");
+        }
+        text += "\r\n" + shown;
     }
     return text;
 }

@@ -5,21 +5,6 @@
 
 namespace murmur {
 
-namespace {
-
-// The first `count` characters of UTF-8 `text`.
-std::string firstCharacters(const std::string& text, std::size_t count) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-        if (startsCharacter && characters++ == count)
-            return text.substr(0, i);
-    }
-    return text;
-}
-
-} // namespace
-
 Murmurs::Murmurs(platform::Label& lblSay, platform::RandomSource& random)
     : LblSay(lblSay), random_(random) {}
 
@@ -37,7 +22,7 @@ void Murmurs::LoadLines(const std::string& path) {
             return;
         }
         std::string& murmur = Lines[static_cast<std::size_t>(i)];
-        murmur = firstCharacters(*line, MaxLineCharacters);
+        murmur = platform::firstCharacters(*line, MaxLineCharacters);
         if (murmur.size() < line->size()) {
             platform::reportFileProblem(path, "line " + std::to_string(i + 1) +
                                                   " is longer than 4096 characters; only its "

@@ -13,6 +13,9 @@ namespace platform {
 // extensions). Bytes that cp932 cannot decode become U+FFFD; any input is accepted.
 std::string decodeText(std::string_view bytes);
 
+// The first `count` characters of UTF-8 `text`, cut between whole characters.
+std::string firstCharacters(const std::string& text, std::size_t count);
+
 // Sequential input from a text file: the whole file is read and decoded at open, then handed out
 // line by line. CR LF, LF and a lone CR each end a line.
 class TextFile {
