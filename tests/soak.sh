@@ -11,15 +11,7 @@ settle=60
 flat_kb=2048
 
 e2e_start_xvfb
-pulse_dir=$E2E_WORK/pulse
-mkdir -m 700 "$pulse_dir"
-XDG_RUNTIME_DIR=$pulse_dir HOME=$pulse_dir pulseaudio --daemonize=no --exit-idle-time=-1 \
-    --system=false -n --use-pid-file=false --log-level=0 -L "module-null-sink sink_name=soak" \
-    -L "module-native-protocol-unix auth-anonymous=1 socket=$pulse_dir/native" \
-    >"$E2E_WORK/pulse.log" 2>&1 &
-E2E_PIDS+=($!)
-e2e_wait 10 test -S "$pulse_dir/native" || fail "PulseAudio did not start: $(cat "$E2E_WORK/pulse.log")"
-export PULSE_SERVER=unix:$pulse_dir/native QT_MEDIA_BACKEND=gstreamer
+e2e_start_null_sink soak
 
 e2e_launch "$(dirname "$E2E_GAME")"
 e2e_find_game_window

@@ -7,21 +7,6 @@
 source "$(dirname "$0")/lib.sh"
 keep_shot=${2:-}
 
-# A screen big enough for the doubled window: 2048x1536, so the window is
-# 3/4 of 1024 logical pixels across, as on the 1024x768 screen of window.sh.
-start_big_xvfb() {
-    local numberFile=$E2E_WORK/display
-    Xvfb -displayfd 3 -screen 0 2048x1536x24 -dpi 96 -nolisten tcp 3>"$numberFile" \
-        2>"$E2E_WORK/xvfb.log" &
-    E2E_PIDS+=($!)
-    e2e_wait 20 grep -q '^[0-9]\+$' "$numberFile" || fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
-    DISPLAY=":$(cat "$numberFile")"
-    export DISPLAY
-    unset WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
-    export XDG_RUNTIME_DIR=$E2E_WORK/runtime
-    mkdir -m 700 "$XDG_RUNTIME_DIR"
-}
-
 # block_detail FILE: how far the pixels stray from the mean of their 2x2 block,
 # from 0 to 0.5. A picture blown up from half the pixels has none (blocks
 # repeated) or little (blocks smoothed) of it.
@@ -42,7 +27,9 @@ detail_against_half_resolution() {
 
 even() { echo $(($1 / 2 * 2)); }
 
-start_big_xvfb
+# A screen big enough for the doubled window: the window is 3/4 of 1024
+# logical pixels across, as on the 1024x768 screen of window.sh.
+e2e_start_xvfb 2048x1536
 folder=$E2E_WORK/game
 e2e_make_assets "$folder"
 # Every scene is one-pixel black and white stripes, 682 pixels square: the scene

@@ -8,15 +8,7 @@
 source "$(dirname "$0")/lib.sh"
 
 e2e_start_xvfb
-pulse_dir=$E2E_WORK/pulse
-mkdir -m 700 "$pulse_dir"
-XDG_RUNTIME_DIR=$pulse_dir HOME=$pulse_dir pulseaudio --daemonize=no --exit-idle-time=-1 \
-    --system=false -n --use-pid-file=false --log-level=0 -L "module-null-sink sink_name=hostile" \
-    -L "module-native-protocol-unix auth-anonymous=1 socket=$pulse_dir/native" \
-    >"$E2E_WORK/pulse.log" 2>&1 &
-E2E_PIDS+=($!)
-e2e_wait 10 test -S "$pulse_dir/native" || fail "PulseAudio did not start: $(cat "$E2E_WORK/pulse.log")"
-export PULSE_SERVER=unix:$pulse_dir/native QT_MEDIA_BACKEND=gstreamer
+e2e_start_null_sink hostile
 
 template=$E2E_WORK/template
 e2e_make_assets "$template"

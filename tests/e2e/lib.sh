@@ -59,18 +59,33 @@ e2e_wait() {
     done
 }
 
-# Starts Xvfb on a free display (1024x768, 96 dpi) and exports DISPLAY.
+# Starts Xvfb on a free display (1024x768 unless SIZE is given, 96 dpi) and exports DISPLAY.
+#   usage: e2e_start_xvfb [SIZE]
 e2e_start_xvfb() {
     local numberFile=$E2E_WORK/display
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$numberFile" \
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -dpi 96 -nolisten tcp 3>"$numberFile" \
         2>"$E2E_WORK/xvfb.log" &
     E2E_PIDS+=($!)
     e2e_wait 20 grep -q '^[0-9]\+$' "$numberFile" || fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
     DISPLAY=":$(cat "$numberFile")"
     export DISPLAY
-    unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+    unset WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
     export XDG_RUNTIME_DIR=$E2E_WORK/runtime
     mkdir -m 700 "$XDG_RUNTIME_DIR"
+}
+
+# Starts a private PulseAudio server with a null sink named NAME and points
+# the game at it, so that music plays without a sound card.
+e2e_start_null_sink() {
+    local pulseDir=$E2E_WORK/pulse
+    mkdir -m 700 "$pulseDir"
+    XDG_RUNTIME_DIR=$pulseDir HOME=$pulseDir pulseaudio --daemonize=no --exit-idle-time=-1 \
+        --system=false -n --use-pid-file=false --log-level=0 -L "module-null-sink sink_name=$1" \
+        -L "module-native-protocol-unix auth-anonymous=1 socket=$pulseDir/native" \
+        >"$E2E_WORK/pulse.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_wait 10 test -S "$pulseDir/native" || fail "PulseAudio did not start: $(cat "$E2E_WORK/pulse.log")"
+    export PULSE_SERVER=unix:$pulseDir/native QT_MEDIA_BACKEND=gstreamer
 }
 
 e2e_window_manager_running() {
