@@ -46,12 +46,12 @@ def start_pulse(runtime):
 
 def record(player, wave, seconds, pulse_server, raw_path):
     env = dict(os.environ, PULSE_SERVER=pulse_server, QT_MEDIA_BACKEND="gstreamer")
-    spec = ["--raw", "--format=s16le", f"--rate={RATE}", "--channels=2"]
+    stream_format = ["--raw", "--format=s16le", f"--rate={RATE}", "--channels=2"]
     # Without a second stream the sink suspends or drops silent stretches and the
     # recording would hide gaps; /dev/zero keeps it running and adds nothing.
-    silence = subprocess.Popen(["pacat", "--playback", *spec, "/dev/zero"], env=env)
+    silence = subprocess.Popen(["pacat", "--playback", *stream_format, "/dev/zero"], env=env)
     with open(raw_path, "wb") as out:
-        recorder = subprocess.Popen(["parec", *spec, "-d", "loopgap.monitor"], env=env, stdout=out)
+        recorder = subprocess.Popen(["parec", *stream_format, "-d", "loopgap.monitor"], env=env, stdout=out)
         time.sleep(0.5)
         played = subprocess.run([player, wave, str(seconds)], env=env, capture_output=True,
                                 text=True)
