@@ -156,15 +156,8 @@ watch_murmurs() {
 
 # Left alone the player gives in first; the ending shows without its text, and a
 # click on the picture starts a new night.
-wish_bar_full() {
-    local shot filled
-    shot=$(e2e_screenshot bars)
-    filled=$(e2e_column_run "$shot" "$(($(e2e_unit_x 9) - 8))" "$((E2E_AREA_Y + 1))" \
-        "$((E2E_AREA_Y + E2E_AREA_H - 1))" "$E2E_CYAN")
-    ((filled >= E2E_AREA_H - 3))
-}
 reach_player_ending() {
-    E2E_POLL=0.5 e2e_wait 60 wish_bar_full || fail "the player's wish bar did not fill within 60 s"
+    E2E_POLL=0.5 e2e_wait 60 e2e_wish_bar_full || fail "the player's wish bar did not fill within 60 s"
     grep -q -F "$1/end0.txt" "$E2E_WORK/game.err" || fail "end0.txt is not named at the ending"
     # shellcheck disable=SC2046
     click $(e2e_picture_centre)

@@ -230,6 +230,15 @@ e2e_column_run() {
 # is 4.5 units across and 3 down; the picture takes units 0-2, the options 2-3
 # and the three bars 3-4.5.
 e2e_unit_x() { echo $((E2E_AREA_X + $1 * E2E_AREA_W / 9)); } # argument in half units
+
+# True when the player's wish-to-apologise bar (the last column) is full.
+e2e_wish_bar_full() {
+    local shot filled
+    shot=$(e2e_screenshot bars)
+    filled=$(e2e_column_run "$shot" "$(($(e2e_unit_x 9) - 8))" "$((E2E_AREA_Y + 1))" \
+        "$((E2E_AREA_Y + E2E_AREA_H - 1))" "$E2E_CYAN")
+    ((filled >= E2E_AREA_H - 3))
+}
 e2e_unit_y() { echo $((E2E_AREA_Y + $1 * E2E_AREA_H / 6)); } # argument in half units
 
 e2e_measure_area() {

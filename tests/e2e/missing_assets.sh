@@ -44,14 +44,7 @@ expect_named_at_most_once bgm.wav img/0.jpg img/1.jpg img/2.jpg img/3.jpg img/4.
 
 # The player's ending is reached without its picture and text: the wish bar is
 # full, and an option chosen afterwards no longer moves the partner's moods.
-wish_bar_full() {
-    local shot filled
-    shot=$(e2e_screenshot bars)
-    filled=$(e2e_column_run "$shot" "$(($(e2e_unit_x 9) - 8))" "$((E2E_AREA_Y + 1))" \
-        "$((E2E_AREA_Y + E2E_AREA_H - 1))" "$E2E_CYAN")
-    ((filled >= E2E_AREA_H - 3))
-}
-E2E_POLL=0.5 e2e_wait 60 wish_bar_full || fail "the player's wish bar did not fill within 60 s"
+E2E_POLL=0.5 e2e_wait 60 e2e_wish_bar_full || fail "the player's wish bar did not fill within 60 s"
 e2e_game_running || fail "the game ended at the player's ending"
 # shellcheck disable=SC2046
 e2e_click $(e2e_option_centre 1)
