@@ -66,18 +66,16 @@ void Container::setScaleMode(ScaleMode mode) {
 }
 
 void Container::setScaleWidth(double width) {
-    const double oldX = pixelsPerUnitX();
-    const double oldY = pixelsPerUnitY();
-    userHeight_ = scaleHeight();
-    userWidth_ = width;
-    mode_ = ScaleMode::User;
-    keepChildrenInPlace(oldX, oldY);
+    switchToUserScale(width, scaleHeight());
+}
+void Container::setScaleHeight(double height) {
+    switchToUserScale(scaleWidth(), height);
 }
 
-void Container::setScaleHeight(double height) {
+void Container::switchToUserScale(double width, double height) {
     const double oldX = pixelsPerUnitX();
     const double oldY = pixelsPerUnitY();
-    userWidth_ = scaleWidth();
+    userWidth_ = width;
     userHeight_ = height;
     mode_ = ScaleMode::User;
     keepChildrenInPlace(oldX, oldY);

@@ -66,6 +66,7 @@ public:
 private:
     double pixelsPerUnitX() const;
     double pixelsPerUnitY() const;
+    void switchToUserScale(double width, double height);
     void keepChildrenInPlace(double oldPerUnitX, double oldPerUnitY);
 
     QWidget& surface_;
