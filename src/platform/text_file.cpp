@@ -209,7 +209,11 @@ std::optional<TextFile> TextFile::open(const std::string& path) {
     auto bytes = readAllBytes(findFileIgnoringCase(path));
     if (!bytes)
         return std::nullopt;
-    return TextFile(decodeText(*bytes));
+    return fromBytes(*bytes);
+}
+
+TextFile TextFile::fromBytes(std::string_view bytes) {
+    return TextFile(decodeText(bytes));
 }
 
 std::optional<std::string> TextFile::readLine() {

@@ -23,6 +23,9 @@ public:
     // Opens and reads the whole file; std::nullopt when it is missing or unreadable.
     static std::optional<TextFile> open(const std::string& path);
 
+    // A text file's contents already in memory, decoded as open() decodes a file.
+    static TextFile fromBytes(std::string_view bytes);
+
     // The next line without its line end, or std::nullopt after the last line.
     std::optional<std::string> readLine();
 
