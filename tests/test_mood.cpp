@@ -293,6 +293,7 @@ TEST(Murmurs, DrawsCoverAllFifteenLines) {
 // A short dat.txt still starts: missing murmurs are empty, with one complaint.
 TEST(Murmurs, ShortFileLeavesEmptyMurmurs) {
     AssetFolder assets;
+    assets.writeStandardSet();
     assets.writeFile("dat.txt", "first\r\nsecond\r\nthird");
     testing::internal::CaptureStderr();
     LoadedGame game(assets, {});

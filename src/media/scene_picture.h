@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/controls.h"
+#include "platform/prepared_pictures.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace media {
 
@@ -18,10 +21,15 @@ public:
     // A number is shown under its decimal text: 3 is "3".
     void ShowPicture(float number);
 
+    // Reads these pictures ahead in the background, decoded for Pic, so that showing one later
+    // does not hold up the window; call once ImgDir is set.
+    void PreparePictures(const std::vector<std::string>& names);
+
 private:
     platform::PictureBox& Pic;
     platform::PictureBox& E;
     const std::string& ImgDir;
+    std::optional<platform::PreparedPictures> prepared_;
 };
 
 } // namespace media

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <cmath>
 
 namespace platform {
 
@@ -341,6 +342,12 @@ void PictureBox::paintPicture(const Picture& picture, double x1, double y1, doub
     painted_.push_back({picture, target, source});
     renderCanvas();
     surface_->update();
+}
+
+QSize PictureBox::deviceSize() const {
+    const qreal ratio = surface_->devicePixelRatioF();
+    const QSize area = innerSize();
+    return QSize(int(std::ceil(area.width() * ratio)), int(std::ceil(area.height() * ratio)));
 }
 
 // What was painted is kept at device resolution, so the scene survives being

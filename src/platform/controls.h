@@ -212,6 +212,9 @@ public:
 
     std::function<void()> onClick;
 
+    // The drawing area in device pixels: what a picture drawn over the whole box covers.
+    QSize deviceSize() const;
+
     void applyGeometry() override;
     void paintSurface(QPainter& painter);
     void surfaceResized();

@@ -1,0 +1,93 @@
+#include "platform/prepared_pictures.h"
+
+#include "platform/asset_path.h"
+#include "platform/controls.h"
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <future>
+#include <optional>
+
+namespace platform {
+namespace {
+
+// Enough to tell that a player has replaced a file since it was prepared.
+struct FileStamp {
+    std::string resolvedPath;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+std::optional<FileStamp> stampOf(const std::string& path) {
+    FileStamp stamp;
+    stamp.resolvedPath = findFileIgnoringCase(path);
+    std::error_code error;
+    stamp.size = std::filesystem::file_size(stamp.resolvedPath, error);
+    if (error)
+        return std::nullopt;
+    stamp.modified = std::filesystem::last_write_time(stamp.resolvedPath, error);
+    if (error)
+        return std::nullopt;
+    return stamp;
+}
+
+struct Prepared {
+    std::optional<FileStamp> stamp; // taken before reading, so a change while reading shows
+    QSize deviceSize;
+    Picture picture;
+};
+
+} // namespace
+
+struct PreparedPictures::Entry {
+    Entry(std::string picturePath, QSize deviceSize)
+        : path(std::move(picturePath)), task([this, deviceSize] {
+              return Prepared{stampOf(path), deviceSize, LoadPicture(path).decodedFor(deviceSize)};
+          }),
+          result(task.get_future().share()) {}
+
+    // Runs the reading unless another thread has taken it on.
+    void claim() {
+        if (!claimed.exchange(true))
+            task();
+    }
+
+    const std::string path;
+    std::atomic<bool> claimed = false;
+    std::packaged_task<Prepared()> task;
+    std::shared_future<Prepared> result;
+};
+
+PreparedPictures::PreparedPictures(const PictureBox& box, const std::vector<std::string>& paths)
+    : box_(box) {
+    const QSize deviceSize = box.deviceSize();
+    for (const std::string& path : paths)
+        entries_.push_back(std::make_unique<Entry>(path, deviceSize));
+    worker_ = std::jthread([this](const std::stop_token& stop) {
+        for (const auto& entry : entries_) {
+            if (stop.stop_requested())
+                return;
+            entry->claim();
+        }
+    });
+}
+
+PreparedPictures::~PreparedPictures() = default;
+
+Picture PreparedPictures::load(const std::string& path) {
+    for (const auto& entry : entries_) {
+        if (entry->path != path)
+            continue;
+        entry->claim();
+        const Prepared& prepared = entry->result.get();
+        if (prepared.deviceSize == box_.deviceSize() && prepared.stamp == stampOf(path))
+            return prepared.picture;
+        break;
+    }
+    return LoadPicture(path);
+}
+
+} // namespace platform
