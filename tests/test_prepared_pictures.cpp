@@ -52,6 +52,15 @@ TEST_F(PreparedScenes, AreDecodedForTheBoxAhead) {
     EXPECT_TRUE(near(drawnColour(picture), Qt::red));
 }
 
+// One about the box's size keeps only its file's bytes until it is drawn: memory, not time.
+TEST_F(PreparedScenes, SmallPictureIsNotKeptDecoded) {
+    const std::string path = writeScene(assets, "small", QSize(300, 300), Qt::red);
+    platform::PreparedPictures prepared(pic(), {path});
+    const platform::Picture picture = prepared.load(path);
+    EXPECT_TRUE(picture.decodedSize().isEmpty());
+    EXPECT_TRUE(near(drawnColour(picture), Qt::red));
+}
+
 // Whichever order they are asked for, before or after the worker reached them, each path gives
 // its own picture; pictures handed out stay good after the preparation is gone.
 TEST_F(PreparedScenes, EachPathGivesItsOwnPictureInAnyOrder) {

@@ -12,9 +12,10 @@ namespace platform {
 
 class PictureBox;
 
-// Pictures read and decoded on a worker thread before they are first shown, at the size a
-// picture box shows them whole: a camera-sized scene then costs no decoding when a choice shows
-// it. A picture the worker has not started on yet is read at once by whoever asks first.
+// Pictures read on a worker thread before they are first shown; those much larger than the
+// picture box are decoded there too, at the size the box shows them whole, so that a camera-sized
+// scene costs no decoding when a choice shows it. A picture the worker has not started on yet is
+// read at once by whoever asks first.
 class PreparedPictures {
 public:
     // Starts reading `paths`, in order, for drawing whole into `box`.
