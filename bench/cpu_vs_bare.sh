@@ -12,7 +12,7 @@ seconds=${2:-20}
 
 work=$(mktemp -d)
 display=:$((90 + $$ % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 XDG_RUNTIME_DIR=$work HOME=$work pulseaudio --daemonize=no --exit-idle-time=-1 --system=false \
     -n --use-pid-file=false --log-level=0 -L "module-null-sink sink_name=cpu" \

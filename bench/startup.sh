@@ -26,7 +26,7 @@ for program in "$game" "$bare" "$watch"; do
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/sorawata-startup.XXXXXX")
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -br -nolisten tcp 3>"$work/display" \
+Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -br -nolisten tcp -noreset 3>"$work/display" \
     2>"$work/xvfb.log" &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; wait $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT

@@ -60,10 +60,12 @@ e2e_wait() {
 }
 
 # Starts Xvfb on a free display (1024x768 unless SIZE is given, 96 dpi) and exports DISPLAY.
+# -noreset: by default the server resets when its last client goes, and drops a client that
+# connects meanwhile; a game started right after the previous one closed then finds no display.
 #   usage: e2e_start_xvfb [SIZE]
 e2e_start_xvfb() {
     local numberFile=$E2E_WORK/display
-    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -dpi 96 -nolisten tcp 3>"$numberFile" \
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -dpi 96 -nolisten tcp -noreset 3>"$numberFile" \
         2>"$E2E_WORK/xvfb.log" &
     E2E_PIDS+=($!)
     e2e_wait 20 grep -q '^[0-9]\+$' "$numberFile" || fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
