@@ -358,9 +358,8 @@ void PictureBox::renderCanvas() {
         canvas_ = QImage();
         return;
     }
-    const qreal ratio = surface_->devicePixelRatioF();
-    canvas_ = QImage(area * ratio, QImage::Format_ARGB32_Premultiplied);
-    canvas_.setDevicePixelRatio(ratio);
+    canvas_ = QImage(deviceSize(), QImage::Format_ARGB32_Premultiplied);
+    canvas_.setDevicePixelRatio(surface_->devicePixelRatioF());
     canvas_.fill(Qt::transparent);
     QPainter painter(&canvas_);
     for (const PaintedPicture& painted : painted_) {

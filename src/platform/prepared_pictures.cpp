@@ -46,7 +46,6 @@ Picture readAhead(const std::string& path, QSize deviceSize) {
 
 struct Prepared {
     std::optional<FileStamp> stamp; // taken before reading, so a change while reading shows
-    QSize deviceSize;
     Picture picture;
 };
 
@@ -55,7 +54,7 @@ struct Prepared {
 struct PreparedPictures::Entry {
     Entry(std::string picturePath, QSize deviceSize)
         : path(std::move(picturePath)), task([this, deviceSize] {
-              return Prepared{stampOf(path), deviceSize, readAhead(path, deviceSize)};
+              return Prepared{stampOf(path), readAhead(path, deviceSize)};
           }),
           result(task.get_future().share()) {}
 
@@ -72,10 +71,9 @@ struct PreparedPictures::Entry {
 };
 
 PreparedPictures::PreparedPictures(const PictureBox& box, const std::vector<std::string>& paths)
-    : box_(box) {
-    const QSize deviceSize = box.deviceSize();
+    : box_(box), deviceSize_(box.deviceSize()) {
     for (const std::string& path : paths)
-        entries_.push_back(std::make_unique<Entry>(path, deviceSize));
+        entries_.push_back(std::make_unique<Entry>(path, deviceSize_));
     worker_ = std::jthread([this](const std::stop_token& stop) {
         for (const auto& entry : entries_) {
             if (stop.stop_requested())
@@ -93,7 +91,7 @@ Picture PreparedPictures::load(const std::string& path) {
             continue;
         entry->claim();
         const Prepared& prepared = entry->result.get();
-        if (prepared.deviceSize == box_.deviceSize() && prepared.stamp == stampOf(path))
+        if (box_.deviceSize() == deviceSize_ && prepared.stamp == stampOf(path))
             return prepared.picture;
         break;
     }

@@ -31,6 +31,7 @@ private:
     struct Entry;
 
     const PictureBox& box_;
+    const QSize deviceSize_; // the box's, when the preparing started
     std::vector<std::unique_ptr<Entry>> entries_;
     std::jthread worker_; // last: stopped and joined before the entries go
 };
