@@ -44,10 +44,13 @@ public:
         image.save(dir_.filePath(QString::fromStdString("img/" + name + ".jpg")), "JPEG", 95);
     }
 
-    void writeSolidPicture(const std::string& name, const QColor& colour) const {
-        QImage image(64, 48, QImage::Format_RGB32);
+    // Returns the picture's path.
+    std::string writeSolidPicture(const std::string& name, const QColor& colour,
+                                  QSize size = {64, 48}) const {
+        QImage image(size, QImage::Format_RGB32);
         image.fill(colour);
         writePicture(name, image);
+        return path() + "/img/" + name + ".jpg";
     }
 
     // Five scenes, two endings with their texts and fifteen murmurs.
@@ -81,6 +84,12 @@ struct LoadedGame {
     SilentMci music;
     app::Frm frm;
 };
+
+// The colour of the scene picture, sampled below the murmur line.
+inline QColor sceneColour(app::Frm& frm) {
+    const QImage shot = frm.form().pictureBox("Pic").surface().grab().toImage();
+    return shot.pixelColor(shot.width() / 2, shot.height() - 3);
+}
 
 inline QColor pixelAt(const QImage& image, int x, int y) {
     return image.pixelColor(x, y);

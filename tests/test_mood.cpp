@@ -38,10 +38,7 @@ struct StartedGame {
     mood::MoodGame& moods() { return game.frm.moods(); }
     platform::Form& form() { return game.frm.form(); }
     std::string say() { return form().label("LblSay").caption(); }
-    QColor sceneColour() {
-        const QImage shot = form().pictureBox("Pic").surface().grab().toImage();
-        return shot.pixelColor(shot.width() / 2, shot.height() - 3);
-    }
+    QColor sceneColour() { return ::sceneColour(game.frm); }
 
     LoadedGame game;
 };
