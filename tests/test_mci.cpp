@@ -64,10 +64,20 @@ protected:
 
 } // namespace
 
-// The path between quotes reaches the device whole, spaces included.
-TEST_F(MciTest, QuotedPathWithSpacesOpens) {
-    EXPECT_EQ(send("open \"/home/a user/My Music/bgm.wav\" alias MIDI"), 0);
-    EXPECT_EQ(log.openedPaths, (std::vector<std::string>{"/home/a user/My Music/bgm.wav"}));
+// The path between the first quote and the last one reaches the device unchanged: spaces,
+// double quotes and bytes that are no UTF-8 (a Shift-JIS folder name) included.
+TEST_F(MciTest, QuotedPathReachesTheDeviceUnchanged) {
+    const std::vector<std::string> paths = {
+        "/home/a user/My Music/bgm.wav",
+        "/home/me/\"best\" pack/bgm.wav",
+        "/home/me/\"/bgm.wav",
+        "/home/me/\x83\x54\x83\x93\x83\x76\x83\x8B/bgm.wav",
+    };
+    for (const std::string& path : paths) {
+        EXPECT_EQ(send(("open \"" + path + "\" alias MIDI").c_str()), 0) << path;
+        EXPECT_EQ(send("close MIDI"), 0);
+    }
+    EXPECT_EQ(log.openedPaths, paths);
 }
 
 // Verbs, aliases and keywords are case-insensitive; extra blanks do not matter.

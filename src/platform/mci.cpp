@@ -85,8 +85,10 @@ struct MciCommandInterpreter::Command {
 
 namespace {
 
-// A quoted word runs to the next double quote and may hold spaces; a quote
-// anywhere else, or text glued to a closing quote, makes the command malformed.
+// A quoted word runs to the last double quote of the command, so that it may hold
+// spaces and quotes (a path to a folder whose name has one); only one word can be
+// quoted. A quote anywhere else, or text glued to the closing quote, makes the
+// command malformed.
 std::int32_t splitWords(std::string_view text, std::array<std::string_view, maxWords>& words,
                         std::size_t& count) {
     std::size_t at = 0;
@@ -100,8 +102,8 @@ std::int32_t splitWords(std::string_view text, std::array<std::string_view, maxW
             return mci_error::unrecognizedKeyword;
         std::size_t end;
         if (text[at] == '"') {
-            end = text.find('"', at + 1);
-            if (end == std::string_view::npos)
+            end = text.rfind('"');
+            if (end == at)
                 return mci_error::noClosingQuote;
             words[count++] = text.substr(at + 1, end - at - 1);
             ++end;
