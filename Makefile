@@ -9,7 +9,8 @@ FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libxcb1-dev \
-                  qt6-qpa-plugins libqt6multimedia6 fonts-noto-cjk pulseaudio
+                  qt6-qpa-plugins libqt6multimedia6 fonts-noto-cjk pulseaudio \
+                  libsndfile1-dev libsamplerate0-dev
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth xdotool openbox \
                  x11-utils imagemagick pulseaudio-utils sox clang libclang-rt-14-dev
 # Validators for the desktop files, dpkg-shlibdeps for the Debian package, a headless

@@ -1,6 +1,6 @@
 #include "media/bgm.h"
+#include "music_files.h"
 #include "platform/mci.h"
-#include "wave_bytes.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -10,7 +10,6 @@
 #include <QThread>
 #include <array>
 #include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -55,15 +54,9 @@ private:
     QProcess process_;
 };
 
-std::string writeWave(const QTemporaryDir& dir, std::uint32_t frames) {
-    wave_bytes::Bytes pcm;
-    for (std::uint32_t i = 0; i < frames; ++i)
-        wave_bytes::putU16(pcm, (i % 64) * 256);
-    const auto file = wave_bytes::simpleWave(1, 8000, pcm);
+std::string writeWave(const QTemporaryDir& dir, int frames) {
     const std::string path = dir.path().toStdString() + "/bgm with spaces.wav";
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()),
-               static_cast<std::streamsize>(file.size()));
+    EXPECT_TRUE(music_files::writeShortWave(path, frames));
     return path;
 }
 

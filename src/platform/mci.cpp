@@ -1,11 +1,11 @@
 #include "platform/mci.h"
 
+#include "platform/report.h"
 #include "platform/wave_device.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 #include <span>
 
@@ -233,8 +233,7 @@ std::int32_t MciCommandInterpreter::open(const Command& command) {
     if (device)
         result = device->open(std::string(path));
     if (result != 0) {
-        std::fprintf(stderr, "sorawata: cannot play the music file \"%.*s\": %s\n",
-                     static_cast<int>(path.size()), path.data(), describeMciError(result));
+        reportFileProblem(std::string(path), describeMciError(result));
         return result;
     }
     devices_.push_back({std::string(alias), std::move(device)});
