@@ -256,6 +256,7 @@ struct MusicReader::Decoder {
     sf_count_t readMixed(float* out, sf_count_t frames);
     sf_count_t readResampled(float* out, sf_count_t frames);
     void moveTo(sf_count_t fileFrame);
+    bool reopen();
     void skip(sf_count_t frames);
 
     FileView view;
@@ -377,12 +378,26 @@ sf_count_t MusicReader::Decoder::readResampled(float* out, sf_count_t frames) {
     return done;
 }
 
-// GSM in WAV cannot seek: the file is opened again and read up to the frame.
+// The start is read with a decoder opened afresh, so that every round of the loop sounds like the
+// first (the MPEG decoder carries state across a seek to 0). A file that cannot seek, GSM in WAV,
+// is opened again and read up to the frame.
 void MusicReader::Decoder::moveTo(sf_count_t fileFrame) {
-    if (sf_seek(file, fileFrame, SEEK_SET) >= 0)
+    if (fileFrame > 0 && sf_seek(file, fileFrame, SEEK_SET) >= 0)
         return;
-    if (openView())
+    if (reopen())
         skip(fileFrame);
+}
+
+// Opens the file again; a file changed on disk into another kind of sound is not read on.
+bool MusicReader::Decoder::reopen() {
+    const SF_INFO before = info;
+    if (openView() && info.channels == before.channels && info.samplerate == before.samplerate &&
+        info.format == before.format)
+        return true;
+    if (file != nullptr)
+        sf_close(file);
+    file = nullptr;
+    return false;
 }
 
 void MusicReader::Decoder::skip(sf_count_t frames) {
