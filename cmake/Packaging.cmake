@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # Installing the game and packing it as a Debian package (cpack -G DEB).
 include(GNUInstallDirs)
 
