@@ -16,9 +16,9 @@ TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth xdot
                  x11-utils imagemagick pulseaudio-utils sox clang libclang-rt-14-dev
 # Validators for the desktop files, a headless Wayland compositor and Qt's Wayland plugin.
 TEST_PACKAGES += desktop-file-utils appstream weston qt6-wayland
-# The Debian package's checks: lintian (which reads
+# The licence check of every file, and the Debian package's checks: lintian (which reads
 # the manual pages with man) and hardening-check.
-TEST_PACKAGES += lintian man-db devscripts
+TEST_PACKAGES += reuse lintian man-db devscripts
 
 # Sanitizer reports with the whole call stack. The same settings apply while building, where the
 # tests are listed by running them.
