@@ -8,14 +8,18 @@ FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 
+# dpkg-dev: Debian's hardening flags for every build (dpkg-buildflags), and dpkg-shlibdeps
+# for the Debian package.
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libxcb1-dev \
-                  qt6-qpa-plugins libqt6multimedia6 fonts-noto-cjk pulseaudio \
+                  qt6-qpa-plugins libqt6multimedia6 fonts-noto-cjk pulseaudio dpkg-dev \
                   libsndfile1-dev libsamplerate0-dev
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth xdotool openbox \
                  x11-utils imagemagick pulseaudio-utils sox clang libclang-rt-14-dev
-# Validators for the desktop files, dpkg-shlibdeps for the Debian package, a headless
-# Wayland compositor and Qt's Wayland plugin.
-TEST_PACKAGES += desktop-file-utils appstream dpkg-dev weston qt6-wayland
+# Validators for the desktop files, a headless Wayland compositor and Qt's Wayland plugin.
+TEST_PACKAGES += desktop-file-utils appstream weston qt6-wayland
+# The licence check of every file, and the Debian package's checks: lintian (which reads
+# the manual pages with man) and hardening-check.
+TEST_PACKAGES += reuse lintian man-db devscripts
 
 # Sanitizer reports with the whole call stack. The same settings apply while building, where the
 # tests are listed by running them.

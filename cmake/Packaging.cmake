@@ -1,5 +1,13 @@
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # Installing the game and packing it as a Debian package (cpack -G DEB).
 include(GNUInstallDirs)
+
+# The release: the project's version (CMakeLists.txt) and this date go into
+# the package, the AppStream release and the changelog.
+set(SORAWATA_RELEASE_DATE 2026-12-07)
+set(CPACK_PACKAGE_CONTACT "Sorawata developers <sorawata@example.org>")
 
 # Installing copies what was built and builds nothing: the tests and benchmarks
 # need not be built to pack the game (build the target sorawata first).
@@ -14,6 +22,13 @@ set(SORAWATA_INSTALL_GAMEDIR "lib/sorawata" CACHE STRING
     "Folder under the prefix that holds the game and its assets")
 
 install(TARGETS sorawata RUNTIME DESTINATION ${SORAWATA_INSTALL_GAMEDIR})
+# Stripped as Debian strips its own packages: the compiler's .comment too.
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${SORAWATA_INSTALL_GAMEDIR}/sorawata\"
+            COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
 install(FILES ${CMAKE_BINARY_DIR}/dat.txt ${CMAKE_BINARY_DIR}/end0.txt
               ${CMAKE_BINARY_DIR}/end1.txt ${CMAKE_BINARY_DIR}/bgm.wav
         DESTINATION ${SORAWATA_INSTALL_GAMEDIR})
@@ -23,13 +38,17 @@ foreach(name 0 1 2 3 4 end0 end1)
 endforeach()
 install(FILES ${scene_pictures} DESTINATION ${SORAWATA_INSTALL_GAMEDIR}/img)
 
-# bin/sorawata is a relative link, so the installed tree can be moved whole.
-# Qt finds the game's folder through /proc/self/exe, which names the real file.
-file(RELATIVE_PATH game_from_bin /prefix/${CMAKE_INSTALL_BINDIR}
+# Debian places games in /usr/games: games/sorawata is a relative link, so the
+# installed tree can be moved whole. Qt finds the game's folder through
+# /proc/self/exe, which names the real file.
+set(SORAWATA_INSTALL_LAUNCHERDIR "games" CACHE STRING
+    "Folder under the prefix that holds the link that starts the game")
+file(RELATIVE_PATH game_from_launcher /prefix/${SORAWATA_INSTALL_LAUNCHERDIR}
      /prefix/${SORAWATA_INSTALL_GAMEDIR}/sorawata)
-file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
-file(CREATE_LINK ${game_from_bin} ${CMAKE_BINARY_DIR}/packaging/sorawata SYMBOLIC)
-install(FILES ${CMAKE_BINARY_DIR}/packaging/sorawata DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(packaging_dir ${CMAKE_BINARY_DIR}/packaging)
+file(MAKE_DIRECTORY ${packaging_dir})
+file(CREATE_LINK ${game_from_launcher} ${packaging_dir}/sorawata SYMBOLIC)
+install(FILES ${packaging_dir}/sorawata DESTINATION ${SORAWATA_INSTALL_LAUNCHERDIR})
 
 # Desktop integration: menu entry, icons, AppStream metadata (named by its id).
 install(FILES ${PROJECT_SOURCE_DIR}/data/sorawata.desktop
@@ -40,14 +59,47 @@ foreach(size 16 32 48 64 128 256)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/data/sorawata.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${PROJECT_SOURCE_DIR}/data/sorawata.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
-        RENAME io.github.sorawata.Sorawata.metainfo.xml)
+set(SORAWATA_METAINFO ${packaging_dir}/io.github.sorawata.sorawata.metainfo.xml)
+configure_file(${PROJECT_SOURCE_DIR}/data/sorawata.metainfo.xml.in ${SORAWATA_METAINFO} @ONLY)
+install(FILES ${SORAWATA_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The manual pages and the changelog, compressed as Debian wants them: gzip -9
+# without a time stamp, so that the package builds reproducibly.
+function(sorawata_gzip file)
+    execute_process(COMMAND gzip -9nc ${file} OUTPUT_FILE ${file}.gz COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+
+foreach(language_dir "" "ja/")
+    configure_file(${PROJECT_SOURCE_DIR}/man/${language_dir}sorawata.6
+                   ${packaging_dir}/man/${language_dir}sorawata.6 COPYONLY)
+    sorawata_gzip(${packaging_dir}/man/${language_dir}sorawata.6)
+    install(FILES ${packaging_dir}/man/${language_dir}sorawata.6.gz
+            DESTINATION ${CMAKE_INSTALL_MANDIR}/${language_dir}man6)
+endforeach()
+
+execute_process(COMMAND date -u -R -d ${SORAWATA_RELEASE_DATE}
+                OUTPUT_VARIABLE SORAWATA_RELEASE_DATE_RFC2822
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${packaging_dir}/doc/changelog @ONLY)
+sorawata_gzip(${packaging_dir}/doc/changelog)
+
+# Debian's copyright file holds the licence's text after its title and
+# copyright line, indented, with " ." for each empty line.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+string(REGEX REPLACE "^.*\n(Permission is hereby granted)" "\\1" licence "${licence}")
+string(STRIP "${licence}" licence)
+string(REPLACE "\n\n" "\n.\n" licence "${licence}")
+string(REPLACE "\n" "\n " SORAWATA_LICENSE_TEXT " ${licence}")
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${packaging_dir}/doc/copyright @ONLY)
+
+install(FILES ${packaging_dir}/doc/copyright ${packaging_dir}/doc/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME sorawata)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME sorawata)
 set(CPACK_PACKAGE_VENDOR "Sorawata developers")
-set(CPACK_PACKAGE_CONTACT "Sorawata developers <sorawata@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "quiet night game about a quarrel, in Japanese")
 set(CPACK_PACKAGE_DESCRIPTION
     "You are one of two people who have quarrelled, and you spend the night\n\
