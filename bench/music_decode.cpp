@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // Decodes a music file the way the game's audio thread does (the music reader, in portions of the
 // size the sound server asks for) as fast as it can, and writes the samples raw to stdout. On
 // stderr: the format handed out, and the peak resident memory of the whole run. Used by

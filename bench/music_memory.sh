@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # Peak resident memory of decoding a ten-minute music file (44.1 kHz, 16-bit stereo, 106 MB) from
 # start to end the way the game's audio thread does, against a one-second file. The reader holds a
 # block of the file at a time, never the whole. Goal: within 10 MB of the short file.

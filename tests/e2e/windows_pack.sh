@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # An asset pack as a Windows zip reaches a Linux player: unpacked without -O cp932,
 # its folder's name is Shift-JIS bytes; dat.txt was saved by Notepad as "Unicode"
 # (UTF-16LE with a BOM, CR LF); bgm.wav is IMA ADPCM. The game plays it: scene
