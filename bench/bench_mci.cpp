@@ -2,6 +2,7 @@
 // the whole game, so it must be cheap and must not allocate.
 #include "media/bgm.h"
 #include "platform/mci.h"
+#include "platform/wave_device.h"
 
 #include <array>
 #include <atomic>
@@ -57,6 +58,17 @@ void BgmTick(benchmark::State& state) {
     reportAllocations(state, before);
 }
 BENCHMARK(BgmTick);
+
+// The real device's answer, whatever state it is in: one atomic load, while the audio thread
+// decodes on its own.
+void WaveDeviceMode(benchmark::State& state) {
+    const platform::WaveDevice device;
+    const long before = allocations.load();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(device.mode());
+    reportAllocations(state, before);
+}
+BENCHMARK(WaveDeviceMode);
 
 // Baseline in the same run: an unknown alias, which stops at the lookup.
 void UnknownAliasQuery(benchmark::State& state) {

@@ -1,47 +1,54 @@
-// Music files as any bytes: the wave reader must refuse what it cannot play, and for what it
-// accepts hand out exactly the frames the data chunk holds, from any position, in any portions.
-#include "platform/wave_reader.h"
+// Music files as any bytes, through the reader the game plays them with (our glue around
+// libsndfile and libsamplerate): it must refuse what it cannot play with a reason, and for what it
+// accepts hand out whole frames in any portions up to an end, the same sound again after the
+// rewind that loops the music, and the same once resampled.
+#include "platform/music_reader.h"
+#include "scratch_file.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <span>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto file = std::as_bytes(std::span(data, size));
-    platform::WaveReader reader;
-    if (reader.open(file) != platform::WaveError::None)
-        return 0;
+namespace {
 
-    const auto& format = reader.format();
-    if (format.channels < 1 || format.channels > 2 || format.bytesPerFrame <= 0 ||
-        reader.frameCount() <= 0 ||
-        static_cast<std::size_t>(reader.frameCount()) * format.bytesPerFrame > size)
-        std::abort();
-
-    // An odd portion that holds no whole number of frames, as a sound card may ask for.
-    const auto frameBytes = static_cast<std::size_t>(reader.outputBytesPerFrame());
+// Reads to the end in an odd portion that holds no whole number of frames, as a sound card may
+// ask; returns everything read.
+std::vector<std::byte> readToEnd(platform::MusicReader& reader) {
+    const auto frameBytes = static_cast<std::size_t>(reader.bytesPerFrame());
     std::vector<std::byte> portion(frameBytes * 37 + 1);
-    std::int64_t frames = 0;
+    std::vector<std::byte> all;
     while (!reader.atEnd()) {
         const std::size_t written = reader.read(portion.data(), portion.size());
-        if (written == 0 || written % frameBytes != 0)
+        if (written % frameBytes != 0 || written > portion.size())
             std::abort();
-        frames += static_cast<std::int64_t>(written / frameBytes);
+        all.insert(all.end(), portion.begin(), portion.begin() + static_cast<long>(written));
     }
-    if (frames != reader.frameCount())
+    if (reader.read(portion.data(), portion.size()) != 0)
+        std::abort(); // nothing after the end
+    return all;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const ScratchFile scratch("sorawata-fuzz-wave");
+    scratch.write(data, size);
+    platform::MusicReader reader;
+    if (!reader.open(scratch.path()).empty())
+        return 0;
+    if (reader.channels() < 1 || reader.channels() > 2 || reader.rate() <= 0)
         std::abort();
 
-    // The game loops by seeking back; seeks outside the sound are clamped.
-    reader.seek(-1);
-    if (reader.position() != 0)
+    const std::vector<std::byte> first = readToEnd(reader);
+    reader.seek(0);
+    if (readToEnd(reader) != first)
         std::abort();
-    reader.seek(reader.frameCount() + 1);
-    if (!reader.atEnd() || reader.read(portion.data(), portion.size()) != 0)
-        std::abort();
-    reader.seek(reader.frameCount() - 1);
-    if (reader.read(portion.data(), portion.size()) != frameBytes)
-        std::abort();
+
+    // Where the output will not take the file's rate, the game resamples.
+    if (reader.resampleTo(48000)) {
+        reader.seek(0);
+        readToEnd(reader);
+    }
     return 0;
 }

@@ -95,7 +95,7 @@ e2e_measure_area
 sleep 2
 e2e_game_running || fail "the game stopped; stderr: $(cat "$E2E_WORK/game.err")"
 complaints=$(grep '^sorawata:' "$E2E_WORK/game.err" |
-    grep -v -F 'cannot play the music file "/usr/lib/sorawata/bgm.wav": no audio output device' || true)
+    grep -v -F 'sorawata: /usr/lib/sorawata/bgm.wav: no audio output device' || true)
 [[ -z $complaints ]] || fail "the installed game reports asset problems: $complaints"
 kill "$E2E_GAME_PID"
 wait "$E2E_GAME_PID" 2>/dev/null || true

@@ -1,10 +1,11 @@
+#include "music_files.h"
 #include "platform/asset_path.h"
 #include "platform/mci.h"
 #include "platform/picture.h"
 #include "platform/text_file.h"
 #include "platform/wave_device.h"
-#include "wave_bytes.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -97,32 +98,40 @@ TEST(FindFileIgnoringCase, OnlyAsciiLettersFold) {
               folder.path("夜 の 音/bgm_wav"));
 }
 
-// Text files are opened through the lookup: a Windows-named dat.txt is read.
+// A folder named in Shift-JIS, as unzip leaves a Windows archive's: its name is no UTF-8.
+const std::string shiftJisFolder = "\x96\xE9\x82\xCC\x89\xB9/";
+
+// Text files are opened through the lookup and by their bytes: a Windows-named dat.txt is read.
 TEST(FindFileIgnoringCase, TextFilesOpenThroughIt) {
     Folder folder;
-    folder.write("DAT.TXT", "first\r\n");
-    std::optional<platform::TextFile> file = platform::TextFile::open(folder.path("dat.txt"));
+    folder.write(shiftJisFolder + "DAT.TXT", "first\r\n");
+    std::optional<platform::TextFile> file =
+        platform::TextFile::open(folder.path(shiftJisFolder + "dat.txt"));
     ASSERT_TRUE(file.has_value());
     EXPECT_EQ(file->readLine(), "first");
 }
 
-// Pictures are opened through it: IMG/0.JPG is the scene img/0.jpg.
+// Pictures are opened through it and by their bytes: IMG/0.JPG is the scene img/0.jpg.
 TEST(FindFileIgnoringCase, PicturesOpenThroughIt) {
     Folder folder;
-    folder.write("IMG/placeholder");
     QImage image(20, 10, QImage::Format_RGB32);
     image.fill(Qt::red);
-    ASSERT_TRUE(image.save(QString::fromStdString(folder.path("IMG/0.JPG")), "JPEG"));
-    EXPECT_EQ(platform::LoadPicture(folder.path("img/0.jpg")).size(), QSize(20, 10));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "JPEG"));
+    folder.write(shiftJisFolder + "IMG/0.JPG", jpeg.toStdString());
+    EXPECT_EQ(platform::LoadPicture(folder.path(shiftJisFolder + "img/0.jpg")).size(),
+              QSize(20, 10));
 }
 
-// The music device finds BGM.WAV for bgm.wav: whatever the sound output says, it is not "missing".
+// The music device finds BGM.WAV for bgm.wav, by its bytes: whatever the sound output says, it is
+// not "missing".
 TEST(FindFileIgnoringCase, MusicOpensThroughIt) {
     Folder folder;
-    const wave_bytes::Bytes wave = wave_bytes::simpleWave(1, 22050, wave_bytes::pcm16({0, 1, 2}));
-    folder.write("BGM.WAV", std::string(wave.begin(), wave.end()));
-    EXPECT_NE(platform::WaveDevice().open(folder.path("bgm.wav")),
+    folder.write(shiftJisFolder + "placeholder");
+    ASSERT_TRUE(music_files::writeShortWave(folder.path(shiftJisFolder + "BGM.WAV")));
+    EXPECT_NE(platform::WaveDevice().open(folder.path(shiftJisFolder + "bgm.wav")),
               platform::mci_error::fileNotFound);
-    EXPECT_EQ(platform::WaveDevice().open(folder.path("music.wav")),
+    EXPECT_EQ(platform::WaveDevice().open(folder.path(shiftJisFolder + "music.wav")),
               platform::mci_error::fileNotFound);
 }

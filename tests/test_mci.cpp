@@ -1,11 +1,10 @@
 #include "media/bgm.h"
+#include "music_files.h"
 #include "platform/mci.h"
-#include "wave_bytes.h"
 
 #include <QTemporaryDir>
 #include <array>
 #include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace mci_error = platform::mci_error;
@@ -64,10 +63,20 @@ protected:
 
 } // namespace
 
-// The path between quotes reaches the device whole, spaces included.
-TEST_F(MciTest, QuotedPathWithSpacesOpens) {
-    EXPECT_EQ(send("open \"/home/a user/My Music/bgm.wav\" alias MIDI"), 0);
-    EXPECT_EQ(log.openedPaths, (std::vector<std::string>{"/home/a user/My Music/bgm.wav"}));
+// The path between the first quote and the last one reaches the device unchanged: spaces,
+// double quotes and bytes that are no UTF-8 (a Shift-JIS folder name) included.
+TEST_F(MciTest, QuotedPathReachesTheDeviceUnchanged) {
+    const std::vector<std::string> paths = {
+        "/home/a user/My Music/bgm.wav",
+        "/home/me/\"best\" pack/bgm.wav",
+        "/home/me/\"/bgm.wav",
+        "/home/me/\x83\x54\x83\x93\x83\x76\x83\x8B/bgm.wav",
+    };
+    for (const std::string& path : paths) {
+        EXPECT_EQ(send(("open \"" + path + "\" alias MIDI").c_str()), 0) << path;
+        EXPECT_EQ(send("close MIDI"), 0);
+    }
+    EXPECT_EQ(log.openedPaths, paths);
 }
 
 // Verbs, aliases and keywords are case-insensitive; extra blanks do not matter.
@@ -198,26 +207,26 @@ TEST_F(MciTest, NullCommandIsRefused) {
     EXPECT_EQ(mci.mciSendStringA(nullptr, nullptr, 0, 0), mci_error::missingCommandString);
 }
 
-// The real wave device refuses missing and non-wave files before touching the audio output.
+// The real wave device refuses missing files and files that are no sound before touching the
+// audio output, and names each on stderr once, with the reason.
 TEST(MciWaveFiles, UnplayableFilesAreRefused) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString() + "/";
-    std::ofstream(folder + "text.wav") << "this is not a sound";
-    auto truncated = wave_bytes::simpleWave(2, 44100, wave_bytes::pcm16({1, 2, 3, 4}));
-    truncated.resize(truncated.size() - 3);
-    std::ofstream(folder + "truncated.wav", std::ios::binary)
-        .write(reinterpret_cast<const char*>(truncated.data()),
-               static_cast<std::streamsize>(truncated.size()));
-    std::ofstream(folder + "empty.wav");
+    music_files::writeBytes(folder + "text.wav", "this is not a sound");
+    music_files::writeBytes(folder + "empty.wav", "");
 
     platform::MciCommandInterpreter mci;
     const auto open = [&](const std::string& name) {
         const std::string command = "open \"" + folder + name + "\" alias MIDI";
-        return mci.mciSendStringA(command.c_str(), nullptr, 0, 0);
+        testing::internal::CaptureStderr();
+        const std::int32_t result = mci.mciSendStringA(command.c_str(), nullptr, 0, 0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_TRUE(said.starts_with("sorawata: " + folder + name + ": ")) << said;
+        return result;
     };
     EXPECT_EQ(open("missing.wav"), mci_error::fileNotFound);
     EXPECT_EQ(open("text.wav"), mci_error::invalidFile);
-    EXPECT_EQ(open("truncated.wav"), mci_error::invalidFile);
     EXPECT_EQ(open("empty.wav"), mci_error::invalidFile);
 }
 
@@ -241,10 +250,7 @@ TEST(MciWaveFiles, NoSoundServerRefusesTheOpen) {
     setenv("PULSE_SERVER", "unix:/nonexistent/sorawata-test/native", 1);
     QTemporaryDir dir;
     const std::string path = dir.path().toStdString() + "/bgm.wav";
-    const auto file = wave_bytes::simpleWave(2, 44100, wave_bytes::pcm16({1, 2, 3, 4}));
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()),
-               static_cast<std::streamsize>(file.size()));
+    ASSERT_TRUE(music_files::writeShortWave(path));
 
     platform::MciCommandInterpreter mci;
     media::Bgm bgm(mci);

@@ -26,12 +26,23 @@ struct DecodeCase {
     std::vector<char32_t> expected;
 };
 
-// cp932 decodes as Windows maps it, with the extension characters; undecodable bytes become
-// U+FFFD. Windows' best-fit table also gives 0x80, 0xA0 and 0xFD-0xFF single-byte meanings, but
-// glibc has none for them, so they are U+FFFD here too. Each case carries a non-UTF-8 byte (or is
-// plain ASCII) so that it really goes through cp932.
-TEST(DecodeText, Cp932AsWindowsMapsIt) {
+// Text decodes as Windows reads it. A byte-order mark names the encoding, whatever follows; without
+// one, bytes that are not UTF-8 are cp932 as Windows maps it: its extension characters, the
+// single bytes only Windows gives a meaning, unassigned pairs as its default character U+30FB,
+// and U+FFFD for a lead byte without its trail. The cp932 cases each carry a non-UTF-8 byte (or
+// are plain ASCII) so that they really go through cp932.
+TEST(DecodeText, AsWindowsReadsIt) {
     const std::vector<DecodeCase> cases = {
+        {"UTF-16LE with a BOM, CR LF",
+         std::string("\xFF\xFE\x42\x30\x0D\x00\x0A\x00", 8),
+         {0x3042, 0x0D, 0x0A}},
+        {"UTF-16BE with a BOM", std::string("\xFE\xFF\x30\x42\x00\x41", 6), {0x3042, 'A'}},
+        {"UTF-16LE with a BOM, a surrogate pair",
+         std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6),
+         {0x1F600}},
+        {"UTF-8 with a BOM and one bad byte",
+         "\xEF\xBB\xBF\xE3\x81\x82\xFF\xE3\x81\x84",
+         {0x3042, 0xFFFD, 0x3044}},
         {"ASCII", "Az09 ~", {'A', 'z', '0', '9', ' ', '~'}},
         {"0x5C is a backslash, 0x7E a tilde", "\x5C\x7E\x82\xA0", {0x5C, 0x7E, 0x3042}},
         {"half-width katakana", "\xA1\xB1\xDF", {0xFF61, 0xFF71, 0xFF9F}},
@@ -47,13 +58,13 @@ TEST(DecodeText, Cp932AsWindowsMapsIt) {
         {"lone lead byte at the end", "A\x81", {'A', 0xFFFD}},
         {"lead byte before a line end keeps the line end", "\x81\x0A", {0xFFFD, 0x0A}},
         {"lead byte before a space keeps the space", "\x82\x20x", {0xFFFD, 0x20, 'x'}},
-        {"unassigned pair is one character",
+        {"unassigned pair is the default character",
          "\x85\x40"
          "A",
-         {0xFFFD, 'A'}},
-        {"0x80", "\x80", {0xFFFD}},
-        {"0xA0", "\xA0", {0xFFFD}},
-        {"0xFD 0xFE 0xFF", "\xFD\xFE\xFF", {0xFFFD, 0xFFFD, 0xFFFD}},
+         {0x30FB, 'A'}},
+        {"0x80", "\x80", {0x0080}},
+        {"0xA0", "\xA0", {0xF8F0}},
+        {"0xFD 0xFE 0xFF", "\xFD\xFE\xFF", {0xF8F1, 0xF8F2, 0xF8F3}},
         {"overlong UTF-8 is not UTF-8", "\xC0\xAF", {0xFF80, 0xFF6F}},
     };
     for (const DecodeCase& c : cases)
@@ -134,9 +145,11 @@ TEST_F(TextFileTest, DecodesCp932Lines) {
     EXPECT_EQ(allLines("\x81\nB"), (std::vector<std::string>{"\uFFFD", "B"}));
 }
 
-// A UTF-8 file with a byte-order mark gives its lines without the mark.
-TEST_F(TextFileTest, DecodesUtf8Lines) {
+// UTF-8 and UTF-16 files with a byte-order mark give their lines without the mark.
+TEST_F(TextFileTest, DecodesUnicodeLines) {
     EXPECT_EQ(allLines("\xEF\xBB\xBF\xE3\x81\x82\r\nb"), (std::vector<std::string>{"あ", "b"}));
+    EXPECT_EQ(allLines(QByteArray("\xFF\xFE\x42\x30\r\0\n\0b\0", 10)),
+              (std::vector<std::string>{"あ", "b"}));
 }
 
 // A missing file or a folder cannot be opened.

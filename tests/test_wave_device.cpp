@@ -1,6 +1,7 @@
 #include "media/bgm.h"
+#include "music_files.h"
 #include "platform/mci.h"
-#include "wave_bytes.h"
+#include "platform/wave_device.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -10,7 +11,6 @@
 #include <QThread>
 #include <array>
 #include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -55,15 +55,9 @@ private:
     QProcess process_;
 };
 
-std::string writeWave(const QTemporaryDir& dir, std::uint32_t frames) {
-    wave_bytes::Bytes pcm;
-    for (std::uint32_t i = 0; i < frames; ++i)
-        wave_bytes::putU16(pcm, (i % 64) * 256);
-    const auto file = wave_bytes::simpleWave(1, 8000, pcm);
+std::string writeWave(const QTemporaryDir& dir, int frames) {
     const std::string path = dir.path().toStdString() + "/bgm with spaces.wav";
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()),
-               static_cast<std::streamsize>(file.size()));
+    EXPECT_TRUE(music_files::writeShortWave(path, frames));
     return path;
 }
 
@@ -154,4 +148,31 @@ TEST_F(WaveDeviceTest, ZzServerGoingAwayIsQuiet) {
     bgm_.MciResult = 0;
     bgm_.BgmTim_Timer();
     EXPECT_EQ(bgm_.MciResult, 0) << "no rewind is sent";
+}
+
+// The audio thread's "the sound has ended" counts only if the game sent nothing since it took its
+// orders: a rewind that came meanwhile stands, and is carried out once.
+TEST(Transport, EndOnlyStopsWhatNoNewerCommandReplaced) {
+    using platform::DeviceMode;
+    platform::Transport transport;
+    EXPECT_EQ(transport.play(), platform::mci_error::deviceNotReady);
+    transport.setMode(DeviceMode::Stopped);
+    ASSERT_EQ(transport.play(), 0);
+
+    auto orders = transport.take();
+    EXPECT_TRUE(orders.playing);
+    EXPECT_FALSE(orders.seekMilliseconds);
+    transport.reachedEnd(orders.generation);
+    EXPECT_EQ(transport.mode(), DeviceMode::Stopped);
+
+    ASSERT_EQ(transport.play(), 0);
+    orders = transport.take();
+    ASSERT_EQ(transport.seek(0), 0); // the game's rewind, while the last block is being read
+    ASSERT_EQ(transport.play(), 0);
+    transport.reachedEnd(orders.generation);
+    EXPECT_EQ(transport.mode(), DeviceMode::Playing);
+    orders = transport.take();
+    EXPECT_EQ(orders.seekMilliseconds, 0);
+    EXPECT_TRUE(orders.playing);
+    EXPECT_FALSE(transport.take().seekMilliseconds) << "the rewind is handed over once";
 }

@@ -4,14 +4,17 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImage>
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace platform {
 
@@ -146,7 +149,7 @@ void Form::createControl(const ControlDefinition& definition) {
         box->setBackColor(resolve(definition.backColor));
         box->setAutoSize(definition.autoSize);
         if (!definition.picture.empty()) {
-            box->setPicture(LoadPicture(definition.picture));
+            box->setPicture(Picture::fromImage(QImage(QString::fromStdString(definition.picture))));
         }
         box->setVisible(definition.visible);
         pictures_[definition.name] = std::move(box);
@@ -267,8 +270,14 @@ double screenWidthTwips() {
     return screen ? screen->geometry().width() * twipsPerPixel() : 0;
 }
 
+// The bytes the kernel has for the executable's path: a folder name in Shift-JIS, as unzip leaves
+// a Windows archive's, comes through whole where a conversion to text would drop it.
 std::string applicationFolder() {
-    return QCoreApplication::applicationDirPath().toStdString();
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    return executable.parent_path().string();
 }
 
 } // namespace platform

@@ -89,7 +89,8 @@ private:
 
 // The width of the screen in twips.
 double screenWidthTwips();
-// The folder that holds the executable, as the system gives it.
+// The folder that holds the executable (the real file, not a link to it), as the file system's
+// bytes.
 std::string applicationFolder();
 
 } // namespace platform

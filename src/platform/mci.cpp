@@ -1,11 +1,11 @@
 #include "platform/mci.h"
 
+#include "platform/report.h"
 #include "platform/wave_device.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 #include <span>
 
@@ -85,8 +85,10 @@ struct MciCommandInterpreter::Command {
 
 namespace {
 
-// A quoted word runs to the next double quote and may hold spaces; a quote
-// anywhere else, or text glued to a closing quote, makes the command malformed.
+// A quoted word runs to the last double quote of the command, so that it may hold
+// spaces and quotes (a path to a folder whose name has one); only one word can be
+// quoted. A quote anywhere else, or text glued to the closing quote, makes the
+// command malformed.
 std::int32_t splitWords(std::string_view text, std::array<std::string_view, maxWords>& words,
                         std::size_t& count) {
     std::size_t at = 0;
@@ -100,8 +102,8 @@ std::int32_t splitWords(std::string_view text, std::array<std::string_view, maxW
             return mci_error::unrecognizedKeyword;
         std::size_t end;
         if (text[at] == '"') {
-            end = text.find('"', at + 1);
-            if (end == std::string_view::npos)
+            end = text.rfind('"');
+            if (end == at)
                 return mci_error::noClosingQuote;
             words[count++] = text.substr(at + 1, end - at - 1);
             ++end;
@@ -231,8 +233,7 @@ std::int32_t MciCommandInterpreter::open(const Command& command) {
     if (device)
         result = device->open(std::string(path));
     if (result != 0) {
-        std::fprintf(stderr, "sorawata: cannot play the music file \"%.*s\": %s\n",
-                     static_cast<int>(path.size()), path.data(), describeMciError(result));
+        reportFileProblem(std::string(path), describeMciError(result));
         return result;
     }
     devices_.push_back({std::string(alias), std::move(device)});

@@ -9,7 +9,11 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -105,8 +109,15 @@ const QImage& Picture::imageAt(QSize decodeSize) const {
 }
 
 Picture LoadPicture(const std::string& path) {
-    QFile file(QString::fromStdString(findFileIgnoringCase(path)));
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened by its bytes: a path that is no UTF-8 would not survive a trip through QString.
+    const int descriptor = ::open(findFileIgnoringCase(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        reportFileProblem(path, std::strerror(errno));
+        return {};
+    }
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFile::AutoCloseHandle)) {
+        ::close(descriptor);
         reportFileProblem(path, file.errorString().toStdString());
         return {};
     }

@@ -2,17 +2,18 @@
 
 #include "platform/asset_path.h"
 
+#include <QString>
+#include <QStringDecoder>
 #include <array>
 #include <filesystem>
 #include <fstream>
-#include <iconv.h>
-#include <vector>
 
 namespace platform {
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr char32_t kReplacementCharacter = 0xFFFD;
+// What Windows makes of a lead and trail byte that code page 932 does not assign: KATAKANA
+// MIDDLE DOT, the code page's default character.
+constexpr char16_t kCp932DefaultCharacter = 0x30FB;
 
 bool isContinuationByte(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
@@ -69,111 +70,68 @@ bool isCp932TrailByte(unsigned char byte) {
     return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
 }
 
-std::size_t utf8Length(char32_t codePoint) {
-    return codePoint < 0x80 ? 1 : codePoint < 0x800 ? 2 : codePoint < 0x10000 ? 3 : 4;
+// The single bytes that Windows decodes otherwise than ICU's table behind Qt's "windows-31j":
+// three control characters that IBM's table swaps around, and the bytes that only Windows gives
+// a meaning (0x80, 0xA0, 0xFD-0xFF). Zero for the bytes where the two agree.
+char16_t windowsOnlyCharacter(unsigned char byte) {
+    switch (byte) {
+    case 0x1A:
+    case 0x1C:
+    case 0x7F:
+        return byte;
+    case 0x80:
+        return 0x0080;
+    case 0xA0:
+        return 0xF8F0;
+    case 0xFD:
+    case 0xFE:
+    case 0xFF:
+        return static_cast<char16_t>(0xF8F1 + (byte - 0xFD));
+    default:
+        return 0;
+    }
 }
 
-char* writeUtf8(char* out, char32_t codePoint) {
-    if (codePoint < 0x80) {
-        *out++ = char(codePoint);
-    } else if (codePoint < 0x800) {
-        *out++ = char(0xC0 | (codePoint >> 6));
-        *out++ = char(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        *out++ = char(0xE0 | (codePoint >> 12));
-        *out++ = char(0x80 | ((codePoint >> 6) & 0x3F));
-        *out++ = char(0x80 | (codePoint & 0x3F));
-    } else {
-        *out++ = char(0xF0 | (codePoint >> 18));
-        *out++ = char(0x80 | ((codePoint >> 12) & 0x3F));
-        *out++ = char(0x80 | ((codePoint >> 6) & 0x3F));
-        *out++ = char(0x80 | (codePoint & 0x3F));
-    }
-    return out;
-}
-
-// What glibc's CP932 gives for every single byte and every lead/trail pair, asked once. glibc's
-// table is the Windows one: NEC and IBM extensions, 0x5C as backslash, 0x8160 as U+FF5E. Where
-// glibc has no mapping -- the single bytes 0x80, 0xA0 and 0xFD to 0xFF (which only Windows'
-// best-fit table gives a meaning), and unassigned pairs -- the table holds U+FFFD. Asking per
-// character once beats running iconv over the text: every bad byte would stop it.
-class Cp932Table {
-public:
-    static const Cp932Table& instance() {
-        static const Cp932Table table;
-        return table;
-    }
-
-    char32_t single(unsigned char byte) const { return characters_[byte]; }
-    char32_t pair(unsigned char lead, unsigned char trail) const {
-        return characters_[(lead << 8) | trail];
-    }
-
-private:
-    Cp932Table() : characters_(0x10000, kReplacementCharacter) {
-        const iconv_t converter = iconv_open("WCHAR_T", "CP932");
-        if (converter == reinterpret_cast<iconv_t>(-1))
-            return; // no gconv modules: only ASCII will decode
-        for (int byte = 0x80; byte <= 0xFF; ++byte)
-            characters_[byte] = decodeOne(converter, std::string{char(byte)});
-        for (int lead = 0x80; lead <= 0xFF; ++lead) {
-            for (int trail = 0; trail <= 0xFF; ++trail) {
-                if (isCp932LeadByte(lead) && isCp932TrailByte(trail))
-                    characters_[(lead << 8) | trail] =
-                        decodeOne(converter, std::string{char(lead), char(trail)});
-            }
-        }
-        iconv_close(converter);
-    }
-
-    // The one character that `bytes` stand for, or U+FFFD.
-    static char32_t decodeOne(iconv_t converter, const std::string& bytes) {
-        char* in = const_cast<char*>(bytes.data()); // iconv's signature; it does not write
-        std::size_t inLeft = bytes.size();
-        wchar_t character = 0;
-        char* out = reinterpret_cast<char*>(&character);
-        std::size_t outLeft = sizeof character;
-        iconv(converter, nullptr, nullptr, nullptr, nullptr);
-        const bool decoded =
-            iconv(converter, &in, &inLeft, &out, &outLeft) == 0 && inLeft == 0 && outLeft == 0;
-        return decoded ? char32_t(character) : kReplacementCharacter;
-    }
-
-    std::vector<char32_t> characters_; // indexed by the byte, or by lead * 256 + trail
-};
-
-// Calls `use` with each character of cp932 `bytes`. Like Windows, a lead byte with a proper
-// trail byte is one character (U+FFFD if unassigned); a lead byte followed by anything else is bad
-// on its own, and the next byte is decoded afresh (so a line end after it survives).
-template <typename Use> void forEachCp932Character(std::string_view bytes, Use use) {
-    const Cp932Table& table = Cp932Table::instance();
+// Decodes cp932 as Windows' MultiByteToWideChar does. Runs of whole characters go through Qt's
+// decoder, a bounded piece at a time so that a large file costs little more than its text; the
+// bytes where Windows differs are put in by hand. A lead byte with a proper trail byte is one
+// character, an unassigned one the code page's default character U+30FB; a lead byte followed by
+// anything else is bad on its own (U+FFFD), and the next byte is decoded afresh, so that a line end
+// after it survives.
+std::string decodeCp932(std::string_view bytes) {
+    constexpr std::size_t largestRun = 64 * 1024;
+    QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
+    std::string text;
+    std::size_t runStart = 0;
+    const auto decodeRun = [&](std::size_t end) {
+        QString run = decoder(QByteArrayView(bytes.data() + runStart, end - runStart));
+        text +=
+            run.replace(QChar::ReplacementCharacter, QChar(kCp932DefaultCharacter)).toStdString();
+        runStart = end;
+    };
+    const auto putByHand = [&](std::size_t at, char16_t character) {
+        decodeRun(at);
+        text += QString(QChar(character)).toStdString();
+        runStart = at + 1;
+    };
     std::size_t i = 0;
     while (i < bytes.size()) {
+        if (i - runStart >= largestRun)
+            decodeRun(i);
         const auto byte = static_cast<unsigned char>(bytes[i]);
-        const auto next = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
-        if (byte < 0x80) {
-            use(char32_t(byte));
-            ++i;
-        } else if (!isCp932LeadByte(byte)) {
-            use(table.single(byte));
-            ++i;
-        } else if (isCp932TrailByte(next)) {
-            use(table.pair(byte, next));
-            i += 2;
+        if (isCp932LeadByte(byte)) {
+            const bool paired =
+                i + 1 < bytes.size() && isCp932TrailByte(static_cast<unsigned char>(bytes[i + 1]));
+            if (!paired)
+                putByHand(i, QChar::ReplacementCharacter);
+            i += paired ? 2 : 1;
         } else {
-            use(kReplacementCharacter);
+            if (const char16_t character = windowsOnlyCharacter(byte))
+                putByHand(i, character);
             ++i;
         }
     }
-}
-
-// Two passes, measuring then writing, so that a large file costs no more than its text.
-std::string decodeCp932(std::string_view bytes) {
-    std::size_t length = 0;
-    forEachCp932Character(bytes, [&](char32_t codePoint) { length += utf8Length(codePoint); });
-    std::string text(length, '\0');
-    char* out = text.data();
-    forEachCp932Character(bytes, [&](char32_t codePoint) { out = writeUtf8(out, codePoint); });
+    decodeRun(bytes.size());
     return text;
 }
 
@@ -197,11 +155,13 @@ std::optional<std::string> readAllBytes(const std::string& path) {
 } // namespace
 
 std::string decodeText(std::string_view bytes) {
-    if (isValidUtf8(bytes)) {
-        if (bytes.starts_with(kUtf8Bom))
-            bytes.remove_prefix(kUtf8Bom.size());
-        return std::string(bytes);
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (const auto encoding = QStringConverter::encodingForData(view)) {
+        QStringDecoder decoder(*encoding, QStringConverter::Flag::Stateless); // drops the mark
+        return QString(decoder(view)).toStdString();
     }
+    if (isValidUtf8(bytes))
+        return std::string(bytes);
     return decodeCp932(bytes);
 }
 

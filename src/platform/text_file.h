@@ -8,9 +8,10 @@
 
 namespace platform {
 
-// Decodes a whole text file's bytes to UTF-8: UTF-8 (with or without BOM, the BOM dropped) when
-// the bytes are valid UTF-8, otherwise Windows code page 932 (Shift-JIS with the Windows
-// extensions). Bytes that cp932 cannot decode become U+FFFD; any input is accepted.
+// Decodes a whole text file's bytes to UTF-8, as Windows editors save them. A byte-order mark
+// names the encoding (UTF-8, UTF-16 or UTF-32, either byte order) and is dropped; bad sequences
+// become U+FFFD. Without one, valid UTF-8 is UTF-8 and anything else is code page 932 (Shift-JIS
+// with the Windows extensions), decoded as Windows decodes it. Any input is accepted.
 std::string decodeText(std::string_view bytes);
 
 // The first `count` characters of UTF-8 `text`, cut between whole characters.

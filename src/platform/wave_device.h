@@ -1,19 +1,50 @@
 #pragma once
 
 #include "platform/mci.h"
-#include "platform/wave_reader.h"
 
-#include <QAudioSink>
-#include <QFile>
-#include <QIODevice>
+#include <QThread>
 #include <atomic>
+#include <cstdint>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 namespace platform {
 
-// Plays a wave file through the default audio output. The sink pulls samples
-// straight from the mapped file; rewinding only moves the reader, so the sink
-// never runs dry and a loop joins the end to the start without a gap.
+// The commands for one sound, on their way from the game's thread to the audio thread. The mode is
+// read without the lock; everything else is handed over under it, held for a few assignments.
+class Transport {
+public:
+    DeviceMode mode() const { return mode_.load(std::memory_order_relaxed); }
+
+    // From the game's thread: 0 or an mci_error code.
+    std::int32_t play();
+    std::int32_t seek(std::int64_t milliseconds);
+
+    // What the audio thread is to do next: the seek asked for since it last looked, if any, and
+    // whether to play; `generation` counts the commands so far.
+    struct Orders {
+        std::optional<std::int64_t> seekMilliseconds;
+        bool playing = false;
+        std::uint64_t generation = 0;
+    };
+    Orders take();
+    // The sound ran out while playing the orders of `generation`: "stopped", unless the game has
+    // sent a command since, which then stands.
+    void reachedEnd(std::uint64_t generation);
+    void setMode(DeviceMode mode);
+
+private:
+    std::mutex mutex_;
+    std::atomic<DeviceMode> mode_{DeviceMode::NotReady};
+    std::optional<std::int64_t> seekMilliseconds_;
+    std::uint64_t generation_ = 0;
+};
+
+// Plays a music file through the default audio output. The file is decoded on an audio thread of
+// its own, a block at a time as the output asks for it; the game's thread only hands over commands
+// and reads the mode. A rewind only moves the reader while the output still holds sound, so a
+// loop joins the end to the start without a gap.
 class WaveDevice final : public SoundDevice {
 public:
     WaveDevice();
@@ -22,35 +53,14 @@ public:
     std::int32_t open(const std::string& path) override;
     std::int32_t play() override;
     std::int32_t seek(std::int64_t milliseconds) override;
-    DeviceMode mode() const override { return mode_.load(std::memory_order_relaxed); }
+    DeviceMode mode() const override { return transport_.mode(); }
 
 private:
-    // What the sink reads from: samples while playing, nothing otherwise.
-    class SampleStream final : public QIODevice {
-    public:
-        SampleStream(WaveReader& reader, std::atomic<DeviceMode>& mode);
-        bool isSequential() const override { return true; }
-        qint64 bytesAvailable() const override;
+    class Output; // the reader, the stream the output pulls from, and the output itself
 
-    protected:
-        qint64 readData(char* data, qint64 maxSize) override;
-        qint64 writeData(const char* data, qint64 maxSize) override;
-
-    private:
-        WaveReader& reader_;
-        std::atomic<DeviceMode>& mode_;
-    };
-
-    std::int32_t openFile(const std::string& path);
-    std::int32_t createSink();
-    void onSinkStateChanged(QAudio::State state);
-
-    QFile file_;
-    WaveReader reader_;
-    std::atomic<DeviceMode> mode_{DeviceMode::NotReady};
-    SampleStream stream_;
-    std::unique_ptr<QAudioSink> sink_;
-    bool sinkStarted_ = false;
+    Transport transport_;
+    QThread audioThread_;
+    std::unique_ptr<Output> output_; // lives on the audio thread
 };
 
 } // namespace platform

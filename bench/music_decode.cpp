@@ -1,0 +1,54 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
+// Decodes a music file the way the game's audio thread does (the music reader, in portions of the
+// size the sound server asks for) as fast as it can, and writes the samples raw to stdout. On
+// stderr: the format handed out, and the peak resident memory of the whole run. Used by
+// loop_gap.py for the sound the sink should hear, and by music_memory.sh.
+#include "platform/music_reader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// VmHWM from /proc/self/status, in kilobytes.
+long peakResidentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "VmHWM:" && status >> value)
+            return value;
+        status.ignore(1 << 10, '\n');
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: music_decode FILE > samples.raw\n");
+        return 2;
+    }
+    platform::MusicReader reader;
+    if (const std::string problem = reader.open(argv[1]); !problem.empty()) {
+        std::fprintf(stderr, "cannot play %s: %s\n", argv[1], problem.c_str());
+        return 1;
+    }
+    // 20 ms, as the PulseAudio sink asks.
+    const int frames = std::max(reader.rate() / 50, 1);
+    std::vector<std::byte> portion(static_cast<std::size_t>(frames * reader.bytesPerFrame()));
+    while (!reader.atEnd()) {
+        const std::size_t bytes = reader.read(portion.data(), portion.size());
+        std::fwrite(portion.data(), 1, bytes, stdout);
+    }
+    std::fprintf(stderr, "format %s rate %d channels %d\npeak RSS %ld kB\n",
+                 reader.sampleType() == platform::SampleType::Int16 ? "s16le" : "float32le",
+                 reader.rate(), reader.channels(), peakResidentKilobytes());
+    return 0;
+}

@@ -1,0 +1,251 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
+#include "music_files.h"
+#include "platform/music_reader.h"
+
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <numbers>
+
+using namespace music_files;
+using platform::MusicReader;
+using platform::SampleType;
+
+namespace {
+
+// One tone on the left, another on the right, so that a lost or swapped channel shows.
+double tone(int channel, double seconds) {
+    const double pi = std::numbers::pi;
+    return channel == 0 ? 0.5 * std::sin(2 * pi * 220 * seconds)
+                        : 0.4 * std::sin(2 * pi * 330 * seconds + 1);
+}
+
+// The tone as 16-bit samples hold it, in full scale.
+double quantisedTone(int channel, double seconds) {
+    return std::round(32767 * tone(channel, seconds)) / 32768;
+}
+
+enum class Layout { AsWritten, DataBeforeFormat, Truncated, Streamed, Mp3InWave };
+
+struct FormatCase {
+    const char* name;
+    int format; // as libsndfile writes it
+    int channels;
+    int rate;
+    Layout layout;
+    SampleType type;    // what the reader hands out
+    double tolerance;   // largest root-mean-square difference from the tones, in full scale
+    int frameSlack;     // how many frames more or fewer than written the decoder may give
+    int resampleTo = 0; // a rate to ask the reader for
+};
+
+constexpr double seconds = 0.5;
+constexpr int truncatedBytes = 1000;
+
+// Files with two channels carry one tone on each side; any other count the left tone on all.
+int toneOf(int channel, int channels) {
+    return channels == 2 ? channel : 0;
+}
+
+std::vector<short> toneSamples(int channels, int rate) {
+    std::vector<short> samples;
+    for (int frame = 0; frame < seconds * rate; ++frame)
+        for (int channel = 0; channel < channels; ++channel)
+            samples.push_back(static_cast<short>(
+                std::round(32767 * tone(toneOf(channel, channels), double(frame) / rate))));
+    return samples;
+}
+
+// MPEGLAYER3WAVEFORMAT, as Windows tools write it in front of MPEG Layer III data.
+std::string mpegLayer3Format(int channels, int rate) {
+    std::string format;
+    const auto put16 = [&](unsigned value) { format += asLittleEndian32(value).substr(0, 2); };
+    put16(0x55);
+    put16(channels);
+    format += asLittleEndian32(rate);
+    format += asLittleEndian32(16000);
+    put16(1);                      // block align
+    put16(0);                      // bits per sample
+    put16(12);                     // size of what follows
+    put16(1);                      // MPEGLAYER3_ID_MPEG
+    format += asLittleEndian32(2); // MPEGLAYER3_FLAG_PADDING_OFF
+    put16(418);                    // block size
+    put16(1);                      // frames per block
+    put16(1393);                   // codec delay
+    return format;
+}
+
+// Writes the case's file into `folder`; its path.
+std::string writeCase(const QTemporaryDir& folder, const FormatCase& c) {
+    const std::string path = folder.filePath("bgm.wav").toStdString();
+    const std::vector<short> samples = toneSamples(c.channels, c.rate);
+    if (c.layout == Layout::Mp3InWave) {
+        const std::string mp3 = folder.filePath("bgm.mp3").toStdString();
+        EXPECT_TRUE(writeSound(mp3, c.format, c.channels, c.rate, samples));
+        writeBytes(
+            path, riff({{"fmt ", mpegLayer3Format(c.channels, c.rate)}, {"data", readBytes(mp3)}}));
+        return path;
+    }
+    EXPECT_TRUE(writeSound(path, c.format, c.channels, c.rate, samples));
+    std::string file = readBytes(path);
+    std::vector<Chunk> chunks = chunksOf(file);
+    switch (c.layout) {
+    case Layout::DataBeforeFormat:
+        std::swap(chunks.front(), chunks.back());
+        file = riff(chunks);
+        break;
+    case Layout::Truncated:
+        file.resize(file.size() - truncatedBytes);
+        break;
+    case Layout::Streamed:
+        file = riff(chunks, 0xFFFFFFFF);
+        break;
+    default:
+        break;
+    }
+    writeBytes(path, file);
+    return path;
+}
+
+// Everything from the current position to the end, read in portions that hold no whole number of
+// frames, as a sound card may ask.
+std::vector<std::byte> readToEnd(MusicReader& reader) {
+    const auto portion = static_cast<std::size_t>(reader.bytesPerFrame()) * 37 + 1;
+    std::vector<std::byte> all;
+    while (true) {
+        const std::size_t at = all.size();
+        all.resize(at + portion);
+        const std::size_t got = reader.read(all.data() + at, portion);
+        all.resize(at + got);
+        if (got < portion - portion % reader.bytesPerFrame())
+            break;
+    }
+    EXPECT_TRUE(reader.atEnd());
+    return all;
+}
+
+double sampleAt(const std::vector<std::byte>& bytes, SampleType type, std::size_t index) {
+    if (type == SampleType::Int16) {
+        std::int16_t value;
+        std::memcpy(&value, bytes.data() + 2 * index, 2);
+        return value / 32768.0;
+    }
+    float value;
+    std::memcpy(&value, bytes.data() + 4 * index, 4);
+    return value;
+}
+
+double rmsDifferenceFromTones(const std::vector<std::byte>& bytes, const MusicReader& reader,
+                              std::int64_t frames, int fileChannels) {
+    double sum = 0;
+    for (std::int64_t frame = 0; frame < frames; ++frame) {
+        for (int channel = 0; channel < reader.channels(); ++channel) {
+            const double expected =
+                quantisedTone(toneOf(channel, fileChannels), double(frame) / reader.rate());
+            const double got = sampleAt(bytes, reader.sampleType(),
+                                        std::size_t(frame * reader.channels() + channel));
+            sum += (got - expected) * (got - expected);
+        }
+    }
+    return std::sqrt(sum / double(frames * reader.channels()));
+}
+
+} // namespace
+
+// Every format a Windows pack may hold plays at its own rate (or the one asked for) with the tones
+// it was made from, within the codec's error, and a rewind hands out the same sound again.
+TEST(MusicReader, PlaysEveryFormat) {
+    constexpr int wav = SF_FORMAT_WAV;
+    const std::vector<FormatCase> cases = {
+        {"16-bit PCM", wav | SF_FORMAT_PCM_16, 2, 44100, Layout::AsWritten, SampleType::Int16, 0,
+         0},
+        {"8-bit PCM", wav | SF_FORMAT_PCM_U8, 1, 22050, Layout::AsWritten, SampleType::Int16, 0.008,
+         0},
+        {"24-bit PCM", wav | SF_FORMAT_PCM_24, 2, 48000, Layout::AsWritten, SampleType::Float, 0,
+         0},
+        {"32-bit PCM", wav | SF_FORMAT_PCM_32, 1, 44100, Layout::AsWritten, SampleType::Float, 0,
+         0},
+        {"32-bit float", wav | SF_FORMAT_FLOAT, 2, 44100, Layout::AsWritten, SampleType::Float, 0,
+         0},
+        {"64-bit float", wav | SF_FORMAT_DOUBLE, 2, 96000, Layout::AsWritten, SampleType::Float, 0,
+         0},
+        {"extensible 16-bit PCM", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, 2, 44100, Layout::AsWritten,
+         SampleType::Int16, 0, 0},
+        {"mu-law", wav | SF_FORMAT_ULAW, 1, 8000, Layout::AsWritten, SampleType::Int16, 0.01, 0},
+        {"A-law", wav | SF_FORMAT_ALAW, 2, 8000, Layout::AsWritten, SampleType::Int16, 0.01, 0},
+        {"IMA ADPCM", wav | SF_FORMAT_IMA_ADPCM, 2, 22050, Layout::AsWritten, SampleType::Int16,
+         0.006, 2048},
+        {"MS ADPCM", wav | SF_FORMAT_MS_ADPCM, 2, 22050, Layout::AsWritten, SampleType::Int16,
+         0.002, 2048},
+        {"GSM 6.10", wav | SF_FORMAT_GSM610, 1, 8000, Layout::AsWritten, SampleType::Int16, 0.1,
+         640},
+        {"MPEG Layer III in WAV", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 2, 44100,
+         Layout::Mp3InWave, SampleType::Float, 0.006, 0},
+        {"six channels", wav | SF_FORMAT_PCM_16, 6, 44100, Layout::AsWritten, SampleType::Float,
+         1e-6, 0},
+        {"5512 Hz", wav | SF_FORMAT_PCM_16, 1, 5512, Layout::AsWritten, SampleType::Int16, 0, 0},
+        {"5512 Hz resampled to 44100 Hz", wav | SF_FORMAT_PCM_16, 1, 5512, Layout::AsWritten,
+         SampleType::Float, 0.001, 0, 44100},
+        {"data chunk before the format", wav | SF_FORMAT_PCM_16, 2, 44100, Layout::DataBeforeFormat,
+         SampleType::Int16, 0, 0},
+        {"data chunk longer than the file", wav | SF_FORMAT_PCM_16, 2, 44100, Layout::Truncated,
+         SampleType::Int16, 0, truncatedBytes / 4},
+        {"IMA ADPCM streamed, sizes 0xFFFFFFFF", wav | SF_FORMAT_IMA_ADPCM, 2, 22050,
+         Layout::Streamed, SampleType::Int16, 0.006, 2048},
+    };
+    for (const FormatCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir folder;
+        MusicReader reader;
+        ASSERT_EQ(reader.open(writeCase(folder, c)), "");
+        if (c.resampleTo != 0) {
+            ASSERT_TRUE(reader.resampleTo(c.resampleTo));
+        }
+        const int rate = c.resampleTo != 0 ? c.resampleTo : c.rate;
+        EXPECT_EQ(reader.rate(), rate);
+        EXPECT_EQ(reader.channels(), std::min(c.channels, 2));
+        EXPECT_EQ(reader.sampleType(), c.type);
+
+        const std::vector<std::byte> sound = readToEnd(reader);
+        const auto frames = static_cast<std::int64_t>(sound.size()) / reader.bytesPerFrame();
+        const auto written = static_cast<std::int64_t>(seconds * rate);
+        EXPECT_LE(std::abs(frames - written), c.frameSlack) << frames << " frames";
+        EXPECT_LE(rmsDifferenceFromTones(sound, reader, std::min(frames, written), c.channels),
+                  c.tolerance);
+
+        reader.seek(0);
+        EXPECT_FALSE(reader.atEnd());
+        EXPECT_TRUE(readToEnd(reader) == sound) << "the second time round differs";
+    }
+}
+
+// A file that cannot be played is refused with a reason, and reading it gives nothing.
+TEST(MusicReader, RefusesWhatItCannotPlay) {
+    QTemporaryDir folder;
+    const auto path = [&](const char* name) { return folder.filePath(name).toStdString(); };
+    writeBytes(path("empty.wav"), "");
+    writeBytes(path("text.wav"), "these are not the sounds you are looking for");
+    writeBytes(path("no-data.wav"), riff({{"fmt ", std::string(16, '\1')}}));
+    ASSERT_TRUE(writeSound(path("silent.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, {}));
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"missing.wav", "No such file or directory"},
+        {"", "not a regular file"},
+        {"empty.wav", nullptr},
+        {"text.wav", nullptr},
+        {"no-data.wav", nullptr},
+        {"silent.wav", "no sound in the file"},
+    };
+    for (const auto& [name, reason] : cases) {
+        MusicReader reader;
+        const std::string problem = reader.open(path(name));
+        EXPECT_NE(problem, "") << name;
+        if (reason != nullptr) {
+            EXPECT_EQ(problem, reason) << name;
+        }
+        std::byte out[64];
+        EXPECT_EQ(reader.read(out, sizeof out), 0u) << name;
+    }
+}
