@@ -12,6 +12,16 @@ namespace platform {
 
 namespace {
 
+// The X server's connection when the windows are X11 windows; null on any other platform
+// (Wayland, offscreen), also when that platform keeps an X connection of its own or has none.
+xcb_connection_t* x11Connection() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return nullptr;
+    }
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
 xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
     const auto cookie =
         xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
@@ -66,11 +76,10 @@ void requestStateFromWindowManager(xcb_connection_t* connection, xcb_window_t wi
 } // namespace
 
 void markSkipTaskbar(QWidget& window) {
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection) {
         return;
     }
-    xcb_connection_t* connection = x11->connection();
     const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_atom_t netWmState = atom(connection, "_NET_WM_STATE");
     const xcb_atom_t skipTaskbar = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
