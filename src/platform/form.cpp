@@ -106,8 +106,9 @@ void Form::createControls(const FormDefinition& definition) {
     applyTabOrder(definition);
 }
 
-// The keyboard visits the windowed controls in their tab positions; labels
-// and shapes never take the focus.
+// The keyboard visits the windowed controls in their tab positions, skipping
+// hidden and disabled ones; labels and shapes never take the focus. The window
+// opens with the focus on the first of them.
 void Form::applyTabOrder(const FormDefinition& definition) {
     std::vector<std::pair<int, QWidget*>> windowed;
     for (const ControlDefinition& control : definition.controls) {
@@ -121,6 +122,12 @@ void Form::applyTabOrder(const FormDefinition& definition) {
               [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < windowed.size(); ++i) {
         QWidget::setTabOrder(windowed[i - 1].second, windowed[i].second);
+    }
+    const auto first = std::find_if(windowed.begin(), windowed.end(), [](const auto& control) {
+        return !control.second->isHidden() && control.second->isEnabled();
+    });
+    if (first != windowed.end()) {
+        first->second->setFocus();
     }
 }
 
