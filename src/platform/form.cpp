@@ -214,8 +214,9 @@ void Form::setOuterSize(double widthTwips, double heightTwips) {
     fitDrawingAreaToOuterSize();
 }
 
-// The frame is only known once the window manager has framed the window;
-// until then the drawing area takes the whole outer size.
+// The drawing area is what the frame leaves of the outer size. A window
+// manager that did not tell the frame before the window was mapped has it
+// corrected once it has framed the window.
 void Form::fitDrawingAreaToOuterSize() {
     const QSize inner(outerPixels_.width() - frame_.left() - frame_.right(),
                       outerPixels_.height() - frame_.top() - frame_.bottom());
@@ -229,9 +230,12 @@ void Form::setBackColor(Colour colour) {
     surface_.update();
 }
 
+// The frame is asked for before the load, so that the layout sizes the drawing
+// area once and the window is mapped at its final outer size.
 void Form::show() {
     if (!loaded_) {
         loaded_ = true;
+        frame_ = frameBeforeFirstMap(surface_);
         if (onLoad) {
             onLoad();
         }
