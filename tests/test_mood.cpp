@@ -248,6 +248,18 @@ TEST(Choices, ShowADrawnScene) {
     EXPECT_TRUE(near(g.sceneColour(), sceneColours[3]));
 }
 
+// Every choice reads its scene anew: a picture replaced while the game runs shows as it is now.
+TEST(Choices, ReadTheSceneFileEveryTime) {
+    AssetFolder assets;
+    assets.writeStandardSet();
+    LoadedGame game(assets, {drawing(3, 5), drawing(3, 5)});
+    game.frm.moods().Opt_Click(1);
+    EXPECT_TRUE(near(sceneColour(game.frm), sceneColours[3]));
+    assets.writeSolidPicture("3", Qt::cyan);
+    game.frm.moods().Opt_Click(1);
+    EXPECT_TRUE(near(sceneColour(game.frm), Qt::cyan));
+}
+
 // A new game resets everything, during play and after an ending.
 TEST(NewGame, ResetsDuringPlayAndAfterAnEnding) {
     StartedGame g({drawing(2, 5), drawing(4, 5)});
