@@ -309,6 +309,18 @@ void PictureSurface::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+void PictureSurface::keyPressEvent(QKeyEvent* event) {
+    const bool press = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+                       event->key() == Qt::Key_Enter;
+    if (press && box_.onClick) {
+        if (!event->isAutoRepeat()) {
+            box_.onClick();
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void PictureSurface::resizeEvent(QResizeEvent*) {
     box_.surfaceResized();
 }

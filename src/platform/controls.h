@@ -180,10 +180,13 @@ class PictureBox;
 class PictureSurface final : public QWidget {
 public:
     PictureSurface(QWidget* parent, PictureBox& box);
+    PictureBox& box() const { return box_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Space or Return on a box that takes clicks is a click.
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
