@@ -61,6 +61,9 @@ void WindowlessControl::applyGeometry() {
     const QRect now = pixelRect();
     container().surface().update(lastPainted_.united(now));
     lastPainted_ = now;
+    if (onChange) {
+        onChange();
+    }
 }
 
 // --- Label -----------------------------------------------------------------

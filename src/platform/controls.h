@@ -65,6 +65,9 @@ public:
     virtual void paint(QPainter& painter) const = 0;
     void applyGeometry() override;
 
+    // Raised after anything about the control changed: place, size, text, colour, visibility.
+    std::function<void()> onChange;
+
 protected:
     WindowlessControl(Container& container, Rect rect);
     void applyVisible() override { applyGeometry(); }
