@@ -25,8 +25,9 @@ const WindowlessAccessibility* windowlessOf(const QWidget& widget) {
 std::vector<QAccessibleInterface*> childrenOn(QWidget& surface) {
     std::vector<QAccessibleInterface*> children;
     for (QWidget* widget : surface.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (!widget->isHidden()) {
-            children.push_back(QAccessible::queryAccessibleInterface(widget));
+        QAccessibleInterface* child = QAccessible::queryAccessibleInterface(widget);
+        if (child && !widget->isHidden()) {
+            children.push_back(child);
         }
     }
     if (const WindowlessAccessibility* windowless = windowlessOf(surface)) {
@@ -41,7 +42,8 @@ std::vector<QAccessibleInterface*> childrenOn(QWidget& surface) {
     return children;
 }
 
-// A surface whose children are the ones above.
+// A surface whose children are the ones above. The window is one, as a fixed dialog named by
+// its caption.
 class SurfaceAccessible : public QAccessibleWidget {
 public:
     SurfaceAccessible(QWidget& surface, QAccessible::Role role)
@@ -61,13 +63,6 @@ public:
         const auto found = std::find(children.begin(), children.end(), child);
         return found == children.end() ? -1 : static_cast<int>(found - children.begin());
     }
-};
-
-// The window: a fixed dialog, named by its caption.
-class WindowAccessible final : public SurfaceAccessible {
-public:
-    explicit WindowAccessible(FormSurface& surface)
-        : SurfaceAccessible(surface, QAccessible::Dialog) {}
 };
 
 // A picture box that takes clicks is a button: pressing it is a click.
@@ -111,7 +106,7 @@ private:
 
 QAccessibleInterface* surfaceFactory(const QString&, QObject* object) {
     if (auto* window = dynamic_cast<FormSurface*>(object)) {
-        return new WindowAccessible(*window);
+        return new SurfaceAccessible(*window, QAccessible::Dialog);
     }
     if (auto* picture = dynamic_cast<PictureSurface*>(object)) {
         return new PictureAccessible(*picture);
