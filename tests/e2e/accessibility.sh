@@ -5,7 +5,8 @@
 # The game as a screen reader reads it over AT-SPI, under openbox: the tree of roles and names,
 # the bars following play, every murmur announced, the player's ending read out with the wish
 # to apologise at 80; then the picture's press action and the Space key on the focused picture
-# each start a new game. Runs on its own D-Bus session with its own accessibility bus.
+# each start a new game, and Alt+F4 ends it cleanly. Runs on its own D-Bus session with its own
+# accessibility bus.
 # Usage: accessibility.sh path/to/sorawata
 if [[ ${SORAWATA_E2E_PRIVATE_BUS:-} != 1 ]]; then
     SORAWATA_E2E_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"
@@ -90,5 +91,12 @@ tree=$(tree_now)
 grep -q "^    push button '場面' .*focused" <<<"$tree" || fail "the focus is not on the picture: $tree"
 xdotool key --clearmodifiers space
 new_game_after "Space on the picture"
+
+# Closing the window with the keyboard ends the game cleanly, the screen reader still attached.
+xdotool key --clearmodifiers alt+F4
+e2e_wait 10 eval '! e2e_game_running' || fail "the game is still running after Alt+F4"
+status=0
+wait "$E2E_GAME_PID" || status=$?
+((status == 0)) || fail "the game ended with status $status: $(cat "$E2E_WORK/game.err")"
 
 e2e_pass
