@@ -23,7 +23,7 @@ i=0
 while [ ! -S "$work/native" ] && [ $i -lt 250 ]; do sleep 0.02; i=$((i + 1)); done
 sleep 1
 
-export DISPLAY=$display PULSE_SERVER=unix:$work/native QT_MEDIA_BACKEND=gstreamer
+export DISPLAY=$display PULSE_SERVER=unix:$work/native
 unset QT_QPA_PLATFORM
 ticks_per_second=$(getconf CLK_TCK)
 

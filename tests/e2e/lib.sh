@@ -87,7 +87,7 @@ e2e_start_null_sink() {
         >"$E2E_WORK/pulse.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait 10 test -S "$pulseDir/native" || fail "PulseAudio did not start: $(cat "$E2E_WORK/pulse.log")"
-    export PULSE_SERVER=unix:$pulseDir/native QT_MEDIA_BACKEND=gstreamer
+    export PULSE_SERVER=unix:$pulseDir/native
 }
 
 e2e_window_manager_running() {
