@@ -23,9 +23,8 @@ e2e_install_game "$with_music"
 e2e_make_assets "$without_music"
 rm "$without_music/bgm.wav"
 e2e_install_game "$without_music"
-ticks_per_second=$(getconf CLK_TCK)
-
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# shellcheck source=bench/lib.sh
+source "$(dirname "$0")/lib.sh"
 
 # launch_at FOLDER Y: starts the game in FOLDER with its window at (0, Y); sets
 # E2E_GAME_PID and E2E_WINDOW.
@@ -53,23 +52,14 @@ for ((round = 1; round <= rounds; round++)); do
     launch_at "$without_music" 384
     silent_pid=$E2E_GAME_PID silent_window=$E2E_WINDOW
     E2E_POLL=1 e2e_wait 180 both_at_ending || fail "round $round: no ending within 180 s"
-    music_before=$(cpu_ticks "$music_pid")
-    silent_before=$(cpu_ticks "$silent_pid")
-    sleep "$seconds"
-    music_used=$(($(cpu_ticks "$music_pid") - music_before))
-    silent_used=$(($(cpu_ticks "$silent_pid") - silent_before))
-    kill "$music_pid" "$silent_pid"
-    wait "$music_pid" "$silent_pid" 2>/dev/null || true
-    awk -v m="$music_used" -v s="$silent_used" -v hz="$ticks_per_second" -v t="$seconds" \
-        'BEGIN { printf "%.3f %.3f\n", 100 * m / hz / t, 100 * s / hz / t }' | tee -a "$E2E_WORK/rounds" |
+    cpu_seconds_side_by_side "$seconds" "$music_pid" "$silent_pid" |
+        awk -v t="$seconds" '{ printf "%.3f %.3f\n", 100 * $1 / t, 100 * $2 / t }' |
+        tee -a "$E2E_WORK/rounds" |
         awk '{ printf "round: bgm.wav, no output %.2f %%, no bgm.wav %.2f %% of a core, difference %+.2f\n",
                $1, $2, $1 - $2 }'
 done
-awk '{ print $1 - $2 }' "$E2E_WORK/rounds" | sort -n | awk -v n="$rounds" '
-    { difference[NR] = $1 }
-    END {
-        median = difference[int((n + 1) / 2)]
-        printf "median difference: %+.2f %% of a core (goal <= 0.2)\n", median
-        exit (median <= 0.2) ? 0 : 1
-    }' || fail "waiting for an output costs more than a missing bgm.wav"
+difference=$(awk '{ print $1 - $2 }' "$E2E_WORK/rounds" | median)
+printf "median difference: %+.2f %% of a core (goal <= 0.2)\n" "$difference"
+awk -v d="$difference" 'BEGIN { exit !(d <= 0.2) }' ||
+    fail "waiting for an output costs more than a missing bgm.wav"
 e2e_pass
