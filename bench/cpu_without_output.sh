@@ -41,16 +41,30 @@ at_ending() {
     [[ $(e2e_scene_colour "$(e2e_screenshot "ending-$1")" || true) == end* ]]
 }
 
+launch_with_music() {
+    launch_at "$with_music" 0
+    music_pid=$E2E_GAME_PID music_window=$E2E_WINDOW
+}
+
+launch_without_music() {
+    launch_at "$without_music" 384
+    silent_pid=$E2E_GAME_PID silent_window=$E2E_WINDOW
+}
+
 both_at_ending() {
     at_ending "$music_window" && at_ending "$silent_window"
 }
 
 : >"$E2E_WORK/rounds"
 for ((round = 1; round <= rounds; round++)); do
-    launch_at "$with_music" 0
-    music_pid=$E2E_GAME_PID music_window=$E2E_WINDOW
-    launch_at "$without_music" 384
-    silent_pid=$E2E_GAME_PID silent_window=$E2E_WINDOW
+    # Each round the other game starts first, so that neither gains from the order.
+    if ((round % 2)); then
+        launch_with_music
+        launch_without_music
+    else
+        launch_without_music
+        launch_with_music
+    fi
     E2E_POLL=1 e2e_wait 180 both_at_ending || fail "round $round: no ending within 180 s"
     cpu_seconds_side_by_side "$seconds" "$music_pid" "$silent_pid" |
         awk -v t="$seconds" '{ printf "%.3f %.3f\n", 100 * $1 / t, 100 * $2 / t }' |
