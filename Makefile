@@ -20,6 +20,8 @@ TEST_PACKAGES += desktop-file-utils appstream weston qt6-wayland
 # The licence check of every file, and the Debian package's checks: lintian (which reads
 # the manual pages with man) and hardening-check.
 TEST_PACKAGES += reuse lintian man-db devscripts
+# libjpeg-turbo's own interface: the baseline the picture benchmark measures the game against.
+TEST_PACKAGES += libjpeg62-turbo-dev
 
 # Sanitizer reports with the whole call stack. The same settings apply while building, where the
 # tests are listed by running them.

@@ -1,8 +1,10 @@
 #include "game_world.h"
 
+#include <QApplication>
 #include <QTest>
 #include <QWidget>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -125,36 +127,93 @@ TEST(Layout, BarFillLiesBehindFrameAndLabel) {
               QColor(255, 255, 255));
 }
 
-// An option takes a click anywhere in its cell, not only on its mark and text.
-TEST(Options, TakeClicksAnywhereInTheirCell) {
-    AssetFolder assets;
-    assets.writeStandardSet();
-    LoadedGame game(assets, {0.1, 0.2});
-    int clicked = -1;
-    game.frm.form().optionButtons("Opt").onClick = [&](int index) { clicked = index; };
-    platform::CellRadioButton& third = game.frm.form().optionButtons("Opt")(2).widget();
-    QTest::mouseClick(&third, Qt::LeftButton, {}, QPoint(third.width() - 3, third.height() - 3));
-    EXPECT_EQ(clicked, 2);
-    EXPECT_TRUE(third.isChecked());
-    EXPECT_FALSE(game.frm.form().optionButtons("Opt")(0).value());
+// Every click on an option raises its click event once, by mouse anywhere in its cell or by the
+// keyboard's selection keys, also on the option already marked; the handler marking the option
+// raises none, and neither does marking one from the program.
+TEST(Options, EveryClickRaisesExactlyOneClickEvent) {
+    using Action = std::function<void(platform::ControlArray<platform::OptionButton>&)>;
+    const auto mouse = [](int i) -> Action {
+        return [i](auto& opt) {
+            platform::CellRadioButton& button = opt(i).widget();
+            QTest::mouseClick(&button, Qt::LeftButton, {},
+                              QPoint(button.width() - 3, button.height() - 3));
+        };
+    };
+    const auto key = [](int focused, Qt::Key pressed) -> Action {
+        return [focused, pressed](auto& opt) {
+            opt(focused).widget().setFocus();
+            QTest::keyClick(&opt(focused).widget(), pressed);
+        };
+    };
+    const auto mark = [](int i) -> Action { return [i](auto& opt) { opt(i).setValue(true); }; };
+    struct Case {
+        const char* what;
+        std::vector<Action> actions;
+        std::vector<int> clicks;
+        int marked;
+    };
+    const Case cases[] = {
+        {"mouse on another option", {mouse(2)}, {2}, 2},
+        {"mouse on the marked option", {mouse(0), mouse(0)}, {0, 0}, 0},
+        {"option 1, a new game, option 0", {mouse(1), mark(0), mouse(0)}, {1, 0}, 0},
+        {"space on the marked option", {key(0, Qt::Key_Space)}, {0}, 0},
+        {"space on an unmarked option", {key(2, Qt::Key_Space)}, {2}, 2},
+        {"down from the marked option", {key(0, Qt::Key_Down)}, {1}, 1},
+        {"up from the marked option", {mark(2), key(2, Qt::Key_Up)}, {1}, 1},
+        {"down from an unmarked option", {key(1, Qt::Key_Down)}, {2}, 2},
+        {"down from the last option", {mark(2), key(2, Qt::Key_Down)}, {}, 2},
+        {"marked by the program", {mark(1), mark(2)}, {}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AssetFolder assets;
+        assets.writeStandardSet();
+        LoadedGame game(assets, std::vector<double>(c.clicks.size(), 0.1));
+        game.frm.form().onActivate = nullptr; // no new game, no timers
+        QWidget& window = game.frm.form().widget();
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        auto& opt = game.frm.form().optionButtons("Opt");
+        std::vector<int> clicks;
+        opt.onClick = [&](int index) {
+            clicks.push_back(index);
+            game.frm.moods().Opt_Click(static_cast<std::int16_t>(index));
+        };
+        for (const Action& action : c.actions) {
+            action(opt);
+        }
+        EXPECT_EQ(clicks, c.clicks);
+        EXPECT_TRUE(opt(c.marked).value());
+    }
 }
 
-// The keyboard order follows the tab positions: Pic, E, then the options in order.
-TEST(Layout, TabPositionsOrderTheWindowedControls) {
+// The window opens with the focus on the picture, tab position 0. Tab then enters the options at
+// the marked one and leaves them for the picture again; the hidden picture box E is skipped.
+TEST(Layout, FocusStartsOnThePictureAndTabFollowsTheTabPositions) {
     AssetFolder assets;
+    assets.writeStandardSet();
     LoadedGame game(assets, {});
     platform::Form& form = game.frm.form();
-    std::vector<QWidget*> order;
-    QWidget* widget = &form.pictureBox("Pic").surface();
-    do {
-        if (widget != &form.widget()) {
-            order.push_back(widget);
+    form.onActivate = nullptr; // no new game, no timers
+    form.widget().show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form.widget()));
+    QWidget* pic = &form.pictureBox("Pic").surface();
+    const auto option = [&](int i) -> QWidget* { return &form.optionButtons("Opt")(i).widget(); };
+    EXPECT_EQ(QApplication::focusWidget(), pic);
+    struct Step {
+        Qt::Key key;
+        int markFirst; // -1: none
+        QWidget* focused;
+    };
+    const Step steps[] = {
+        {Qt::Key_Tab, -1, option(0)}, {Qt::Key_Tab, -1, pic},          {Qt::Key_Tab, 2, option(2)},
+        {Qt::Key_Backtab, -1, pic},   {Qt::Key_Backtab, 1, option(1)},
+    };
+    for (const Step& step : steps) {
+        if (step.markFirst >= 0) {
+            form.optionButtons("Opt")(step.markFirst).setValue(true);
         }
-        widget = widget->nextInFocusChain();
-    } while (widget != &form.pictureBox("Pic").surface());
-    const std::vector<QWidget*> expected = {
-        &form.pictureBox("Pic").surface(), &form.pictureBox("E").surface(),
-        &form.optionButtons("Opt")(0).widget(), &form.optionButtons("Opt")(1).widget(),
-        &form.optionButtons("Opt")(2).widget()};
-    EXPECT_EQ(order, expected);
+        QTest::keyClick(QApplication::focusWidget(), step.key);
+        EXPECT_EQ(QApplication::focusWidget(), step.focused);
+    }
 }

@@ -1,5 +1,7 @@
 #include "game_world.h"
 
+#include <QElapsedTimer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using mood::Anger;
@@ -246,6 +248,18 @@ TEST(Choices, ShowADrawnScene) {
     EXPECT_TRUE(near(g.sceneColour(), sceneColours[3]));
 }
 
+// Every choice reads its scene anew: a picture replaced while the game runs shows as it is now.
+TEST(Choices, ReadTheSceneFileEveryTime) {
+    AssetFolder assets;
+    assets.writeStandardSet();
+    LoadedGame game(assets, {drawing(3, 5), drawing(3, 5)});
+    game.frm.moods().Opt_Click(1);
+    EXPECT_TRUE(near(sceneColour(game.frm), sceneColours[3]));
+    assets.writeSolidPicture("3", Qt::cyan);
+    game.frm.moods().Opt_Click(1);
+    EXPECT_TRUE(near(sceneColour(game.frm), Qt::cyan));
+}
+
 // A new game resets everything, during play and after an ending.
 TEST(NewGame, ResetsDuringPlayAndAfterAnEnding) {
     StartedGame g({drawing(2, 5), drawing(4, 5)});
@@ -269,6 +283,31 @@ TEST(NewGame, ResetsDuringPlayAndAfterAnEnding) {
     EXPECT_TRUE(g.form().timer("timLbl").enabled());
     EXPECT_EQ(g.say(), "Sorawata");
     EXPECT_TRUE(near(g.sceneColour(), sceneColours[4]));
+}
+
+// A new game in the middle of one starts both timers afresh: the title stays a whole second and
+// the first tick comes 300 ms after the click, with real timers and the event loop running.
+TEST(NewGame, MidGameRestartsTheTimers) {
+    AssetFolder assets;
+    assets.writeStandardSet();
+    LoadedGame game(assets, std::vector<double>(100, 0.5));
+    game.frm.Form_Activate();
+    QTest::qWait(400);
+    game.frm.form().setCaption("before the click");
+    QElapsedTimer sinceClick;
+    sinceClick.start();
+    game.frm.Pic_Click();
+    qint64 titleReplaced = -1;
+    qint64 captionWritten = -1;
+    while ((titleReplaced < 0 || captionWritten < 0) && sinceClick.elapsed() < 5000) {
+        QTest::qWait(2);
+        if (titleReplaced < 0 && game.frm.form().label("LblSay").caption() != "Sorawata")
+            titleReplaced = sinceClick.elapsed();
+        if (captionWritten < 0 && game.frm.form().caption() != "before the click")
+            captionWritten = sinceClick.elapsed();
+    }
+    EXPECT_GE(titleReplaced, 1000);
+    EXPECT_GE(captionWritten, 300);
 }
 
 // Every one of the fifteen murmurs can be drawn.

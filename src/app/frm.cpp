@@ -78,8 +78,6 @@ void Frm::Form_Load() {
     murmurs_.LoadLines(DatDir + "dat.txt");
 
     ApplyLayout();
-    // The five scenes a choice draws from and the two endings, read while nobody is waiting.
-    scene_.PreparePictures({"0", "1", "2", "3", "4", "end0", "end1"});
 }
 
 // The window takes a share of the screen and a 4.5 x 3 grid: the scene on the

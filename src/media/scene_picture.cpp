@@ -12,7 +12,7 @@ void ScenePicture::ShowPicture(const std::string& name) {
     Pic.cls();
     if (!name.empty()) {
         const std::string path = ImgDir + name + ".jpg";
-        E.setPicture(prepared_ ? prepared_->load(path) : platform::LoadPicture(path));
+        E.setPicture(platform::LoadPicture(path));
     }
     Pic.setScaleMode(platform::ScaleMode::Pixels);
     E.setScaleMode(platform::ScaleMode::Pixels);
@@ -23,13 +23,6 @@ void ScenePicture::ShowPicture(const std::string& name) {
 
 void ScenePicture::ShowPicture(float number) {
     ShowPicture(std::to_string(static_cast<long>(std::lround(number))));
-}
-
-void ScenePicture::PreparePictures(const std::vector<std::string>& names) {
-    std::vector<std::string> paths;
-    for (const std::string& name : names)
-        paths.push_back(ImgDir + name + ".jpg");
-    prepared_.emplace(Pic, paths);
 }
 
 } // namespace media

@@ -1,6 +1,8 @@
 #include "platform/controls.h"
 
+#include <QApplication>
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -189,9 +191,17 @@ bool CellRadioButton::hitButton(const QPoint& pos) const {
     return rect().contains(pos);
 }
 
-void CellRadioButton::nextCheckState() {
-    wasCheckedBeforeClick_ = isChecked();
-    QRadioButton::nextCheckState();
+// Qt moves the mark along with the focus only when the focus leaves the
+// marked option; a native group always does.
+void CellRadioButton::keyPressEvent(QKeyEvent* event) {
+    QRadioButton::keyPressEvent(event);
+    const bool arrow = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down ||
+                       event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
+    auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    if (arrow && focused && focused != this && focused->group() == group() &&
+        !focused->isChecked()) {
+        focused->click();
+    }
 }
 
 OptionButton::OptionButton(Container& container, Rect rect, QButtonGroup& group, int index)
@@ -200,10 +210,16 @@ OptionButton::OptionButton(Container& container, Rect rect, QButtonGroup& group,
     button_->setAutoFillBackground(true);
     button_->setBackgroundRole(QPalette::Window);
     QObject::connect(button_, &QAbstractButton::clicked, [this] {
-        if (!button_->wasCheckedBeforeClick() && onClick) {
+        if (onClick) {
             onClick();
         }
     });
+    QObject::connect(button_, &QAbstractButton::toggled, [this](bool marked) {
+        if (marked) {
+            makeTabStopTheMarkedOption();
+        }
+    });
+    makeTabStopTheMarkedOption();
     applyColours();
     applyGeometry();
     button_->show();
@@ -234,6 +250,15 @@ void OptionButton::applyColours() {
     palette.setColor(QPalette::Window, toQColor(backColor_));
     palette.setColor(QPalette::Button, toQColor(backColor_));
     button_->setPalette(palette);
+}
+
+// Tab enters the group at its marked option; the arrow keys move within it.
+void OptionButton::makeTabStopTheMarkedOption() {
+    const QAbstractButton* marked = group_.checkedButton();
+    for (QAbstractButton* button : group_.buttons()) {
+        const bool stop = marked == nullptr || button == marked;
+        button->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 }
 
 void OptionButton::setValue(bool selected) {
@@ -362,11 +387,15 @@ void PictureBox::renderCanvas() {
     canvas_.setDevicePixelRatio(surface_->devicePixelRatioF());
     canvas_.fill(Qt::transparent);
     QPainter painter(&canvas_);
+    // Onto the cleared canvas the first picture is copied rather than blended: the same pixels
+    // for less work.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (const PaintedPicture& painted : painted_) {
         const QRectF target(painted.target.x() * area.width(), painted.target.y() * area.height(),
                             painted.target.width() * area.width(),
                             painted.target.height() * area.height());
         painted.picture.draw(painter, target, painted.source);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
 }
 

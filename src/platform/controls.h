@@ -126,18 +126,15 @@ private:
 };
 
 // An option button that takes clicks anywhere in its cell, as a native one
-// does (QRadioButton alone only reacts on its mark and its text).
+// does (QRadioButton alone only reacts on its mark and its text), and whose
+// arrow keys always move the mark with the focus.
 class CellRadioButton final : public QRadioButton {
 public:
     explicit CellRadioButton(QWidget* parent);
-    bool wasCheckedBeforeClick() const { return wasCheckedBeforeClick_; }
 
 protected:
     bool hitButton(const QPoint& pos) const override;
-    void nextCheckState() override;
-
-private:
-    bool wasCheckedBeforeClick_ = false;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 class OptionButton final : public Control {
@@ -154,7 +151,8 @@ public:
     void setValue(bool selected);
     bool value() const;
 
-    // Raised when the player selects this option.
+    // Raised once for every click on this option, by mouse or keyboard, also
+    // on the option already marked; never by setValue.
     std::function<void()> onClick;
 
     void applyGeometry() override;
@@ -167,6 +165,7 @@ protected:
 
 private:
     void applyColours();
+    void makeTabStopTheMarkedOption();
 
     QButtonGroup& group_;
     CellRadioButton* button_; // owned by the container's surface

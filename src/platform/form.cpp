@@ -106,8 +106,9 @@ void Form::createControls(const FormDefinition& definition) {
     applyTabOrder(definition);
 }
 
-// The keyboard visits the windowed controls in their tab positions; labels
-// and shapes never take the focus.
+// The keyboard visits the windowed controls in their tab positions, skipping
+// hidden and disabled ones; labels and shapes never take the focus. The window
+// opens with the focus on the first of them.
 void Form::applyTabOrder(const FormDefinition& definition) {
     std::vector<std::pair<int, QWidget*>> windowed;
     for (const ControlDefinition& control : definition.controls) {
@@ -121,6 +122,12 @@ void Form::applyTabOrder(const FormDefinition& definition) {
               [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < windowed.size(); ++i) {
         QWidget::setTabOrder(windowed[i - 1].second, windowed[i].second);
+    }
+    const auto first = std::find_if(windowed.begin(), windowed.end(), [](const auto& control) {
+        return !control.second->isHidden() && control.second->isEnabled();
+    });
+    if (first != windowed.end()) {
+        first->second->setFocus();
     }
 }
 
@@ -207,8 +214,9 @@ void Form::setOuterSize(double widthTwips, double heightTwips) {
     fitDrawingAreaToOuterSize();
 }
 
-// The frame is only known once the window manager has framed the window;
-// until then the drawing area takes the whole outer size.
+// The drawing area is what the frame leaves of the outer size. A window
+// manager that did not tell the frame before the window was mapped has it
+// corrected once it has framed the window.
 void Form::fitDrawingAreaToOuterSize() {
     const QSize inner(outerPixels_.width() - frame_.left() - frame_.right(),
                       outerPixels_.height() - frame_.top() - frame_.bottom());
@@ -222,9 +230,12 @@ void Form::setBackColor(Colour colour) {
     surface_.update();
 }
 
+// The frame is asked for before the load, so that the layout sizes the drawing
+// area once and the window is mapped at its final outer size.
 void Form::show() {
     if (!loaded_) {
         loaded_ = true;
+        frame_ = frameBeforeFirstMap(surface_);
         if (onLoad) {
             onLoad();
         }

@@ -57,15 +57,6 @@ QSize Picture::decodedSize() const {
     return decoded_.size();
 }
 
-Picture Picture::decodedFor(QSize deviceSize) const {
-    if (isEmpty() || deviceSize.isEmpty())
-        return *this;
-    Picture decoded;
-    decoded.size_ = size_;
-    decoded.decoded_ = imageAt(deviceSize.boundedTo(size_));
-    return decoded;
-}
-
 void Picture::draw(QPainter& painter, const QRectF& target, const QRectF& source) const {
     if (isEmpty() || source.isEmpty() || target.isEmpty())
         return;

@@ -27,9 +27,6 @@ public:
     // The size of the image the last draw painted from: a picture much larger than its target
     // is decoded at about the target's size in device pixels. Empty before the first draw.
     QSize decodedSize() const;
-    // A copy for drawing the whole picture into `deviceSize` device pixels: it holds the image
-    // such a draw needs, already decoded, and not the file's bytes.
-    Picture decodedFor(QSize deviceSize) const;
 
 private:
     friend Picture LoadPicture(const std::string& path);

@@ -2,9 +2,11 @@
 
 namespace platform {
 
+// Precise: a timer never fires early, so a second on screen is a whole second. The music's
+// millisecond timer wakes the thread anyway, so coarse timers would save nothing.
 Timer::Timer(int intervalMs, bool enabled) {
     timer_.setInterval(intervalMs);
-    timer_.setTimerType(intervalMs < 20 ? Qt::PreciseTimer : Qt::CoarseTimer);
+    timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, [this] {
         if (onTick) {
             onTick();
@@ -14,9 +16,9 @@ Timer::Timer(int intervalMs, bool enabled) {
 }
 
 void Timer::setEnabled(bool enabled) {
-    if (enabled && !timer_.isActive()) {
+    if (enabled) {
         timer_.start();
-    } else if (!enabled) {
+    } else {
         timer_.stop();
     }
 }

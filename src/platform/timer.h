@@ -14,7 +14,7 @@ public:
 
     int interval() const { return timer_.interval(); }
     bool enabled() const { return timer_.isActive(); }
-    // Enabling a running timer leaves its interval running as it is.
+    // Enabling a timer, also one already running, starts its interval afresh.
     void setEnabled(bool enabled);
 
     std::function<void()> onTick;

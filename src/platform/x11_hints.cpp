@@ -3,14 +3,28 @@
 #include <QGuiApplication>
 #include <QWidget>
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <thread>
 #include <vector>
 #include <xcb/xcb.h>
 
 namespace platform {
 
 namespace {
+
+// The X server's connection when the windows are X11 windows; null on any other platform
+// (Wayland, offscreen), also when that platform keeps an X connection of its own or has none.
+xcb_connection_t* x11Connection() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return nullptr;
+    }
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
     const auto cookie =
@@ -21,64 +35,106 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
     return result;
 }
 
-std::vector<xcb_atom_t> stateAtoms(xcb_connection_t* connection, xcb_window_t window,
-                                   xcb_atom_t netWmState) {
-    const auto cookie = xcb_get_property(connection, 0, window, netWmState, XCB_ATOM_ATOM, 0, 1024);
+xcb_window_t rootOf(xcb_connection_t* connection) {
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+
+// A property of 32-bit values; empty when the window has none of that type.
+std::vector<uint32_t> property32(xcb_connection_t* connection, xcb_window_t window,
+                                 xcb_atom_t property, xcb_atom_t type) {
+    const auto cookie = xcb_get_property(connection, 0, window, property, type, 0, 1024);
     xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
-    std::vector<xcb_atom_t> atoms;
+    std::vector<uint32_t> values;
     if (reply && reply->format == 32) {
-        const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
-        atoms.assign(values, values + xcb_get_property_value_length(reply) / 4);
+        const auto* first = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+        values.assign(first, first + xcb_get_property_value_length(reply) / 4);
     }
     std::free(reply);
-    return atoms;
+    return values;
 }
 
-// Without a window manager the property is what counts.
-void addToStateProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t netWmState,
-                        xcb_atom_t skipTaskbar) {
-    std::vector<xcb_atom_t> atoms = stateAtoms(connection, window, netWmState);
-    if (std::find(atoms.begin(), atoms.end(), skipTaskbar) != atoms.end()) {
-        return;
-    }
-    atoms.push_back(skipTaskbar);
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, netWmState, XCB_ATOM_ATOM, 32,
-                        static_cast<uint32_t>(atoms.size()), atoms.data());
+bool contains(const std::vector<uint32_t>& values, uint32_t value) {
+    return std::find(values.begin(), values.end(), value) != values.end();
 }
 
-// A window manager owns the state of a mapped window and takes requests.
-void requestStateFromWindowManager(xcb_connection_t* connection, xcb_window_t window,
-                                   xcb_atom_t netWmState, xcb_atom_t skipTaskbar) {
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+// A request about `window` to the window manager, which watches the root window.
+void sendToWindowManager(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t type,
+                         const std::vector<uint32_t>& data) {
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = window;
-    message.type = netWmState;
-    message.data.data32[0] = 1; // _NET_WM_STATE_ADD
-    message.data.data32[1] = skipTaskbar;
-    message.data.data32[3] = 1; // from a normal application
-    xcb_send_event(connection, 0, screen->root,
+    message.type = type;
+    std::copy(data.begin(), data.end(), message.data.data32);
+    xcb_send_event(connection, 0, rootOf(connection),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
+}
+
+// _NET_FRAME_EXTENTS (left, right, top and bottom, in device pixels) once the window manager has
+// set it, polled until `deadline`.
+std::optional<QMargins> awaitFrameExtents(xcb_connection_t* connection, xcb_window_t window,
+                                          std::chrono::steady_clock::time_point deadline) {
+    const xcb_atom_t frameExtents = atom(connection, "_NET_FRAME_EXTENTS");
+    do {
+        const std::vector<uint32_t> extents =
+            property32(connection, window, frameExtents, XCB_ATOM_CARDINAL);
+        if (extents.size() == 4) {
+            return QMargins(int(extents[0]), int(extents[2]), int(extents[1]), int(extents[3]));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return std::nullopt;
 }
 
 } // namespace
 
 void markSkipTaskbar(QWidget& window) {
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection) {
         return;
     }
-    xcb_connection_t* connection = x11->connection();
     const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_atom_t netWmState = atom(connection, "_NET_WM_STATE");
     const xcb_atom_t skipTaskbar = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-    addToStateProperty(connection, id, netWmState, skipTaskbar);
+    // Without a window manager the property is what counts.
+    std::vector<uint32_t> state = property32(connection, id, netWmState, XCB_ATOM_ATOM);
+    if (!contains(state, skipTaskbar)) {
+        state.push_back(skipTaskbar);
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, netWmState, XCB_ATOM_ATOM, 32,
+                            static_cast<uint32_t>(state.size()), state.data());
+    }
+    // A window manager owns the state of a mapped window and takes requests:
+    // _NET_WM_STATE_ADD, from a normal application.
     if (window.isVisible()) {
-        requestStateFromWindowManager(connection, id, netWmState, skipTaskbar);
+        sendToWindowManager(connection, id, netWmState, {1, skipTaskbar, 0, 1});
     }
     xcb_flush(connection);
+}
+
+QMargins frameBeforeFirstMap(QWidget& window) {
+    constexpr auto answerWithin = std::chrono::milliseconds(500);
+    xcb_connection_t* connection = x11Connection();
+    if (!connection) {
+        return {};
+    }
+    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+    const xcb_atom_t supported = atom(connection, "_NET_SUPPORTED");
+    if (!contains(property32(connection, rootOf(connection), supported, XCB_ATOM_ATOM), request)) {
+        return {}; // no window manager, or one that does not take the request
+    }
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    sendToWindowManager(connection, id, request, {});
+    xcb_flush(connection);
+    const auto extents =
+        awaitFrameExtents(connection, id, std::chrono::steady_clock::now() + answerWithin);
+    if (!extents) {
+        return {};
+    }
+    const qreal ratio = window.devicePixelRatioF();
+    const auto logical = [ratio](int pixels) { return int(std::lround(pixels / ratio)); };
+    return QMargins(logical(extents->left()), logical(extents->top()), logical(extents->right()),
+                    logical(extents->bottom()));
 }
 
 } // namespace platform

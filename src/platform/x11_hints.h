@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMargins>
+
 class QWidget;
 
 namespace platform {
@@ -8,5 +10,10 @@ namespace platform {
 // for it, and Qt rewrites the window's state when it maps it, so this is
 // repeated after every show.
 void markSkipTaskbar(QWidget& window);
+
+// The frame the window manager will put around the window, in logical pixels, asked for before
+// the window is first mapped so that it can be mapped at its final size. No frame without X11,
+// without a window manager that takes such requests, or when it does not answer in time.
+QMargins frameBeforeFirstMap(QWidget& window);
 
 } // namespace platform

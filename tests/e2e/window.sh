@@ -8,6 +8,16 @@ mode=${2:-bare}
 e2e_start_xvfb
 if [[ $mode == openbox ]]; then e2e_start_openbox; fi
 
+# Every window mapped on the screen, the game's or its frame, is watched from
+# before the game starts: once mapped it must keep its place and size.
+xev -root -event substructure -event property >"$E2E_WORK/xev.log" &
+E2E_PIDS+=($!)
+xev_listens() {
+    xprop -root -f _SORAWATA_PROBE 8s -set _SORAWATA_PROBE 1
+    grep -q PropertyNotify "$E2E_WORK/xev.log"
+}
+e2e_wait 10 xev_listens || fail "xev does not report the root window's events"
+
 # A folder name with a space and Japanese characters must not matter.
 folder="$E2E_WORK/夜 の 部屋"
 e2e_make_assets "$folder"
@@ -127,6 +137,22 @@ filled_after=$(($(fill_height 0 "$later") + $(fill_height 1 "$later")))
 ((filled_after > filled_before)) ||
     fail "the anger and sorrow bars did not grow: $filled_before then $filled_after pixels ($later)"
 ((filled_after < E2E_AREA_H)) || fail "bars overfilled: $filled_after pixels ($later)"
+
+# The window was mapped once, at its final size and place: no window changed
+# its geometry after it was mapped.
+changes=$(awk '
+    /^(ConfigureNotify|MapNotify) event/ { kind = $1; details = 1; next }
+    details {
+        details = 0
+        match($0, /window 0x[0-9a-f]+/)
+        window = substr($0, RSTART + 7, RLENGTH - 7)
+        if (kind == "MapNotify") { mapped[window] = 1; next }
+        match($0, /\(-?[0-9]+,-?[0-9]+\), width [0-9]+, height [0-9]+/)
+        geometry = substr($0, RSTART, RLENGTH)
+        if (mapped[window] && geometry != last[window]) print window ": " last[window] " then " geometry
+        last[window] = geometry
+    }' "$E2E_WORK/xev.log")
+[[ -z $changes ]] || fail "windows changed their geometry after they were mapped: $changes"
 
 # Closing the window ends the program.
 if [[ $mode == openbox ]]; then
