@@ -234,7 +234,7 @@ void WaveDevice::Output::beginPlaying() {
     answer();
 }
 
-// No output, or not any more: the player hears of it once, and the next attempt comes in a
+// No output, or not any more: the player is told once, and the next attempt comes in a
 // second.
 void WaveDevice::Output::lose(const std::string& why) {
     if (!reportedGone_)
