@@ -10,9 +10,9 @@ JOBS ?= $(shell nproc)
 
 # dpkg-dev: Debian's hardening flags for every build (dpkg-buildflags), and dpkg-shlibdeps
 # for the Debian package.
-BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libxcb1-dev \
-                  qt6-qpa-plugins libqt6multimedia6 fonts-noto-cjk pulseaudio dpkg-dev \
-                  libsndfile1-dev libsamplerate0-dev
+BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev libxcb1-dev \
+                  qt6-qpa-plugins fonts-noto-cjk pulseaudio dpkg-dev \
+                  libsndfile1-dev libsamplerate0-dev libpulse-dev
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth xdotool openbox \
                  x11-utils imagemagick pulseaudio-utils sox clang libclang-rt-14-dev
 # Validators for the desktop files, a headless Wayland compositor and Qt's Wayland plugin.

@@ -8,7 +8,10 @@
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -69,6 +72,47 @@ void WaveDeviceMode(benchmark::State& state) {
     reportAllocations(state, before);
 }
 BENCHMARK(WaveDeviceMode);
+
+// A second of silence as a 16-bit mono wave file; returns its path.
+std::string writeSilentWave() {
+    const std::uint32_t rate = 8000;
+    const std::uint32_t dataBytes = rate * 2;
+    const auto le32 = [](std::uint32_t v) {
+        return std::string{static_cast<char>(v), static_cast<char>(v >> 8),
+                           static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
+    };
+    const std::string header = "RIFF" + le32(36 + dataBytes) + "WAVEfmt " + le32(16) +
+                               std::string("\x01\x00\x01\x00", 4) + le32(rate) + le32(rate * 2) +
+                               std::string("\x02\x00\x10\x00", 4) + "data" + le32(dataBytes);
+    const auto path = std::filesystem::temp_directory_path() / "sorawata-bench-silence.wav";
+    std::ofstream(path, std::ios::binary) << header << std::string(dataBytes, '\0');
+    return path;
+}
+
+// The whole status query to the real device while it waits for a sound server that is not there,
+// and asks for one once a second: as cheap as with the music playing.
+void StatusQueryWithoutServer(benchmark::State& state) {
+    setenv("PULSE_SERVER", "unix:/nonexistent/sorawata-bench/native", 1);
+    platform::MciCommandInterpreter mci;
+    const std::string path = writeSilentWave();
+    const std::string open = "open \"" + path + "\" alias MIDI";
+    const std::int32_t opened = mci.mciSendStringA(open.c_str(), nullptr, 0, 0);
+    std::filesystem::remove(path);
+    std::array<char, 16> reply;
+    if (opened != 0 || mci.mciSendStringA("status MIDI mode", reply.data(), 15, 0) != 0 ||
+        std::string(reply.data()) != "not ready") {
+        state.SkipWithError("the device did not wait for an output");
+        return;
+    }
+    const long before = allocations.load();
+    for (auto _ : state) {
+        reply.fill(' ');
+        benchmark::DoNotOptimize(mci.mciSendStringA("status MIDI mode", reply.data(), 15, 0));
+        benchmark::DoNotOptimize(reply);
+    }
+    reportAllocations(state, before);
+}
+BENCHMARK(StatusQueryWithoutServer);
 
 // Baseline in the same run: an unknown alias, which stops at the lookup.
 void UnknownAliasQuery(benchmark::State& state) {

@@ -23,30 +23,22 @@ i=0
 while [ ! -S "$work/native" ] && [ $i -lt 250 ]; do sleep 0.02; i=$((i + 1)); done
 sleep 1
 
-export DISPLAY=$display PULSE_SERVER=unix:$work/native QT_MEDIA_BACKEND=gstreamer
+export DISPLAY=$display PULSE_SERVER=unix:$work/native
 unset QT_QPA_PLATFORM
-ticks_per_second=$(getconf CLK_TCK)
+# shellcheck source=bench/lib.sh
+. "$(dirname "$0")/lib.sh"
 
 # Starts the game and the bare window side by side, so that both run under
 # the same load, lets them settle (start-up is the start-up benchmark's), and
 # prints "bare game" CPU seconds used over $seconds of steady play.
 settle=3
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 one_round() {
     "$build/bare_timer_window" >/dev/null 2>&1 &
     bare_pid=$!
     "$build/sorawata" >/dev/null 2>&1 &
     game_pid=$!
     sleep "$settle"
-    bare_before=$(cpu_ticks "$bare_pid")
-    game_before=$(cpu_ticks "$game_pid")
-    sleep "$seconds"
-    bare_used=$(($(cpu_ticks "$bare_pid") - bare_before))
-    game_used=$(($(cpu_ticks "$game_pid") - game_before))
-    kill "$bare_pid" "$game_pid"
-    wait "$bare_pid" "$game_pid" 2>/dev/null || true
-    awk -v b="$bare_used" -v g="$game_used" -v hz="$ticks_per_second" \
-        'BEGIN { printf "%.2f %.2f\n", b / hz, g / hz }'
+    cpu_seconds_side_by_side "$seconds" "$bare_pid" "$game_pid"
 }
 
 rounds=${3:-3}
@@ -57,10 +49,6 @@ while [ $i -lt "$rounds" ]; do
         '{ printf "round: bare %.2f s, game %.2f s CPU in %d s, ratio %.2f\n", $1, $2, s, $2 / $1 }'
     i=$((i + 1))
 done
-awk '{ print $2 / $1 }' "$work/rounds" | sort -n | awk -v n="$rounds" '
-    { ratio[NR] = $1 }
-    END {
-        median = ratio[int((n + 1) / 2)]
-        printf "median ratio game / bare: %.2f (goal <= 1.5)\n", median
-        exit (median <= 1.5) ? 0 : 1
-    }'
+ratio=$(awk '{ print $2 / $1 }' "$work/rounds" | median)
+printf "median ratio game / bare: %.2f (goal <= 1.5)\n" "$ratio"
+awk -v r="$ratio" 'BEGIN { exit !(r <= 1.5) }'

@@ -131,7 +131,7 @@ def start_pulse(runtime, stream_format):
 
 def record(player, wave, seconds, pulse_server, stream_format, raw_path):
     sample_format, rate, channels = stream_format
-    env = dict(os.environ, PULSE_SERVER=pulse_server, QT_MEDIA_BACKEND="gstreamer")
+    env = dict(os.environ, PULSE_SERVER=pulse_server)
     stream = ["--raw", f"--format={sample_format}", f"--rate={rate}", f"--channels={channels}"]
     # Without a second stream the sink suspends or drops silent stretches and the
     # recording would hide gaps; /dev/zero keeps it running and adds nothing.

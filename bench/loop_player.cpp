@@ -3,7 +3,6 @@
 // Used by loop_gap.py to record what reaches the sound server.
 #include "media/bgm.h"
 #include "platform/mci.h"
-#include "platform/session.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,7 +15,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: loop_player FILE.wav SECONDS\n");
         return 2;
     }
-    platform::chooseMediaBackend();
     QCoreApplication app(argc, argv);
     platform::MciCommandInterpreter mci;
     media::Bgm bgm(mci);

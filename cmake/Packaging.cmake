@@ -110,11 +110,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # dpkg-shlibdeps finds the libraries the game links (Qt, libsndfile with the
-# decoders it depends on, libsamplerate, libc, libstdc++); what Qt loads at run
-# time is named here: the X11 platform plugin, the PulseAudio client behind
-# QAudioSink, and a font with kanji. (The multimedia plugins come with
-# libqt6multimedia6, which dpkg-shlibdeps already names.)
+# decoders it depends on, libsamplerate, the PulseAudio client, libc,
+# libstdc++); what Qt loads at run time is named here: the X11 platform plugin,
+# and a font with kanji.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libpulse0, fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, qt6-wayland")
 include(CPack)

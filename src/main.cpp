@@ -13,8 +13,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sorawata: %s\n", problem->c_str());
         return 1;
     }
-    platform::chooseMediaBackend();
-
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sorawata"));
     QGuiApplication::setDesktopFileName(QStringLiteral("sorawata"));

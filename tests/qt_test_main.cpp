@@ -6,9 +6,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) {
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
-    }
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -157,8 +157,6 @@ const char* describeMciError(std::int32_t code) {
         return "not a playable wave file";
     case mci_error::unsupportedFormat:
         return "unsupported sound format";
-    case mci_error::noOutputDevice:
-        return "no audio output device";
     default:
         return "unknown error";
     }

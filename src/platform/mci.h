@@ -34,12 +34,11 @@ constexpr std::int32_t deviceNotReady = 276;
 constexpr std::int32_t noClosingQuote = 294;
 constexpr std::int32_t invalidFile = 296;
 constexpr std::int32_t unsupportedFormat = 297;
-constexpr std::int32_t noOutputDevice = 298;
 } // namespace mci_error
 
 const char* describeMciError(std::int32_t code);
 
-// "not ready" before a successful open or after the output failed,
+// "not ready" before a successful open or while there is no audio output,
 // "stopped" at the end of the sound or after a seek, "playing" otherwise.
 enum class DeviceMode { NotReady, Playing, Stopped };
 

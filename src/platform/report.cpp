@@ -15,4 +15,8 @@ void reportFileProblem(const std::string& path, const std::string& problem) {
     }
 }
 
+void reportAudioOutput(const std::string& news) {
+    std::fprintf(stderr, "sorawata: %s\n", news.c_str());
+}
+
 } // namespace platform

@@ -35,10 +35,4 @@ std::optional<std::string> whyNoDisplay() {
     return std::nullopt;
 }
 
-void chooseMediaBackend() {
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) {
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
-    }
-}
-
 } // namespace platform

@@ -4,13 +4,16 @@
 #include "platform/music_reader.h"
 #include "platform/report.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QIODevice>
-#include <QMediaDevices>
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <future>
+#include <pulse/context.h>
+#include <pulse/error.h>
+#include <pulse/mainloop.h>
+#include <pulse/stream.h>
+#include <string>
+#include <thread>
 #include <utility>
 
 namespace platform {
@@ -50,6 +53,7 @@ void Transport::reachedEnd(std::uint64_t generation) {
 
 void Transport::setMode(DeviceMode mode) {
     const std::lock_guard lock(mutex_);
+    seekMilliseconds_.reset();
     mode_.store(mode, std::memory_order_relaxed);
 }
 
@@ -57,124 +61,254 @@ void Transport::setMode(DeviceMode mode) {
 
 namespace {
 
-QAudioFormat formatOf(const MusicReader& reader) {
-    QAudioFormat format;
-    format.setSampleRate(reader.rate());
-    format.setChannelCount(reader.channels());
-    format.setSampleFormat(reader.sampleType() == SampleType::Int16 ? QAudioFormat::Int16
-                                                                    : QAudioFormat::Float);
-    return format;
+using Clock = std::chrono::steady_clock;
+
+// How long the open waits for the sound server's first answer. A server that takes longer only
+// delays the music: the game goes on, and the music starts once the answer comes.
+constexpr auto firstAnswerWait = std::chrono::seconds(1);
+// How often the audio thread asks for an output again while it has none.
+constexpr auto retryInterval = std::chrono::seconds(1);
+// The rate the music is resampled to where the sound server will not take the file's own.
+constexpr int fallbackRate = 48000;
+// The sound the server holds ahead of what it plays: enough to ride out a busy moment of the
+// machine, and the game's rewind at the end of the music.
+constexpr pa_usec_t bufferedMicroseconds = 200'000;
+
+pa_sample_spec sampleSpecOf(const MusicReader& reader) {
+    return {reader.sampleType() == SampleType::Int16 ? PA_SAMPLE_S16NE : PA_SAMPLE_FLOAT32NE,
+            static_cast<std::uint32_t>(reader.rate()),
+            static_cast<std::uint8_t>(reader.channels())};
 }
 
 } // namespace
 
-// What the sink pulls from: the reader's samples while the game has the sound playing, nothing
-// otherwise. Created on the game's thread, then everything happens on the audio thread.
-class WaveDevice::Output final : public QIODevice {
+// The audio thread: a PulseAudio main loop that keeps a stream to the sound server and fills it
+// from the reader as the server asks, while the game has the sound playing.
+class WaveDevice::Output {
 public:
-    explicit Output(Transport& transport) : transport_(transport) {}
+    explicit Output(Transport& transport) : transport_(transport), loop_(pa_mainloop_new()) {}
+    ~Output();
 
-    // Reads the file's header; `path` names it as the game asked for it, `found` as it lies on
-    // disk.
+    // Reads the file's header and settles the stream's format; `path` names the file as the game
+    // asked for it, `found` as it lies on disk.
     std::int32_t openFile(const std::string& path, const std::string& found);
-    // Starts the sink on `device`, pulling nothing until the game plays.
-    std::int32_t start(const QAudioDevice& device);
-    void stop();
-    bool isSequential() const override { return true; }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override;
-    qint64 writeData(const char* /*data*/, qint64 /*maxSize*/) override { return -1; }
+    // Starts the audio thread and waits a moment for the sound server's first answer.
+    std::int32_t start();
+    // The game has sent a command: the audio thread looks at it now.
+    void wake() { pa_mainloop_wakeup(loop_); }
 
 private:
+    void run();
+    int waitMicroseconds() const;
+    void afterEvents();
+    void connect();
+    bool openStream();
+    void beginPlaying();
+    void lose(const std::string& why);
+    void closeOutput();
+    void feed();
+    void answer();
+
     Transport& transport_;
     MusicReader reader_;
-    std::unique_ptr<QAudioSink> sink_;
+    pa_sample_spec spec_{};
+    pa_mainloop* loop_;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    bool ready_ = false;        // the stream is there and the game can play
+    bool firstAttempt_ = true;  // no output asked for yet
+    bool reportedGone_ = false; // the player was told the output is missing or lost
+    Clock::time_point retryAt_;
+    std::promise<void> firstAnswer_;
+    bool answered_ = false;
+    std::atomic<bool> quitting_{false};
+    std::thread thread_;
 };
+
+WaveDevice::Output::~Output() {
+    if (thread_.joinable()) {
+        quitting_.store(true);
+        wake();
+        thread_.join();
+    }
+    if (loop_ != nullptr)
+        pa_mainloop_free(loop_);
+}
 
 std::int32_t WaveDevice::Output::openFile(const std::string& path, const std::string& found) {
     if (const std::string problem = reader_.open(found); !problem.empty()) {
         reportFileProblem(path, problem);
         return mci_error::invalidFile;
     }
+    spec_ = sampleSpecOf(reader_);
+    if (!pa_sample_spec_valid(&spec_)) {
+        if (!reader_.resampleTo(fallbackRate))
+            return mci_error::unsupportedFormat;
+        spec_ = sampleSpecOf(reader_);
+    }
     return 0;
 }
 
-std::int32_t WaveDevice::Output::start(const QAudioDevice& device) {
-    QAudioFormat format = formatOf(reader_);
-    if (!device.isFormatSupported(format)) {
-        if (!reader_.resampleTo(device.preferredFormat().sampleRate()))
-            return mci_error::unsupportedFormat;
-        format = formatOf(reader_);
-        if (!device.isFormatSupported(format))
-            return mci_error::unsupportedFormat;
-    }
-    sink_ = std::make_unique<QAudioSink>(device, format);
-    // The output failing (the sound server going away) leaves the device not ready, so the
-    // loop poll never sees "stopped" and never retries.
-    connect(sink_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-        if (state == QAudio::StoppedState && sink_->error() != QAudio::NoError)
-            transport_.setMode(DeviceMode::NotReady);
-    });
-    QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    transport_.setMode(DeviceMode::Stopped);
-    sink_->start(this);
-    if (sink_->state() == QAudio::StoppedState) {
-        transport_.setMode(DeviceMode::NotReady);
+std::int32_t WaveDevice::Output::start() {
+    if (loop_ == nullptr)
         return mci_error::hardware;
-    }
+    std::future<void> answered = firstAnswer_.get_future();
+    thread_ = std::thread([this] { run(); });
+    answered.wait_for(firstAnswerWait);
     return 0;
 }
 
-void WaveDevice::Output::stop() {
-    if (sink_)
-        sink_->stop();
-    sink_.reset();
+void WaveDevice::Output::run() {
+    connect();
+    while (!quitting_.load()) {
+        if (pa_mainloop_prepare(loop_, waitMicroseconds()) < 0 || pa_mainloop_poll(loop_) < 0 ||
+            pa_mainloop_dispatch(loop_) < 0) {
+            lose("the audio thread's main loop failed");
+            break;
+        }
+        afterEvents();
+    }
+    closeOutput();
 }
 
-qint64 WaveDevice::Output::readData(char* data, qint64 maxSize) {
-    const Transport::Orders orders = transport_.take();
-    if (orders.seekMilliseconds) {
-        const double frame = static_cast<double>(*orders.seekMilliseconds) * reader_.rate() / 1000;
-        reader_.seek(static_cast<std::int64_t>(std::min(frame, 1e18)));
+// Without a connection the loop sleeps until the next attempt; otherwise it waits for the server.
+int WaveDevice::Output::waitMicroseconds() const {
+    if (context_ != nullptr)
+        return -1;
+    const auto left = std::chrono::ceil<std::chrono::microseconds>(retryAt_ - Clock::now());
+    return static_cast<int>(std::max<std::int64_t>(left.count(), 0));
+}
+
+// Follows the connection and the stream through their states after each round of events.
+void WaveDevice::Output::afterEvents() {
+    if (context_ == nullptr) {
+        if (Clock::now() >= retryAt_)
+            connect();
+        return;
     }
-    if (!orders.playing)
-        return 0;
-    const std::size_t bytes =
-        reader_.read(reinterpret_cast<std::byte*>(data), static_cast<std::size_t>(maxSize));
-    if (reader_.atEnd())
-        transport_.reachedEnd(orders.generation);
-    return static_cast<qint64>(bytes);
+    const pa_context_state_t connection = pa_context_get_state(context_);
+    if (!PA_CONTEXT_IS_GOOD(connection) ||
+        (stream_ != nullptr && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_))))
+        return lose(pa_strerror(pa_context_errno(context_)));
+    if (connection == PA_CONTEXT_READY && stream_ == nullptr && !openStream())
+        return lose(pa_strerror(pa_context_errno(context_)));
+    if (!ready_ && stream_ != nullptr && pa_stream_get_state(stream_) == PA_STREAM_READY)
+        beginPlaying();
+    if (ready_)
+        feed();
+}
+
+void WaveDevice::Output::connect() {
+    context_ = pa_context_new(pa_mainloop_get_api(loop_), "Sorawata");
+    if (context_ == nullptr)
+        return lose("cannot make a connection to the sound server");
+    // Only the first attempt may start a sound server where the desktop starts one on demand;
+    // the retries only look for one.
+    const auto flags = firstAttempt_ ? PA_CONTEXT_NOFLAGS : PA_CONTEXT_NOAUTOSPAWN;
+    firstAttempt_ = false;
+    if (pa_context_connect(context_, nullptr, flags, nullptr) < 0)
+        lose(pa_strerror(pa_context_errno(context_)));
+}
+
+// A stream to the default output, which the server moves when the desktop picks another.
+bool WaveDevice::Output::openStream() {
+    stream_ = pa_stream_new(context_, "Music", &spec_, nullptr);
+    if (stream_ == nullptr)
+        return false;
+    const auto unset = static_cast<std::uint32_t>(-1);
+    const pa_buffer_attr buffer{
+        unset, static_cast<std::uint32_t>(pa_usec_to_bytes(bufferedMicroseconds, &spec_)), unset,
+        unset, unset};
+    return pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr,
+                                      nullptr) == 0;
+}
+
+// The output is there: the device stands stopped at the start of the file.
+void WaveDevice::Output::beginPlaying() {
+    reader_.seek(0);
+    transport_.setMode(DeviceMode::Stopped);
+    ready_ = true;
+    if (reportedGone_)
+        reportAudioOutput("the music has an audio output now and plays from the start");
+    reportedGone_ = false;
+    answer();
+}
+
+// No output, or not any more: the player is told once, and the next attempt comes in a
+// second.
+void WaveDevice::Output::lose(const std::string& why) {
+    if (!reportedGone_)
+        reportAudioOutput(ready_ ? "the music's audio output was lost (" + why +
+                                       "); it starts again when the output is back"
+                                 : "no audio output for the music (" + why +
+                                       "); it starts when there is one");
+    reportedGone_ = true;
+    closeOutput();
+    transport_.setMode(DeviceMode::NotReady);
+    retryAt_ = Clock::now() + retryInterval;
+    answer();
+}
+
+void WaveDevice::Output::closeOutput() {
+    if (stream_ != nullptr) {
+        pa_stream_disconnect(stream_);
+        pa_stream_unref(stream_);
+        stream_ = nullptr;
+    }
+    if (context_ != nullptr) {
+        pa_context_disconnect(context_);
+        pa_context_unref(context_);
+        context_ = nullptr;
+    }
+    ready_ = false;
+}
+
+// Hands the server as much sound as it has room for, while the game has it playing. The reader
+// moves to where the game asked only now, so a rewind at the end follows the last block at once.
+void WaveDevice::Output::feed() {
+    while (true) {
+        const Transport::Orders orders = transport_.take();
+        if (orders.seekMilliseconds) {
+            const double frame =
+                static_cast<double>(*orders.seekMilliseconds) * reader_.rate() / 1000;
+            reader_.seek(static_cast<std::int64_t>(std::min(frame, 1e18)));
+        }
+        std::size_t room = pa_stream_writable_size(stream_);
+        void* buffer = nullptr;
+        if (!orders.playing || room == 0 || room == static_cast<std::size_t>(-1) ||
+            pa_stream_begin_write(stream_, &buffer, &room) < 0)
+            return;
+        const std::size_t bytes = reader_.read(static_cast<std::byte*>(buffer), room);
+        if (bytes == 0) {
+            pa_stream_cancel_write(stream_);
+        } else {
+            pa_stream_write(stream_, buffer, bytes, nullptr, 0, PA_SEEK_RELATIVE);
+        }
+        if (reader_.atEnd()) {
+            transport_.reachedEnd(orders.generation);
+            // A sound shorter than the server's buffer plays without waiting for it to fill.
+            if (pa_operation* trigger = pa_stream_trigger(stream_, nullptr, nullptr))
+                pa_operation_unref(trigger);
+        }
+        if (bytes == 0)
+            return;
+    }
+}
+
+void WaveDevice::Output::answer() {
+    if (!answered_)
+        firstAnswer_.set_value();
+    answered_ = true;
 }
 
 // --- WaveDevice ----------------------------------------------------------------------------------
 
-namespace {
-
-// Runs `work` on the thread of `context` and waits for its result.
-template <typename Work> std::int32_t runOn(QObject* context, Work work) {
-    std::int32_t result = 0;
-    QMetaObject::invokeMethod(
-        context, [&] { result = work(); }, Qt::BlockingQueuedConnection);
-    return result;
-}
-
-} // namespace
-
 WaveDevice::WaveDevice() = default;
 
-WaveDevice::~WaveDevice() {
-    if (output_)
-        runOn(output_.get(), [this] {
-            output_->stop();
-            return 0;
-        });
-    audioThread_.quit();
-    audioThread_.wait();
-}
+WaveDevice::~WaveDevice() = default;
 
-// The file is read on the audio thread; the audio output is looked for only once the file has
-// turned out to be sound.
+// The file is read before the sound server is asked for an output. With no output the open still
+// succeeds: the device waits for one, not ready.
 std::int32_t WaveDevice::open(const std::string& path) {
     if (output_)
         return mci_error::deviceOpen;
@@ -182,24 +316,19 @@ std::int32_t WaveDevice::open(const std::string& path) {
     std::error_code ignored;
     if (!std::filesystem::exists(found, ignored))
         return mci_error::fileNotFound;
-    output_ = std::make_unique<Output>(transport_);
-    output_->moveToThread(&audioThread_);
-    audioThread_.start();
-    if (const auto error = runOn(output_.get(), [&] { return output_->openFile(path, found); }))
+    auto output = std::make_unique<Output>(transport_);
+    if (const auto error = output->openFile(path, found); error != 0)
         return error;
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull())
-        return mci_error::noOutputDevice;
-    return runOn(output_.get(), [&] { return output_->start(device); });
+    if (const auto error = output->start(); error != 0)
+        return error;
+    output_ = std::move(output);
+    return 0;
 }
 
 std::int32_t WaveDevice::play() {
     if (const auto error = transport_.play(); error != 0)
         return error;
-    // The sink stops asking once it has been given nothing; this sets it going again.
-    QMetaObject::invokeMethod(
-        output_.get(), [output = output_.get()] { emit output->readyRead(); },
-        Qt::QueuedConnection);
+    output_->wake();
     return 0;
 }
 

@@ -2,7 +2,6 @@
 
 #include "platform/mci.h"
 
-#include <QThread>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -32,6 +31,8 @@ public:
     // The sound ran out while playing the orders of `generation`: "stopped", unless the game has
     // sent a command since, which then stands.
     void reachedEnd(std::uint64_t generation);
+    // The output has come (stopped at the start) or gone (not ready): a seek the game asked for
+    // before does not carry over.
     void setMode(DeviceMode mode);
 
 private:
@@ -41,10 +42,16 @@ private:
     std::uint64_t generation_ = 0;
 };
 
-// Plays a music file through the default audio output. The file is decoded on an audio thread of
-// its own, a block at a time as the output asks for it; the game's thread only hands over commands
-// and reads the mode. A rewind only moves the reader while the output still holds sound, so a
-// loop joins the end to the start without a gap.
+// Plays a music file through the sound server (PulseAudio, or PipeWire's PulseAudio service) on
+// the default output, which the stream follows when the desktop changes it. The file is decoded on
+// an audio thread of its own, a block at a time as the server asks for it; the game's thread only
+// hands over commands and reads the mode. A rewind only moves the reader while the output still
+// holds sound, so a loop joins the end to the start without a gap.
+//
+// The device keeps wanting an output: while there is none (no server yet, or the server went
+// away), the mode is "not ready" and the audio thread asks the server again once a second. When
+// one is there again the device stands stopped at the start of the file, and the game's loop poll
+// plays it from there.
 class WaveDevice final : public SoundDevice {
 public:
     WaveDevice();
@@ -56,11 +63,10 @@ public:
     DeviceMode mode() const override { return transport_.mode(); }
 
 private:
-    class Output; // the reader, the stream the output pulls from, and the output itself
+    class Output; // the reader, the connection to the sound server and the audio thread
 
     Transport transport_;
-    QThread audioThread_;
-    std::unique_ptr<Output> output_; // lives on the audio thread
+    std::unique_ptr<Output> output_;
 };
 
 } // namespace platform

@@ -10,6 +10,7 @@ set -euo pipefail
 
 E2E_GAME=$(realpath "${1:?usage: $0 path/to/sorawata}")
 E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/sorawata-e2e.XXXXXX")
+E2E_PULSE_DIR=$E2E_WORK/pulse
 E2E_PIDS=()
 E2E_FAILED=1
 
@@ -77,17 +78,31 @@ e2e_start_xvfb() {
 }
 
 # Starts a private PulseAudio server with a null sink named NAME and points
-# the game at it, so that music plays without a sound card.
+# the game at it, so that music plays without a sound card. After
+# e2e_stop_null_sink it starts again at the same socket, as a desktop's sound
+# server restarts.
 e2e_start_null_sink() {
-    local pulseDir=$E2E_WORK/pulse
-    mkdir -m 700 "$pulseDir"
-    XDG_RUNTIME_DIR=$pulseDir HOME=$pulseDir pulseaudio --daemonize=no --exit-idle-time=-1 \
+    [[ -d $E2E_PULSE_DIR ]] || mkdir -m 700 "$E2E_PULSE_DIR"
+    rm -f "$E2E_PULSE_DIR/native" # left behind by a killed server
+    XDG_RUNTIME_DIR=$E2E_PULSE_DIR HOME=$E2E_PULSE_DIR pulseaudio --daemonize=no --exit-idle-time=-1 \
         --system=false -n --use-pid-file=false --log-level=0 -L "module-null-sink sink_name=$1" \
-        -L "module-native-protocol-unix auth-anonymous=1 socket=$pulseDir/native" \
-        >"$E2E_WORK/pulse.log" 2>&1 &
+        -L "module-native-protocol-unix auth-anonymous=1 socket=$E2E_PULSE_DIR/native" \
+        >>"$E2E_WORK/pulse.log" 2>&1 &
+    E2E_PULSE_PID=$!
     E2E_PIDS+=($!)
-    e2e_wait 10 test -S "$pulseDir/native" || fail "PulseAudio did not start: $(cat "$E2E_WORK/pulse.log")"
-    export PULSE_SERVER=unix:$pulseDir/native QT_MEDIA_BACKEND=gstreamer
+    e2e_wait 10 test -S "$E2E_PULSE_DIR/native" || fail "PulseAudio did not start: $(cat "$E2E_WORK/pulse.log")"
+    e2e_use_null_sink
+}
+
+# Points the game at the private server's socket, whether or not it runs.
+e2e_use_null_sink() {
+    export PULSE_SERVER=unix:$E2E_PULSE_DIR/native
+}
+
+# Kills the private server as a crash would.
+e2e_stop_null_sink() {
+    kill -KILL "$E2E_PULSE_PID"
+    wait "$E2E_PULSE_PID" 2>/dev/null || true
 }
 
 e2e_window_manager_running() {
