@@ -1,6 +1,5 @@
 #include "mood/mood_game.h"
 
-#include "platform/report.h"
 #include "platform/text_file.h"
 
 namespace mood {
@@ -124,26 +123,8 @@ void MoodGame::ShowEnding(std::uint8_t n) {
 // The text starts with a line break and holds the file's first three lines.
 std::string MoodGame::ReadEndingText(const std::string& path) {
     std::string text;
-    std::optional<platform::TextFile> file = platform::TextFile::open(path);
-    if (!file) {
-        platform::reportFileProblem(path, "cannot be read; the ending shows no text");
-        return text;
-    }
-    for (int i = 0; i < 3; ++i) {
-        std::optional<std::string> line = file->readLine();
-        if (!line) {
-            platform::reportFileProblem(path, "has fewer than 3 lines; the ending shows " +
-                                                  std::to_string(i));
-            break;
-        }
-        const std::string shown = platform::firstCharacters(*line, MaxEndingLineCharacters);
-        if (shown.size() < line->size()) {
-            platform::reportFileProblem(path, "line " + std::to_string(i + 1) +
-                                                  " is longer than 4096 characters; only its "
-                                                  "first 4096 are shown");
-        }
-        text += "\r\n" + shown;
-    }
+    for (const std::string& line : platform::readFirstLines(path, 3, MaxEndingLineCharacters))
+        text += "\r\n" + line;
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/text_file.h"
 
 #include "platform/asset_path.h"
+#include "platform/report.h"
 
 #include <QString>
 #include <QStringDecoder>
@@ -201,6 +202,31 @@ std::string firstCharacters(const std::string& text, std::size_t count) {
         }
     }
     return text;
+}
+
+std::vector<std::string> readFirstLines(const std::string& path, int count,
+                                        std::size_t maxCharacters) {
+    std::vector<std::string> lines;
+    std::optional<TextFile> file = TextFile::open(path);
+    if (!file) {
+        reportFileProblem(path, "cannot be read; its lines stay empty");
+        return lines;
+    }
+    while (static_cast<int>(lines.size()) < count) {
+        std::optional<std::string> line = file->readLine();
+        if (!line) {
+            reportFileProblem(path, "has only " + std::to_string(lines.size()) + " of " +
+                                        std::to_string(count) + " lines; the rest stay empty");
+            break;
+        }
+        lines.push_back(firstCharacters(*line, maxCharacters));
+        if (lines.back().size() < line->size()) {
+            const std::string most = std::to_string(maxCharacters);
+            reportFileProblem(path, "line " + std::to_string(lines.size()) + " is longer than " +
+                                        most + " characters; only its first " + most + " are kept");
+        }
+    }
+    return lines;
 }
 
 } // namespace platform
