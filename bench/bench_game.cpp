@@ -8,8 +8,8 @@
 // Run: build/bench_game --benchmark_repetitions=10 (it sets the offscreen platform itself).
 
 #include "app/frm.h"
-#include "platform/mci.h"
 #include "platform/random.h"
+#include "silent_mci.h"
 
 #include <QApplication>
 #include <QImage>
@@ -27,13 +27,6 @@ extern "C" {
 }
 
 namespace {
-
-class SilentMci final : public platform::MciInterface {
-public:
-    std::int32_t mciSendStringA(const char*, char*, std::uint32_t, std::intptr_t) override {
-        return platform::mci_error::invalidDeviceName;
-    }
-};
 
 // A steady source so that every tick does the same amount of work.
 class SteadyRandom final : public platform::RandomSource {
