@@ -68,7 +68,7 @@ private:
 // The game's window on a 1024-pixel-wide screen at 96 DPI, loaded but not shown.
 struct LoadedGame {
     LoadedGame(const AssetFolder& assets, std::vector<double> draws, double screenTwips = 15360)
-        : random(std::move(draws)), frm({assets.path(), screenTwips}, random, music) {
+        : random(std::move(draws)), frm(assets.path(), screenTwips, random, music) {
         frm.Form_Load();
     }
 

@@ -1,0 +1,221 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
+// The window's side of the game: what it makes of the moods' news (the bars, the caption, the
+// scenes and the endings), the choices and the new game.
+
+#include "game_world.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using mood::Anger;
+using mood::Partner;
+using mood::Player;
+using mood::Sorrow;
+using mood::WishToApologise;
+
+namespace {
+
+// r values that make a draw from n give exactly `value`.
+double drawing(int value, int n) {
+    return (value + 0.5) / n;
+}
+
+// A game with the standard assets, started (new game) with scene 0.
+struct StartedGame {
+    explicit StartedGame(std::vector<double> draws) : game(makeAssets(), withFirstScene(draws)) {
+        game.frm.Form_Activate();
+    }
+
+    static const AssetFolder& makeAssets() {
+        static AssetFolder* assets = [] {
+            auto* folder = new AssetFolder;
+            folder->writeStandardSet();
+            return folder;
+        }();
+        return *assets;
+    }
+
+    static std::vector<double> withFirstScene(std::vector<double> draws) {
+        draws.insert(draws.begin(), drawing(0, 5));
+        return draws;
+    }
+
+    app::Frm& frm() { return game.frm; }
+    platform::Form& form() { return game.frm.form(); }
+    std::string say() { return form().label("LblSay").caption(); }
+    QColor sceneColour() { return ::sceneColour(game.frm); }
+
+    LoadedGame game;
+};
+
+} // namespace
+
+// A bar fills its frame from the top edge down: empty at 0, half at half, full at the ceiling.
+TEST(Bars, HeightFollowsTheValue) {
+    struct Case {
+        std::uint8_t kind;
+        std::int16_t value;
+        std::int16_t ceiling;
+        double share;
+    };
+    const Case cases[] = {{0, 0, 200, 0},   {0, 100, 200, 0.5}, {1, 200, 200, 1},
+                          {2, 40, 80, 0.5}, {2, 80, 80, 1},     {2, 0, 80, 0}};
+    StartedGame g({});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "bar " << int(c.kind) << " at " << c.value);
+        g.frm().barChanged(c.kind, c.value, c.ceiling);
+        const QRect frame = g.form().shapes("ShpBak")(c.kind).pixelRect();
+        const QRect fill = g.form().shapes("ShpStr")(c.kind).pixelRect();
+        EXPECT_EQ(fill.top(), frame.top());
+        EXPECT_EQ(fill.left(), frame.left());
+        EXPECT_EQ(fill.width(), frame.width());
+        EXPECT_NEAR(fill.height(), frame.height() * c.share, 1);
+        if (c.share == 1) {
+            EXPECT_EQ(fill, frame);
+        }
+    }
+}
+
+// Through the window's own tick: both endings in one tick leave the partner's picture and text,
+// the tick still writes the caption, and both game timers stop.
+TEST(ThinkingTick, BothEndingsInOneTickLeaveThePartners) {
+    StartedGame g({drawing(1, 5), drawing(5, 10), drawing(4, 5)});
+    g.frm().Opt_Click(1);
+    g.frm().moods().AddMood(Player, Sorrow, 75);
+    g.frm().moods().AddMood(Partner, Sorrow, 76);
+    g.frm().timOpt_Timer();
+    EXPECT_EQ(g.say(), "\r\nyours one\r\nyours two\r\nyours three");
+    EXPECT_TRUE(near(g.sceneColour(), end1Colour));
+    EXPECT_EQ(g.form().caption(), "0_80_80_");
+    EXPECT_FALSE(g.form().timer("timOpt").enabled());
+    EXPECT_FALSE(g.form().timer("timLbl").enabled());
+    EXPECT_EQ(g.form().shapes("ShpStr")(2).pixelRect(), g.form().shapes("ShpBak")(2).pixelRect());
+}
+
+// An ending shows its picture and the first three lines of its text after a leading line break.
+TEST(Endings, ShowThePictureAndTheFirstThreeLines) {
+    AssetFolder assets;
+    assets.writeStandardSet();
+    assets.writeFile("end0.txt", "one\r\n\r\nthree\r\nfour\r\n");
+    assets.writeFile("end1.txt", "a\r\nb\r\nlast without break");
+    LoadedGame game(assets, {drawing(0, 5)});
+    game.frm.Form_Activate();
+    game.frm.ShowEnding(0);
+    EXPECT_EQ(game.frm.form().label("LblSay").caption(), "\r\none\r\n\r\nthree");
+    EXPECT_TRUE(near(sceneColour(game.frm), end0Colour));
+    game.frm.ShowEnding(1);
+    EXPECT_EQ(game.frm.form().label("LblSay").caption(), "\r\na\r\nb\r\nlast without break");
+    EXPECT_TRUE(near(sceneColour(game.frm), end1Colour));
+}
+
+// A missing or short ending text still stops the game on its picture.
+TEST(Endings, MissingOrShortTextStillEnds) {
+    AssetFolder assets;
+    assets.writeStandardSet();
+    assets.writeFile("end0.txt", "only one");
+    QFile::remove(QString::fromStdString(assets.path() + "/end1.txt"));
+    LoadedGame game(assets, {drawing(0, 5)});
+    game.frm.Form_Activate();
+    testing::internal::CaptureStderr();
+    game.frm.ShowEnding(0);
+    game.frm.ShowEnding(1);
+    game.frm.ShowEnding(1);
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
+    EXPECT_EQ(game.frm.form().label("LblSay").caption(), "");
+    EXPECT_FALSE(game.frm.form().timer("timOpt").enabled());
+    EXPECT_TRUE(near(sceneColour(game.frm), end1Colour));
+}
+
+// An absurdly long ending line is cut to its first 4096 characters, between whole characters.
+TEST(Endings, LongLineIsCut) {
+    AssetFolder assets;
+    assets.writeStandardSet();
+    std::string longLine;
+    for (int i = 0; i < 5000; ++i) {
+        longLine += "夜";
+    }
+    assets.writeFile("end0.txt", longLine + "\r\nb\r\nc\r\n");
+    LoadedGame game(assets, {drawing(0, 5)});
+    game.frm.Form_Activate();
+    testing::internal::CaptureStderr();
+    game.frm.ShowEnding(0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("end0.txt"), std::string::npos);
+    std::string expected = "\r\n";
+    for (int i = 0; i < 4096; ++i) {
+        expected += "夜";
+    }
+    EXPECT_EQ(game.frm.form().label("LblSay").caption(), expected + "\r\nb\r\nc");
+}
+
+// A choice marks the option and shows the scene drawn for it.
+TEST(Choices, MarkTheOptionAndShowADrawnScene) {
+    StartedGame g({drawing(3, 5)});
+    g.frm().Opt_Click(2);
+    EXPECT_EQ(g.frm().moods().selectedOption(), 2);
+    EXPECT_TRUE(g.form().optionButtons("Opt")(2).value());
+    EXPECT_FALSE(g.form().optionButtons("Opt")(0).value());
+    EXPECT_TRUE(near(g.sceneColour(), sceneColours[3]));
+}
+
+// Every choice reads its scene anew: a picture replaced while the game runs shows as it is now.
+TEST(Choices, ReadTheSceneFileEveryTime) {
+    AssetFolder assets;
+    assets.writeStandardSet();
+    LoadedGame game(assets, {drawing(3, 5), drawing(3, 5)});
+    game.frm.Opt_Click(1);
+    EXPECT_TRUE(near(sceneColour(game.frm), sceneColours[3]));
+    assets.writeSolidPicture("3", Qt::cyan);
+    game.frm.Opt_Click(1);
+    EXPECT_TRUE(near(sceneColour(game.frm), Qt::cyan));
+}
+
+// A new game resets everything, during play and after an ending.
+TEST(NewGame, ResetsDuringPlayAndAfterAnEnding) {
+    StartedGame g({drawing(2, 5), drawing(4, 5)});
+    g.frm().Opt_Click(2);
+    g.frm().moods().AddMood(Player, Anger, 150);
+    g.frm().moods().AddMood(Partner, WishToApologise, 80);
+    ASSERT_FALSE(g.form().timer("timOpt").enabled());
+
+    g.frm().Pic_Click();
+    for (std::uint8_t kind = 0; kind <= 2; ++kind) {
+        EXPECT_EQ(g.frm().moods().mood(Player, kind), 0);
+        EXPECT_EQ(g.frm().moods().mood(Partner, kind), 0);
+        EXPECT_EQ(g.form().shapes("ShpStr")(kind).pixelRect().height(), 0);
+    }
+    EXPECT_EQ(g.frm().moods().selectedOption(), 0);
+    EXPECT_TRUE(g.form().optionButtons("Opt")(0).value());
+    EXPECT_TRUE(g.form().timer("timOpt").enabled());
+    EXPECT_TRUE(g.form().timer("timLbl").enabled());
+    EXPECT_EQ(g.say(), "Sorawata");
+    EXPECT_TRUE(near(g.sceneColour(), sceneColours[4]));
+}
+
+// A new game in the middle of one starts both timers afresh: the title stays a whole second and
+// the first tick comes 300 ms after the click, with real timers and the event loop running.
+TEST(NewGame, MidGameRestartsTheTimers) {
+    AssetFolder assets;
+    assets.writeStandardSet();
+    LoadedGame game(assets, std::vector<double>(100, 0.5));
+    game.frm.Form_Activate();
+    QTest::qWait(400);
+    game.frm.form().setCaption("before the click");
+    QElapsedTimer sinceClick;
+    sinceClick.start();
+    game.frm.Pic_Click();
+    qint64 titleReplaced = -1;
+    qint64 captionWritten = -1;
+    while ((titleReplaced < 0 || captionWritten < 0) && sinceClick.elapsed() < 5000) {
+        QTest::qWait(2);
+        if (titleReplaced < 0 && game.frm.form().label("LblSay").caption() != "Sorawata")
+            titleReplaced = sinceClick.elapsed();
+        if (captionWritten < 0 && game.frm.form().caption() != "before the click")
+            captionWritten = sinceClick.elapsed();
+    }
+    EXPECT_GE(titleReplaced, 1000);
+    EXPECT_GE(captionWritten, 300);
+}
