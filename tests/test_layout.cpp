@@ -54,10 +54,12 @@ TEST(Layout, WindowSizeFollowsTheScreen) {
     EXPECT_DOUBLE_EQ(game.frm.form().scaleHeight(), 3);
 }
 
-// Start-up completes the control arrays to elements 0-2 with their texts.
+// Start-up seeds the random generator once and completes the control arrays to elements 0-2
+// with their texts.
 TEST(Layout, ControlArraysHaveThreeElementsWithTheirTexts) {
     AssetFolder assets;
     LoadedGame game(assets, {});
+    EXPECT_EQ(game.random.randomizeCount(), 1);
     platform::Form& form = game.frm.form();
     EXPECT_EQ(form.optionButtons("Opt").ubound(), 2);
     EXPECT_EQ(form.labels("LblStr").ubound(), 2);
