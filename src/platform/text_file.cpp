@@ -16,53 +16,6 @@ namespace {
 // MIDDLE DOT, the code page's default character.
 constexpr char16_t kCp932DefaultCharacter = 0x30FB;
 
-bool isContinuationByte(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isValidUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        unsigned char secondMin = 0x80;
-        unsigned char secondMax = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0)
-                secondMin = 0xA0; // overlong
-            if (lead == 0xED)
-                secondMax = 0x9F; // surrogates
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0)
-                secondMin = 0x90; // overlong
-            if (lead == 0xF4)
-                secondMax = 0x8F; // above U+10FFFF
-        } else {
-            return false;
-        }
-        if (bytes.size() - i < length)
-            return false;
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        if (second < secondMin || second > secondMax)
-            return false;
-        for (std::size_t k = 2; k < length; ++k) {
-            if (!isContinuationByte(static_cast<unsigned char>(bytes[i + k])))
-                return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 bool isCp932LeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
@@ -161,7 +114,7 @@ std::string decodeText(std::string_view bytes) {
         QStringDecoder decoder(*encoding, QStringConverter::Flag::Stateless); // drops the mark
         return QString(decoder(view)).toStdString();
     }
-    if (isValidUtf8(bytes))
+    if (view.isValidUtf8()) // strict: no overlong forms, no surrogates, nothing above U+10FFFF
         return std::string(bytes);
     return decodeCp932(bytes);
 }
