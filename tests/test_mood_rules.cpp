@@ -18,11 +18,6 @@ using mood::WishToApologise;
 
 namespace {
 
-// r values that make a draw from n give exactly `value`.
-double drawing(int value, int n) {
-    return (value + 0.5) / n;
-}
-
 // Writes down what the rules tell the window, in order.
 class RecordingView final : public mood::MoodView {
 public:

@@ -10,18 +10,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using mood::Anger;
-using mood::Partner;
-using mood::Player;
-using mood::Sorrow;
-using mood::WishToApologise;
-
 namespace {
-
-// r values that make a draw from n give exactly `value`.
-double drawing(int value, int n) {
-    return (value + 0.5) / n;
-}
 
 // A game with the standard assets, started (new game) with scene 0.
 struct StartedGame {
@@ -84,8 +73,8 @@ TEST(Bars, HeightFollowsTheValue) {
 TEST(ThinkingTick, BothEndingsInOneTickLeaveThePartners) {
     StartedGame g({drawing(1, 5), drawing(5, 10), drawing(4, 5)});
     g.frm().Opt_Click(1);
-    g.frm().moods().AddMood(Player, Sorrow, 75);
-    g.frm().moods().AddMood(Partner, Sorrow, 76);
+    g.frm().moods().AddMood(mood::Player, mood::Sorrow, 75);
+    g.frm().moods().AddMood(mood::Partner, mood::Sorrow, 76);
     g.frm().timOpt_Timer();
     EXPECT_EQ(g.say(), "\r\nyours one\r\nyours two\r\nyours three");
     EXPECT_TRUE(near(g.sceneColour(), end1Colour));
@@ -177,14 +166,14 @@ TEST(Choices, ReadTheSceneFileEveryTime) {
 TEST(NewGame, ResetsDuringPlayAndAfterAnEnding) {
     StartedGame g({drawing(2, 5), drawing(4, 5)});
     g.frm().Opt_Click(2);
-    g.frm().moods().AddMood(Player, Anger, 150);
-    g.frm().moods().AddMood(Partner, WishToApologise, 80);
+    g.frm().moods().AddMood(mood::Player, mood::Anger, 150);
+    g.frm().moods().AddMood(mood::Partner, mood::WishToApologise, 80);
     ASSERT_FALSE(g.form().timer("timOpt").enabled());
 
     g.frm().Pic_Click();
     for (std::uint8_t kind = 0; kind <= 2; ++kind) {
-        EXPECT_EQ(g.frm().moods().mood(Player, kind), 0);
-        EXPECT_EQ(g.frm().moods().mood(Partner, kind), 0);
+        EXPECT_EQ(g.frm().moods().mood(mood::Player, kind), 0);
+        EXPECT_EQ(g.frm().moods().mood(mood::Partner, kind), 0);
         EXPECT_EQ(g.form().shapes("ShpStr")(kind).pixelRect().height(), 0);
     }
     EXPECT_EQ(g.frm().moods().selectedOption(), 0);
