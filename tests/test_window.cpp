@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -84,60 +85,50 @@ TEST(ThinkingTick, BothEndingsInOneTickLeaveThePartners) {
     EXPECT_EQ(g.form().shapes("ShpStr")(2).pixelRect(), g.form().shapes("ShpBak")(2).pixelRect());
 }
 
-// An ending shows its picture and the first three lines of its text after a leading line break.
+// An ending stops the game on its picture and shows the first three lines of its text after a
+// leading line break, each cut to 4096 characters; a missing, short or cut file is reported once.
 TEST(Endings, ShowThePictureAndTheFirstThreeLines) {
-    AssetFolder assets;
-    assets.writeStandardSet();
-    assets.writeFile("end0.txt", "one\r\n\r\nthree\r\nfour\r\n");
-    assets.writeFile("end1.txt", "a\r\nb\r\nlast without break");
-    LoadedGame game(assets, {drawing(0, 5)});
-    game.frm.Form_Activate();
-    game.frm.ShowEnding(0);
-    EXPECT_EQ(game.frm.form().label("LblSay").caption(), "\r\none\r\n\r\nthree");
-    EXPECT_TRUE(near(sceneColour(game.frm), end0Colour));
-    game.frm.ShowEnding(1);
-    EXPECT_EQ(game.frm.form().label("LblSay").caption(), "\r\na\r\nb\r\nlast without break");
-    EXPECT_TRUE(near(sceneColour(game.frm), end1Colour));
-}
-
-// A missing or short ending text still stops the game on its picture.
-TEST(Endings, MissingOrShortTextStillEnds) {
-    AssetFolder assets;
-    assets.writeStandardSet();
-    assets.writeFile("end0.txt", "only one");
-    QFile::remove(QString::fromStdString(assets.path() + "/end1.txt"));
-    LoadedGame game(assets, {drawing(0, 5)});
-    game.frm.Form_Activate();
-    testing::internal::CaptureStderr();
-    game.frm.ShowEnding(0);
-    game.frm.ShowEnding(1);
-    game.frm.ShowEnding(1);
-    const std::string errors = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
-    EXPECT_EQ(game.frm.form().label("LblSay").caption(), "");
-    EXPECT_FALSE(game.frm.form().timer("timOpt").enabled());
-    EXPECT_TRUE(near(sceneColour(game.frm), end1Colour));
-}
-
-// An absurdly long ending line is cut to its first 4096 characters, between whole characters.
-TEST(Endings, LongLineIsCut) {
-    AssetFolder assets;
-    assets.writeStandardSet();
-    std::string longLine;
-    for (int i = 0; i < 5000; ++i) {
-        longLine += "夜";
+    const std::string night = [] {
+        std::string text;
+        for (int i = 0; i < 5000; ++i)
+            text += "夜";
+        return text;
+    }();
+    const std::string cut = night.substr(0, 4096 * std::string("夜").size());
+    struct Case {
+        const char* what;
+        std::optional<std::string> file;
+        std::string shown;
+        bool reported;
+    };
+    const Case cases[] = {
+        {"four lines", "one\r\n\r\nthree\r\nfour\r\n", "\r\none\r\n\r\nthree", false},
+        {"no break after the last", "a\r\nb\r\nlast", "\r\na\r\nb\r\nlast", false},
+        {"a long line", night + "\r\nb\r\nc\r\n", "\r\n" + cut + "\r\nb\r\nc", true},
+        {"one line", "only one", "\r\nonly one", true},
+        {"no file", std::nullopt, "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AssetFolder assets;
+        assets.writeStandardSet();
+        if (c.file) {
+            assets.writeFile("end0.txt", *c.file);
+        } else {
+            QFile::remove(QString::fromStdString(assets.path() + "/end0.txt"));
+        }
+        LoadedGame game(assets, {drawing(0, 5)});
+        game.frm.Form_Activate();
+        testing::internal::CaptureStderr();
+        game.frm.ShowEnding(0);
+        game.frm.ShowEnding(0);
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(game.frm.form().label("LblSay").caption(), c.shown);
+        EXPECT_TRUE(near(sceneColour(game.frm), end0Colour));
+        EXPECT_FALSE(game.frm.form().timer("timOpt").enabled());
+        EXPECT_FALSE(game.frm.form().timer("timLbl").enabled());
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.reported ? 1 : 0) << errors;
     }
-    assets.writeFile("end0.txt", longLine + "\r\nb\r\nc\r\n");
-    LoadedGame game(assets, {drawing(0, 5)});
-    game.frm.Form_Activate();
-    testing::internal::CaptureStderr();
-    game.frm.ShowEnding(0);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("end0.txt"), std::string::npos);
-    std::string expected = "\r\n";
-    for (int i = 0; i < 4096; ++i) {
-        expected += "夜";
-    }
-    EXPECT_EQ(game.frm.form().label("LblSay").caption(), expected + "\r\nb\r\nc");
 }
 
 // A choice marks the option and shows the scene drawn for it.
