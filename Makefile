@@ -20,6 +20,9 @@ TEST_PACKAGES += desktop-file-utils appstream weston qt6-wayland
 # The licence check of every file, and the Debian package's checks: lintian (which reads
 # the manual pages with man) and hardening-check.
 TEST_PACKAGES += reuse lintian man-db devscripts
+# The accessibility test: a private D-Bus session (dbus-run-session, dbus-send), the AT-SPI bus
+# and registry, and the Python bindings it reads the tree with as a screen reader does.
+TEST_PACKAGES += dbus-daemon dbus-bin at-spi2-core python3-pyatspi
 # libjpeg-turbo's own interface: the baseline the picture benchmark measures the game against.
 TEST_PACKAGES += libjpeg62-turbo-dev
 

@@ -45,6 +45,7 @@ ControlDefinition scenePictureDefinition() {
     pic.backColor = SystemColour::WindowBackground;
     pic.foreColor = SystemColour::WindowText;
     pic.tabIndex = 0;
+    pic.accessibleName = "場面";
     return pic;
 }
 

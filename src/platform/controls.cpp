@@ -61,6 +61,9 @@ void WindowlessControl::applyGeometry() {
     const QRect now = pixelRect();
     container().surface().update(lastPainted_.united(now));
     lastPainted_ = now;
+    if (onChange) {
+        onChange();
+    }
 }
 
 // --- Label -----------------------------------------------------------------
@@ -307,6 +310,18 @@ void PictureSurface::mouseReleaseEvent(QMouseEvent* event) {
         box_.onClick) {
         box_.onClick();
     }
+}
+
+void PictureSurface::keyPressEvent(QKeyEvent* event) {
+    const bool press = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+                       event->key() == Qt::Key_Enter;
+    if (press && box_.onClick) {
+        if (!event->isAutoRepeat()) {
+            box_.onClick();
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void PictureSurface::resizeEvent(QResizeEvent*) {

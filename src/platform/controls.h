@@ -65,6 +65,9 @@ public:
     virtual void paint(QPainter& painter) const = 0;
     void applyGeometry() override;
 
+    // Raised after anything about the control changed: place, size, text, colour, visibility.
+    std::function<void()> onChange;
+
 protected:
     WindowlessControl(Container& container, Rect rect);
     void applyVisible() override { applyGeometry(); }
@@ -180,10 +183,13 @@ class PictureBox;
 class PictureSurface final : public QWidget {
 public:
     PictureSurface(QWidget* parent, PictureBox& box);
+    PictureBox& box() const { return box_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Space or Return on a box that takes clicks is a click.
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -41,7 +41,9 @@ int twipsToPixels(double twips) {
 
 // --- FormSurface -----------------------------------------------------------
 
-FormSurface::FormSurface(Form& form) : form_(form) {}
+FormSurface::FormSurface(Form& form) : form_(form) {
+    installAccessibility();
+}
 
 bool FormSurface::event(QEvent* event) {
     const bool handled = QWidget::event(event);
@@ -52,6 +54,9 @@ bool FormSurface::event(QEvent* event) {
     case QEvent::WindowActivate:
         form_.shown();
         form_.windowStateMayHaveChanged();
+        break;
+    case QEvent::WindowTitleChange:
+        captionChanged(*this);
         break;
     case QEvent::Move:
     case QEvent::WindowStateChange:
@@ -76,7 +81,9 @@ void FormSurface::resizeEvent(QResizeEvent*) {
 // --- Form ------------------------------------------------------------------
 
 Form::Form(const FormDefinition& definition)
-    : Container(surface_), surface_(*this), backColor_(resolve(SystemColour::WindowBackground)) {
+    : Container(surface_), surface_(*this),
+      accessibility_(std::make_unique<WindowlessAccessibility>()),
+      backColor_(resolve(SystemColour::WindowBackground)) {
     // A fixed dialog frame with a close button and no minimise or maximise button.
     surface_.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowCloseButtonHint);
@@ -91,7 +98,12 @@ Form::Form(const FormDefinition& definition)
     createControls(definition);
 }
 
-Form::~Form() = default;
+// Screen readers lose the windowless objects first, then the windowed controls, so that nothing
+// they ask about on the way reaches a control that is gone.
+Form::~Form() {
+    accessibility_.reset();
+    qDeleteAll(surface_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
 
 void Form::createTimers(const FormDefinition& definition) {
     for (const TimerDefinition& timer : definition.timers) {
@@ -158,6 +170,7 @@ void Form::createControl(const ControlDefinition& definition) {
         if (!definition.picture.empty()) {
             box->setPicture(Picture::fromImage(QImage(QString::fromStdString(definition.picture))));
         }
+        box->surface().setAccessibleName(QString::fromStdString(definition.accessibleName));
         box->setVisible(definition.visible);
         pictures_[definition.name] = std::move(box);
         break;
@@ -199,6 +212,22 @@ PictureBox& Form::pictureBox(const std::string& name) const {
 }
 Timer& Form::timer(const std::string& name) const {
     return find(timers_, name);
+}
+
+void Form::describeBar(Label& name, Shape& fill, const Shape& frame, int ceiling) {
+    accessibility_->addBar(name, fill, frame, ceiling);
+}
+
+// Every label that does not name a bar is read out when its text changes. Runs when the window
+// first shows: by then every control exists and the bars are described.
+void Form::announceFreeLabels() {
+    for (const auto& [name, array] : labels_) {
+        for (int i = 0; i <= array->ubound(); ++i) {
+            if (!accessibility_->namesABar((*array)(i))) {
+                accessibility_->addAnnouncedLabel((*array)(i));
+            }
+        }
+    }
 }
 
 void Form::setCaption(const std::string& caption) {
@@ -250,6 +279,7 @@ void Form::shown() {
         return;
     }
     activated_ = true;
+    announceFreeLabels();
     if (onActivate) {
         onActivate();
     }

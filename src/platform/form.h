@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/accessibility.h"
 #include "platform/control_array.h"
 #include "platform/controls.h"
 #include "platform/form_definition.h"
@@ -21,6 +22,7 @@ class Form;
 class FormSurface final : public QWidget {
 public:
     explicit FormSurface(Form& form);
+    Form& form() const { return form_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -51,6 +53,12 @@ public:
     Label& label(const std::string& name) const { return labels(name)(0); }
     Timer& timer(const std::string& name) const;
 
+    // A bar that screen readers read as one value from 0 to `ceiling`, named by `name`'s text:
+    // the height of `fill` against that of `frame`.
+    void describeBar(Label& name, Shape& fill, const Shape& frame, int ceiling);
+    // What screen readers get of the windowless controls; none once the window is going.
+    const WindowlessAccessibility* accessibility() const { return accessibility_.get(); }
+
     // Raised once before the window is first shown.
     std::function<void()> onLoad;
     // Raised once, when the window is first shown or first activated.
@@ -70,11 +78,13 @@ private:
     void createControls(const FormDefinition& definition);
     void createControl(const ControlDefinition& definition);
     void applyTabOrder(const FormDefinition& definition);
+    void announceFreeLabels();
     Container& containerNamed(const std::string& name) const;
     void fitDrawingAreaToOuterSize();
 
     FormSurface surface_;
     QButtonGroup optionGroup_;
+    std::unique_ptr<WindowlessAccessibility> accessibility_;
     Colour backColor_;
     QSize outerPixels_;
     QMargins frame_;

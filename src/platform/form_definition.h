@@ -36,7 +36,8 @@ struct ControlDefinition {
     ColourSetting borderColor = SystemColour::WindowText;
     FillStyle fillStyle = FillStyle::Transparent;
     BorderStyle borderStyle = BorderStyle::Solid;
-    std::string picture; // a resource path, or empty
+    std::string picture;        // a resource path, or empty
+    std::string accessibleName; // what screen readers call a picture box
 };
 
 struct FormDefinition {

@@ -1,0 +1,102 @@
+#!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+#
+# The game as a screen reader reads it over AT-SPI, under openbox: the tree of roles and names,
+# the bars following play, every murmur announced, the player's ending read out with the wish
+# to apologise at 80; then the picture's press action and the Space key on the focused picture
+# each start a new game, and Alt+F4 ends it cleanly. Runs on its own D-Bus session with its own
+# accessibility bus.
+# Usage: accessibility.sh path/to/sorawata
+if [[ ${SORAWATA_E2E_PRIVATE_BUS:-} != 1 ]]; then
+    SORAWATA_E2E_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"
+fi
+source "$(dirname "$0")/lib.sh"
+atspi=$(dirname "$0")/atspi.py
+
+e2e_start_xvfb
+e2e_start_openbox
+folder=$E2E_WORK/game
+e2e_make_assets "$folder"
+e2e_install_game "$folder"
+# Qt joins the accessibility bus only if it is there when the game starts.
+dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null ||
+    fail "no accessibility bus"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+e2e_launch "$folder"
+e2e_find_game_window
+
+tree_now() { "$atspi" tree 2>"$E2E_WORK/atspi.err"; }
+on_the_bus() { [[ $(tree_now) == *"progress bar '謝りたい'"* ]]; }
+e2e_wait 20 on_the_bus || fail "the game is not on the accessibility bus: $(cat "$E2E_WORK/atspi.err")"
+
+# The roles, names and actions; captions, murmurs and values change with play.
+tree_now >"$E2E_WORK/tree-play.txt"
+sed -E -e "s/^(  dialog )'[^']*'/\1'CAPTION'/" -e "s/^(      notification )'[^']*'/\1'TEXT'/" \
+    -e 's/value=[0-9]+ /value=N /' "$E2E_WORK/tree-play.txt" >"$E2E_WORK/tree-shape.txt"
+diff -u - "$E2E_WORK/tree-shape.txt" <<'EOF' || fail "the tree is not the expected one (above)"
+application 'sorawata' [showing]
+  dialog 'CAPTION' [showing]
+    push button '場面' actions=Press,SetFocus [showing focusable focused]
+      notification 'TEXT' [showing]
+    radio button '自分のことを考える' actions=Toggle,SetFocus [showing focusable checked]
+    radio button '相手のことを考える' actions=Toggle,SetFocus [showing focusable]
+    radio button '思い出す' actions=Toggle,SetFocus [showing focusable]
+    progress bar '怒' value=N of 0..200 actions=Increase,Decrease [showing]
+    progress bar '哀' value=N of 0..200 actions=Increase,Decrease [showing]
+    progress bar '謝りたい' value=N of 0..80 actions=Increase,Decrease [showing]
+EOF
+
+# The dialog is named by the caption the window manager shows.
+caption_is_the_name() {
+    [[ $(tree_now | sed -n "s/^  dialog '\(.*\)' .*/\1/p") == "$(e2e_caption "$E2E_WINDOW")" ]]
+}
+e2e_wait 5 caption_is_the_name || fail "the dialog's name is not the caption '$(e2e_caption "$E2E_WINDOW")'"
+
+# Three seconds of play as a screen reader hears it: each murmur announced once it shows, a line
+# of dat.txt; the bars' values as they move, each a new one.
+"$atspi" listen 3.5 >"$E2E_WORK/heard.txt" || fail "could not listen to the game"
+murmurs=$(grep -c "^announce notification 'ねむれない夜 その\([1-9]\|1[0-5]\)'$" "$E2E_WORK/heard.txt" || true)
+((murmurs >= 2)) || fail "$murmurs murmurs announced in 3.5 s: $(cat "$E2E_WORK/heard.txt")"
+grep '^announce' "$E2E_WORK/heard.txt" | grep -qv "^announce notification 'ねむれない夜 その" &&
+    fail "something else announced: $(cat "$E2E_WORK/heard.txt")"
+anger=$(sed -n "s/^value '怒' //p" "$E2E_WORK/heard.txt")
+(($(wc -l <<<"$anger") >= 3)) || fail "the anger bar hardly moved: $(cat "$E2E_WORK/heard.txt")"
+awk 'previous[$2] == $3 || $3 < 0 || $3 > 200 { bad = 1 } { previous[$2] = $3 } END { exit bad }' \
+    <(grep '^value' "$E2E_WORK/heard.txt") || fail "a bar sent a value twice or out of range: $(cat "$E2E_WORK/heard.txt")"
+
+# Left alone, the player gives in first: the wish bar reads 80 and the ending's three lines are
+# read out below an empty first line.
+ending='\n私から謝った。\n朝になった。\nおしまい。'
+at_the_ending() { [[ $("$atspi" value 謝りたい) == 80 && $("$atspi" say) == "$ending" ]]; }
+started=$SECONDS
+E2E_POLL=0.5 e2e_wait 90 at_the_ending ||
+    fail "no player's ending read out within 90 s: wish $("$atspi" value 謝りたい), text '$("$atspi" say)'"
+echo "player's ending after $((SECONDS - started)) s"
+tree_now >"$E2E_WORK/tree-ending.txt"
+
+# new_game_after WHAT: the ending gives way to a new game: the wish bar empties, the title and
+# then murmurs replace the ending text.
+new_game_after() {
+    playing() { [[ $("$atspi" value 謝りたい) != 80 && $("$atspi" say) =~ ^ねむれない夜 ]]; }
+    e2e_wait 5 playing || fail "no new game after $1: wish $("$atspi" value 謝りたい), text '$("$atspi" say)'"
+}
+
+"$atspi" press 場面 || fail "the picture could not be pressed"
+new_game_after "the picture's press action"
+
+# The keyboard focus stays on the picture, where it started: Space there starts a new game.
+E2E_POLL=0.5 e2e_wait 90 at_the_ending || fail "no second ending within 90 s"
+tree=$(tree_now)
+grep -q "^    push button '場面' .*focused" <<<"$tree" || fail "the focus is not on the picture: $tree"
+xdotool key --clearmodifiers space
+new_game_after "Space on the picture"
+
+# Closing the window with the keyboard ends the game cleanly, the screen reader still attached.
+xdotool key --clearmodifiers alt+F4
+e2e_wait 10 eval '! e2e_game_running' || fail "the game is still running after Alt+F4"
+status=0
+wait "$E2E_GAME_PID" || status=$?
+((status == 0)) || fail "the game ended with status $status: $(cat "$E2E_WORK/game.err")"
+
+e2e_pass
