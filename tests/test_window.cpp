@@ -131,25 +131,21 @@ TEST(Endings, ShowThePictureAndTheFirstThreeLines) {
     }
 }
 
-// A choice marks the option and shows the scene drawn for it.
-TEST(Choices, MarkTheOptionAndShowADrawnScene) {
-    StartedGame g({drawing(3, 5)});
-    g.frm().Opt_Click(2);
-    EXPECT_EQ(g.frm().moods().selectedOption(), 2);
-    EXPECT_TRUE(g.form().optionButtons("Opt")(2).value());
-    EXPECT_FALSE(g.form().optionButtons("Opt")(0).value());
-    EXPECT_TRUE(near(g.sceneColour(), sceneColours[3]));
-}
-
-// Every choice reads its scene anew: a picture replaced while the game runs shows as it is now.
-TEST(Choices, ReadTheSceneFileEveryTime) {
+// A choice marks the option and shows the scene drawn for it, read anew from its file every time:
+// a picture replaced while the game runs shows as it is now.
+TEST(Choices, MarkTheOptionAndShowTheDrawnSceneAsItIsNow) {
     AssetFolder assets;
     assets.writeStandardSet();
     LoadedGame game(assets, {drawing(3, 5), drawing(3, 5)});
-    game.frm.Opt_Click(1);
+    platform::ControlArray<platform::OptionButton>& opt = game.frm.form().optionButtons("Opt");
+    game.frm.Opt_Click(2);
+    EXPECT_EQ(game.frm.moods().selectedOption(), 2);
+    EXPECT_TRUE(opt(2).value());
+    EXPECT_FALSE(opt(0).value());
     EXPECT_TRUE(near(sceneColour(game.frm), sceneColours[3]));
     assets.writeSolidPicture("3", Qt::cyan);
     game.frm.Opt_Click(1);
+    EXPECT_TRUE(opt(1).value());
     EXPECT_TRUE(near(sceneColour(game.frm), Qt::cyan));
 }
 
