@@ -8,8 +8,8 @@
 // Run: build/bench_game --benchmark_repetitions=10 (it sets the offscreen platform itself).
 
 #include "app/frm.h"
-#include "platform/mci.h"
 #include "platform/random.h"
+#include "silent_mci.h"
 
 #include <QApplication>
 #include <QImage>
@@ -27,13 +27,6 @@ extern "C" {
 }
 
 namespace {
-
-class SilentMci final : public platform::MciInterface {
-public:
-    std::int32_t mciSendStringA(const char*, char*, std::uint32_t, std::intptr_t) override {
-        return platform::mci_error::invalidDeviceName;
-    }
-};
 
 // A steady source so that every tick does the same amount of work.
 class SteadyRandom final : public platform::RandomSource {
@@ -77,7 +70,7 @@ void writeScenes() {
 }
 
 struct Game {
-    Game() : frm({assetFolder().path().toStdString(), 15360}, random, music) {
+    Game() : frm(assetFolder().path().toStdString(), 15360, random, music) {
         frm.Form_Load();
         frm.form().widget().show();
     }
@@ -88,17 +81,14 @@ struct Game {
 
 // Keeps the moods away from the endings so that the tick never stops.
 void keepPlaying(app::Frm& frm) {
-    for (std::uint8_t kind = 0; kind <= 2; ++kind) {
-        frm.moods().Mood(0, kind) = 0;
-        frm.moods().Mood(1, kind) = 0;
-    }
+    frm.moods().newGame();
 }
 
 void ThinkingTick(benchmark::State& state) {
     Game game;
     int ticks = 0;
     for (auto _ : state) {
-        game.frm.moods().timOpt_Timer();
+        game.frm.timOpt_Timer();
         if (++ticks % 8 == 0) {
             state.PauseTiming();
             keepPlaying(game.frm);
@@ -112,7 +102,7 @@ void ThinkingTickAndRepaint(benchmark::State& state) {
     Game game;
     int ticks = 0;
     for (auto _ : state) {
-        game.frm.moods().timOpt_Timer();
+        game.frm.timOpt_Timer();
         game.frm.form().widget().repaint();
         if (++ticks % 8 == 0) {
             state.PauseTiming();
@@ -126,8 +116,8 @@ BENCHMARK(ThinkingTickAndRepaint)->Unit(benchmark::kMicrosecond);
 // As a choice shows a scene.
 void ShowPicture(benchmark::State& state, const char* name) {
     Game game;
-    media::ScenePicture scene(game.frm.form().pictureBox("Pic"), game.frm.form().pictureBox("E"),
-                              game.frm.ImgDir);
+    media::ScenePicture scene(game.frm.form().pictureBox("Pic"), game.frm.form().pictureBox("E"));
+    scene.setFolder(game.frm.imgDir());
     for (auto _ : state) {
         scene.ShowPicture(name);
     }
@@ -170,7 +160,7 @@ QImage cheapestDecode(const std::string& path, QSize box) {
 void CheapestDecode(benchmark::State& state, const char* name) {
     Game game; // for the picture box's size in device pixels
     const QSize box = game.frm.form().pictureBox("Pic").deviceSize();
-    const std::string path = game.frm.ImgDir + name + ".jpg";
+    const std::string path = game.frm.imgDir() + name + ".jpg";
     for (auto _ : state) {
         const QImage image = cheapestDecode(path, box);
         benchmark::DoNotOptimize(image.constBits());

@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
 
     platform::ClockRandom random;
     platform::MciCommandInterpreter music;
-    app::Frm frm({platform::applicationFolder(), platform::screenWidthTwips()}, random, music);
+    app::Frm frm(platform::applicationFolder(), platform::screenWidthTwips(), random, music);
     frm.show();
     return QApplication::exec();
 }

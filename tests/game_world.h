@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/frm.h"
-#include "platform/mci.h"
 #include "scripted_random.h"
+#include "silent_mci.h"
 
 #include <QColor>
 #include <QDir>
@@ -18,14 +18,6 @@ inline const std::vector<QColor> sceneColours = {Qt::red, Qt::green, Qt::blue, Q
                                                  Qt::magenta};
 inline const QColor end0Colour = QColor(20, 20, 20);
 inline const QColor end1Colour = QColor(0, 128, 128);
-
-// A music device that refuses everything: the game runs silent.
-class SilentMci final : public platform::MciInterface {
-public:
-    std::int32_t mciSendStringA(const char*, char*, std::uint32_t, std::intptr_t) override {
-        return platform::mci_error::invalidDeviceName;
-    }
-};
 
 // A folder of assets the way a player would put them beside the game.
 class AssetFolder {
@@ -76,7 +68,7 @@ private:
 // The game's window on a 1024-pixel-wide screen at 96 DPI, loaded but not shown.
 struct LoadedGame {
     LoadedGame(const AssetFolder& assets, std::vector<double> draws, double screenTwips = 15360)
-        : random(std::move(draws)), frm({assets.path(), screenTwips}, random, music) {
+        : random(std::move(draws)), frm(assets.path(), screenTwips, random, music) {
         frm.Form_Load();
     }
 

@@ -31,3 +31,8 @@ private:
     std::size_t position_ = 0;
     int randomizeCount_ = 0;
 };
+
+// The r value that makes a draw from n give exactly `value`.
+inline double drawing(int value, int n) {
+    return (value + 0.5) / n;
+}

@@ -29,7 +29,7 @@ QAccessibleInterface* childNamed(QAccessibleInterface* parent, const QString& na
 // scene), then one draw for every further new game.
 struct ShownGame {
     explicit ShownGame(std::vector<double> draws, double screenTwips = 15360)
-        : random(std::move(draws)), frm({assets().path(), screenTwips}, random, music) {
+        : random(std::move(draws)), frm(assets().path(), screenTwips, random, music) {
         frm.show();
     }
     static const AssetFolder& assets() {
@@ -117,8 +117,9 @@ TEST(Accessibility, BarReadsThePlayersMood) {
     for (double screenTwips : {15360.0, 28800.0}) {
         ShownGame game({0.1}, screenTwips);
         const auto barValue = [&](std::uint8_t kind, std::int16_t moodValue) {
-            game.frm.moods().Mood(mood::Player, kind) = moodValue;
-            game.frm.moods().AddMood(mood::Player, kind, 0);
+            mood::MoodRules& moods = game.frm.moods();
+            moods.AddMood(mood::Player, kind,
+                          static_cast<std::int16_t>(moodValue - moods.mood(mood::Player, kind)));
             QAccessibleInterface* bar = childNamed(game.window(), QString::fromUtf8(names[kind]));
             return bar->valueInterface()->currentValue().toInt();
         };
@@ -160,11 +161,10 @@ TEST(Accessibility, PressSpaceOrReturnOnThePictureStartsANewGame) {
     };
     for (const Case& c : cases) {
         ShownGame game(c.newGame ? std::vector{0.1, 0.5} : std::vector{0.1});
-        mood::MoodGame& moods = game.frm.moods();
-        moods.Mood(mood::Player, mood::WishToApologise) = 80;
-        moods.ShowEnding(0);
+        mood::MoodRules& moods = game.frm.moods();
+        moods.AddMood(mood::Player, mood::WishToApologise, 80); // the player's ending
         c.act(game);
-        EXPECT_EQ(moods.Mood(mood::Player, mood::WishToApologise), c.newGame ? 0 : 80) << c.what;
+        EXPECT_EQ(moods.mood(mood::Player, mood::WishToApologise), c.newGame ? 0 : 80) << c.what;
         EXPECT_EQ(game.frm.form().timer("timOpt").enabled(), c.newGame) << c.what;
         EXPECT_EQ(game.frm.form().label("LblSay").caption() == "Sorawata", c.newGame) << c.what;
     }

@@ -39,9 +39,9 @@ TEST(AssetFolders, EndInExactlyOneSeparator) {
 
     AssetFolder assets;
     LoadedGame game(assets, {});
-    EXPECT_EQ(game.frm.AppDir, assets.path() + "/");
-    EXPECT_EQ(game.frm.DatDir, game.frm.AppDir);
-    EXPECT_EQ(game.frm.ImgDir, game.frm.AppDir + "img/");
+    EXPECT_EQ(game.frm.appDir(), assets.path() + "/");
+    EXPECT_EQ(game.frm.datDir(), game.frm.appDir());
+    EXPECT_EQ(game.frm.imgDir(), game.frm.appDir() + "img/");
 }
 
 // A 15360-twip screen gives a window of 11520 x 5120 twips: 768 x 341 pixels without a frame.
@@ -54,10 +54,12 @@ TEST(Layout, WindowSizeFollowsTheScreen) {
     EXPECT_DOUBLE_EQ(game.frm.form().scaleHeight(), 3);
 }
 
-// Start-up completes the control arrays to elements 0-2 with their texts.
+// Start-up seeds the random generator once and completes the control arrays to elements 0-2
+// with their texts.
 TEST(Layout, ControlArraysHaveThreeElementsWithTheirTexts) {
     AssetFolder assets;
     LoadedGame game(assets, {});
+    EXPECT_EQ(game.random.randomizeCount(), 1);
     platform::Form& form = game.frm.form();
     EXPECT_EQ(form.optionButtons("Opt").ubound(), 2);
     EXPECT_EQ(form.labels("LblStr").ubound(), 2);
@@ -177,7 +179,7 @@ TEST(Options, EveryClickRaisesExactlyOneClickEvent) {
         std::vector<int> clicks;
         opt.onClick = [&](int index) {
             clicks.push_back(index);
-            game.frm.moods().Opt_Click(static_cast<std::int16_t>(index));
+            game.frm.Opt_Click(static_cast<std::int16_t>(index));
         };
         for (const Action& action : c.actions) {
             action(opt);

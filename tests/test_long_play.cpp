@@ -35,7 +35,7 @@ std::int16_t ceilingOf(std::uint8_t kind) {
 // A game over the standard assets, driven through the handlers its events call.
 class LongEvening {
 public:
-    LongEvening() : frm_({assets().path(), 15360}, gameRandom_, music_) {
+    LongEvening() : frm_(assets().path(), 15360, gameRandom_, music_) {
         frm_.Form_Load();
         frm_.Form_Activate();
     }
@@ -64,14 +64,14 @@ public:
 
     // What is wrong with the window against the moods now; empty when all agrees.
     std::string inconsistency(bool afterTick) {
-        mood::MoodGame& m = frm_.moods();
+        const mood::MoodRules& m = frm_.moods();
         for (std::uint8_t who : {Player, Partner}) {
             for (std::uint8_t kind : {Anger, Sorrow, WishToApologise}) {
-                if (m.Mood(who, kind) < 0 || m.Mood(who, kind) > ceilingOf(kind))
+                if (m.mood(who, kind) < 0 || m.mood(who, kind) > ceilingOf(kind))
                     return describe("mood out of bounds", who, kind);
             }
-            const int wish = std::clamp(m.Mood(who, Sorrow) - m.Mood(who, Anger), 0, 80);
-            if (m.Mood(who, WishToApologise) != wish)
+            const int wish = std::clamp(m.mood(who, Sorrow) - m.mood(who, Anger), 0, 80);
+            if (m.mood(who, WishToApologise) != wish)
                 return describe("wish is not sorrow minus anger", who, WishToApologise);
         }
         for (std::uint8_t kind : {Anger, Sorrow, WishToApologise}) {
@@ -79,7 +79,7 @@ public:
                 return describe("bar does not show the mood", Player, kind);
         }
         const bool over =
-            m.Mood(Player, WishToApologise) == 80 || m.Mood(Partner, WishToApologise) == 80;
+            m.mood(Player, WishToApologise) == 80 || m.mood(Partner, WishToApologise) == 80;
         if (timer("timOpt").enabled() == over)
             return "thinking goes on after an ending, or stopped without one";
         if (afterTick && frm_.form().caption() != partnerReadout())
@@ -110,21 +110,21 @@ private:
         const QRect frame = frm_.form().shapes("ShpBak")(kind).pixelRect();
         const QRect fill = frm_.form().shapes("ShpStr")(kind).pixelRect();
         const double expected =
-            double(frame.height()) * frm_.moods().Mood(Player, kind) / ceilingOf(kind);
+            double(frame.height()) * frm_.moods().mood(Player, kind) / ceilingOf(kind);
         return std::abs(fill.height() - expected) <= 1 &&
                (fill.height() == 0 || fill.top() == frame.top());
     }
 
     std::string partnerReadout() {
-        mood::MoodGame& m = frm_.moods();
-        return std::to_string(m.Mood(Partner, Anger)) + "_" +
-               std::to_string(m.Mood(Partner, Sorrow)) + "_" +
-               std::to_string(m.Mood(Partner, WishToApologise)) + "_";
+        const mood::MoodRules& m = frm_.moods();
+        return std::to_string(m.mood(Partner, Anger)) + "_" +
+               std::to_string(m.mood(Partner, Sorrow)) + "_" +
+               std::to_string(m.mood(Partner, WishToApologise)) + "_";
     }
 
     std::string describe(const std::string& what, std::uint8_t who, std::uint8_t kind) {
         return what + ": Mood(" + std::to_string(who) + ", " + std::to_string(kind) +
-               ") = " + std::to_string(frm_.moods().Mood(who, kind));
+               ") = " + std::to_string(frm_.moods().mood(who, kind));
     }
 
     SeededRandom gameRandom_{20240601};

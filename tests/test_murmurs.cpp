@@ -32,8 +32,8 @@ TEST(Murmurs, LongLineKeepsItsFirst4096Characters) {
     testing::internal::CaptureStderr();
     LoadedGame game(assets, {});
     const std::string errors = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(game.frm.murmurs().Lines[0], repeated("夜", 4096));
-    EXPECT_EQ(game.frm.murmurs().Lines[14], "murmur 14");
+    EXPECT_EQ(game.frm.murmurs().line(0), repeated("夜", 4096));
+    EXPECT_EQ(game.frm.murmurs().line(14), "murmur 14");
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
     EXPECT_NE(errors.find("dat.txt"), std::string::npos) << errors;
 }
@@ -46,5 +46,38 @@ TEST(Murmurs, LineOf4096CharactersIsKeptWhole) {
     testing::internal::CaptureStderr();
     LoadedGame game(assets, {});
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(game.frm.murmurs().Lines[0], repeated("a", 4095) + "夜");
+    EXPECT_EQ(game.frm.murmurs().line(0), repeated("a", 4095) + "夜");
+}
+
+// Every one of the fifteen murmurs can be drawn, and only those.
+TEST(Murmurs, DrawsCoverAllFifteenLines) {
+    AssetFolder assets;
+    assets.writeStandardSet();
+    std::vector<double> draws;
+    for (int i = 0; i < 15; ++i) {
+        draws.push_back(i / 15.0);
+    }
+    draws.push_back(0.99999);
+    LoadedGame game(assets, draws);
+    platform::Timer& timLbl = game.frm.form().timer("timLbl");
+    for (int i = 0; i < 15; ++i) {
+        timLbl.onTick();
+        EXPECT_EQ(game.frm.form().label("LblSay").caption(), "murmur " + std::to_string(i));
+    }
+    timLbl.onTick();
+    EXPECT_EQ(game.frm.form().label("LblSay").caption(), "murmur 14");
+}
+
+// A short dat.txt still starts: missing murmurs are empty, with one complaint.
+TEST(Murmurs, ShortFileLeavesEmptyMurmurs) {
+    AssetFolder assets;
+    assets.writeStandardSet();
+    assets.writeFile("dat.txt", "first\r\nsecond\r\nthird");
+    testing::internal::CaptureStderr();
+    LoadedGame game(assets, {});
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find("dat.txt"), std::string::npos);
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_EQ(game.frm.murmurs().line(2), "third");
+    EXPECT_EQ(game.frm.murmurs().line(3), "");
 }

@@ -1,6 +1,7 @@
 #include "app/frm.h"
 
 #include "app/frm_definition.h"
+#include "platform/text_file.h"
 
 #include <cmath>
 
@@ -19,26 +20,33 @@ std::string withTrailingSeparator(std::string folder) {
     return folder;
 }
 
-Frm::Frm(Surroundings surroundings, platform::RandomSource& random, platform::MciInterface& mci)
-    : surroundings_(std::move(surroundings)), random_(random), form_(frmDefinition()),
-      Opt(form_.optionButtons("Opt")), LblStr(form_.labels("LblStr")),
-      ShpStr(form_.shapes("ShpStr")), ShpBak(form_.shapes("ShpBak")), Pic(form_.pictureBox("Pic")),
-      E(form_.pictureBox("E")), LblSay(form_.label("LblSay")), scene_(Pic, E, ImgDir),
-      murmurs_(LblSay, random),
-      moods_({form_, Opt, ShpStr, ShpBak, LblSay, form_.timer("timOpt"), form_.timer("timLbl")},
-             random, scene_, DatDir),
-      bgm_(mci) {
+namespace {
+
+// An ending line is one line of the label; a longer one would only stall drawing it.
+constexpr std::size_t MaxEndingLineCharacters = 4096;
+
+} // namespace
+
+Frm::Frm(std::string applicationFolder, double screenWidthTwips, platform::RandomSource& random,
+         platform::MciInterface& mci)
+    : applicationFolder_(std::move(applicationFolder)), screenWidthTwips_(screenWidthTwips),
+      random_(random), form_(frmDefinition()), Opt(form_.optionButtons("Opt")),
+      LblStr(form_.labels("LblStr")), ShpStr(form_.shapes("ShpStr")),
+      ShpBak(form_.shapes("ShpBak")), Pic(form_.pictureBox("Pic")), E(form_.pictureBox("E")),
+      LblSay(form_.label("LblSay")), timOpt(form_.timer("timOpt")), timLbl(form_.timer("timLbl")),
+      BgmTim(form_.timer("BgmTim")), scene_(Pic, E), murmurs_(LblSay, random),
+      moods_(*this, random), bgm_(mci) {
     ConnectEvents();
 }
 
 void Frm::ConnectEvents() {
     form_.onLoad = [this] { Form_Load(); };
     form_.onActivate = [this] { Form_Activate(); };
-    Opt.onClick = [this](int index) { moods_.Opt_Click(static_cast<std::int16_t>(index)); };
+    Opt.onClick = [this](int index) { Opt_Click(static_cast<std::int16_t>(index)); };
     Pic.onClick = [this] { Pic_Click(); };
-    form_.timer("timOpt").onTick = [this] { moods_.timOpt_Timer(); };
-    form_.timer("timLbl").onTick = [this] { murmurs_.timLbl_Timer(); };
-    form_.timer("BgmTim").onTick = [this] { bgm_.BgmTim_Timer(); };
+    timOpt.onTick = [this] { timOpt_Timer(); };
+    timLbl.onTick = [this] { murmurs_.timLbl_Timer(); };
+    BgmTim.onTick = [this] { bgm_.BgmTim_Timer(); };
 }
 
 void Frm::show() {
@@ -48,9 +56,10 @@ void Frm::show() {
 // --- Start-up -----------------------------------------------------------------
 
 void Frm::Form_Load() {
-    AppDir = withTrailingSeparator(surroundings_.applicationFolder);
-    DatDir = AppDir + "";
+    AppDir = withTrailingSeparator(applicationFolder_);
+    DatDir = AppDir; // the texts lie beside the program
     ImgDir = AppDir + "img/";
+    scene_.setFolder(ImgDir);
 
     bgm_.BgmLoop = -1;
     bgm_.BgmOpen(AppDir + "bgm.wav");
@@ -83,7 +92,7 @@ void Frm::Form_Load() {
 // The window takes a share of the screen and a 4.5 x 3 grid: the scene on the
 // left, the three ways of thinking in the middle, the three bars on the right.
 void Frm::ApplyLayout() {
-    const float u = layoutUnit(surroundings_.screenWidthTwips);
+    const float u = layoutUnit(screenWidthTwips_);
     form_.setOuterSize(static_cast<float>(4.5 * u), 2 * u);
     form_.setBackColor(RGB(255, 255, 255));
     form_.setScaleWidth(4.5);
@@ -128,22 +137,68 @@ void Frm::LayOutBars() {
 // --- New game -------------------------------------------------------------------
 
 void Frm::Form_Activate() {
-    for (std::uint8_t kind = 0; kind <= 2; ++kind) {
-        moods_.Mood(mood::Player, kind) = 0;
-        moods_.Mood(mood::Partner, kind) = 0;
+    moods_.newGame();
+    for (int kind = 0; kind <= 2; ++kind) {
         ShpStr(kind).setHeight(0);
     }
     for (int i = 0; i <= Opt.ubound(); ++i) {
         Opt(i).setEnabled(true);
     }
     LblSay.setCaption("Sorawata");
-    form_.timer("timLbl").setEnabled(true);
-    form_.timer("timOpt").setEnabled(true);
-    moods_.Opt_Click(0);
+    timLbl.setEnabled(true);
+    timOpt.setEnabled(true);
+    Opt_Click(0);
 }
 
 void Frm::Pic_Click() {
     Form_Activate();
+}
+
+// --- Choices and the thinking tick -----------------------------------------------
+
+// The option is marked also when the program makes the choice, so that the buttons agree.
+void Frm::Opt_Click(std::int16_t index) {
+    Opt(index).setValue(true);
+    moods_.choose(static_cast<std::uint8_t>(index));
+}
+
+void Frm::timOpt_Timer() {
+    moods_.think();
+}
+
+// --- What the moods show ---------------------------------------------------------
+
+// A bar fills its frame from the top edge down, full at the ceiling.
+void Frm::barChanged(std::uint8_t kind, std::int16_t value, std::int16_t ceiling) {
+    const platform::Shape& frame = ShpBak(kind);
+    const auto h = static_cast<float>(frame.height() / ceiling * value);
+    ShpStr(kind).move(frame.left(), frame.top(), frame.width(), h);
+}
+
+void Frm::captionChanged(const std::string& text) {
+    form_.setCaption(text);
+}
+
+void Frm::endingReached(std::uint8_t n) {
+    ShowEnding(n);
+}
+
+void Frm::sceneWanted(int scene) {
+    scene_.ShowPicture(static_cast<float>(scene));
+}
+
+// The game stops on the ending's picture; its text starts with a line break and holds the first
+// three lines of its file.
+void Frm::ShowEnding(std::uint8_t n) {
+    timLbl.setEnabled(false);
+    timOpt.setEnabled(false);
+    scene_.ShowPicture("end" + std::to_string(n));
+    std::string text;
+    const std::string path = DatDir + "end" + std::to_string(n) + ".txt";
+    for (const std::string& line : platform::readFirstLines(path, 3, MaxEndingLineCharacters)) {
+        text += "\r\n" + line;
+    }
+    LblSay.setCaption(text);
 }
 
 } // namespace app

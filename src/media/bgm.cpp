@@ -1,5 +1,7 @@
 #include "media/bgm.h"
 
+#include "platform/ascii.h"
+
 #include <array>
 #include <string_view>
 
@@ -9,16 +11,9 @@ namespace {
 
 constexpr std::int16_t vbTrue = -1;
 
-char upperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
+// The device's mode word, upper-cased so that its letter case does not matter.
 bool beginsWithStopped(const char* reply) {
-    constexpr std::string_view stopped = "STOPPED";
-    for (std::size_t i = 0; i < stopped.size(); ++i)
-        if (upperAscii(reply[i]) != stopped[i])
-            return false;
-    return true;
+    return platform::asciiUpper(std::string_view(reply, 7)) == "STOPPED";
 }
 
 } // namespace

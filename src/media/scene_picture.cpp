@@ -4,9 +4,11 @@
 
 namespace media {
 
-ScenePicture::ScenePicture(platform::PictureBox& pic, platform::PictureBox& e,
-                           const std::string& imgDir)
-    : Pic(pic), E(e), ImgDir(imgDir) {}
+ScenePicture::ScenePicture(platform::PictureBox& pic, platform::PictureBox& e) : Pic(pic), E(e) {}
+
+void ScenePicture::setFolder(std::string imgDir) {
+    ImgDir = std::move(imgDir);
+}
 
 void ScenePicture::ShowPicture(const std::string& name) {
     Pic.cls();

@@ -11,8 +11,10 @@ namespace media {
 // anew, on the spot.
 class ScenePicture {
 public:
-    // `imgDir` is read at every call, so it may be filled in after construction.
-    ScenePicture(platform::PictureBox& pic, platform::PictureBox& e, const std::string& imgDir);
+    ScenePicture(platform::PictureBox& pic, platform::PictureBox& e);
+
+    // The picture folder, ImgDir, once start-up knows it.
+    void setFolder(std::string imgDir);
 
     // Shows ImgDir + name + ".jpg"; an empty name repaints the last picture.
     void ShowPicture(const std::string& name);
@@ -22,7 +24,7 @@ public:
 private:
     platform::PictureBox& Pic;
     platform::PictureBox& E;
-    const std::string& ImgDir;
+    std::string ImgDir;
 };
 
 } // namespace media

@@ -1,16 +1,12 @@
 #include "mood/mood_table.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include "platform/fault.h"
 
 namespace mood {
 
-namespace {
+using platform::fault;
 
-[[noreturn]] void fault(const char* what) {
-    std::fprintf(stderr, "sorawata: %s\n", what);
-    std::abort();
-}
+namespace {
 
 void checkSubscripts(std::uint8_t who, std::uint8_t kind) {
     if (who > 1 || kind > 2) {

@@ -24,10 +24,11 @@ public:
     void LoadLines(const std::string& path);
     void timLbl_Timer();
 
-    // Index 15 is never filled nor shown.
-    std::array<std::string, 16> Lines;
+    const std::string& line(int i) const { return Lines.at(static_cast<std::size_t>(i)); }
 
 private:
+    // Index 15 is never filled nor shown.
+    std::array<std::string, 16> Lines;
     platform::Label& LblSay;
     platform::RandomSource& random_;
 };

@@ -1,6 +1,7 @@
 #include "platform/asset_path.h"
 
-#include <algorithm>
+#include "platform/ascii.h"
+
 #include <filesystem>
 #include <optional>
 
@@ -9,13 +10,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
-
 // The entry of `folder` named `name` ignoring case, the first in byte order when there are several.
 std::optional<fs::path> entryIgnoringCase(const fs::path& folder, const std::string& name) {
     std::optional<fs::path> found;
@@ -23,7 +17,8 @@ std::optional<fs::path> entryIgnoringCase(const fs::path& folder, const std::str
     for (fs::directory_iterator entry(folder, error); !error && entry != fs::directory_iterator();
          entry.increment(error)) {
         const fs::path candidate = entry->path();
-        if (sameIgnoringCase(candidate.filename().string(), name) && (!found || candidate < *found))
+        if (equalIgnoringAsciiCase(candidate.filename().string(), name) &&
+            (!found || candidate < *found))
             found = candidate;
     }
     return found;

@@ -79,10 +79,6 @@ sf_count_t viewRead(void* out, sf_count_t count, void* userData) {
     return done;
 }
 
-sf_count_t viewWrite(const void* /*data*/, sf_count_t /*count*/, void* /*userData*/) {
-    return 0;
-}
-
 sf_count_t viewTell(void* userData) {
     return viewOf(userData).position;
 }
@@ -258,12 +254,13 @@ struct MusicReader::Decoder {
     bool openView();
     sf_count_t readMixed(float* out, sf_count_t frames);
     sf_count_t readResampled(float* out, sf_count_t frames);
+    static long feedResampler(void* decoder, float** block);
     void moveTo(sf_count_t fileFrame);
     bool reopen();
     void skip(sf_count_t frames);
 
     FileView view;
-    SF_VIRTUAL_IO io{viewSize, viewSeek, viewRead, viewWrite, viewTell};
+    SF_VIRTUAL_IO io{viewSize, viewSeek, viewRead, nullptr, viewTell}; // read only
     SNDFILE* file = nullptr;
     SF_INFO info{};
     int channels = 0;
@@ -275,10 +272,7 @@ struct MusicReader::Decoder {
 
     SRC_STATE* resampler = nullptr;
     int outputRate = 0;
-    std::vector<float> input; // a block waiting for the resampler
-    sf_count_t inputFrames = 0;
-    sf_count_t inputUsed = 0;
-    bool inputEnded = false;
+    std::vector<float> input; // the block the resampler reads from
 };
 
 MusicReader::Decoder::~Decoder() {
@@ -356,29 +350,16 @@ sf_count_t MusicReader::Decoder::readMixed(float* out, sf_count_t frames) {
 }
 
 sf_count_t MusicReader::Decoder::readResampled(float* out, sf_count_t frames) {
-    const auto blockFrames = static_cast<sf_count_t>(input.size()) / channels;
-    sf_count_t done = 0;
-    while (done < frames) {
-        if (inputUsed == inputFrames && !inputEnded) {
-            inputFrames = readMixed(input.data(), blockFrames);
-            inputUsed = 0;
-            inputEnded = inputFrames < blockFrames;
-        }
-        SRC_DATA step{};
-        step.data_in = input.data() + inputUsed * channels;
-        step.input_frames = static_cast<long>(inputFrames - inputUsed);
-        step.data_out = out + done * channels;
-        step.output_frames = static_cast<long>(frames - done);
-        step.end_of_input = inputEnded ? 1 : 0;
-        step.src_ratio = static_cast<double>(outputRate) / info.samplerate;
-        if (src_process(resampler, &step) != 0)
-            break;
-        inputUsed += step.input_frames_used;
-        done += step.output_frames_gen;
-        if (step.output_frames_gen == 0 && inputEnded && inputUsed == inputFrames)
-            break; // the resampler's tail has come out too
-    }
-    return done;
+    const double ratio = static_cast<double>(outputRate) / info.samplerate;
+    return std::max(src_callback_read(resampler, ratio, static_cast<long>(frames), out), 0L);
+}
+
+// The resampler asks for the file's next block when it has used up the last; none at the end.
+long MusicReader::Decoder::feedResampler(void* decoder, float** block) {
+    Decoder& self = *static_cast<Decoder*>(decoder);
+    *block = self.input.data();
+    return static_cast<long>(self.readMixed(
+        self.input.data(), static_cast<sf_count_t>(self.input.size()) / self.channels));
 }
 
 // The start is read with a decoder opened afresh, so that every round of the loop sounds like the
@@ -434,7 +415,8 @@ bool MusicReader::resampleTo(int rate) {
         return false;
     if (decoder.resampler != nullptr)
         src_delete(decoder.resampler);
-    decoder.resampler = src_new(SRC_SINC_MEDIUM_QUALITY, decoder.channels, &error);
+    decoder.resampler = src_callback_new(Decoder::feedResampler, SRC_SINC_MEDIUM_QUALITY,
+                                         decoder.channels, &error, &decoder);
     if (decoder.resampler == nullptr)
         return false;
     decoder.outputRate = rate;
@@ -490,11 +472,8 @@ void MusicReader::seek(std::int64_t frame) {
     const bool pastEnd = wanted >= static_cast<double>(decoder.info.frames);
     decoder.moveTo(pastEnd ? decoder.info.frames : std::llround(wanted));
     decoder.atEnd = false;
-    if (decoder.resampler != nullptr) {
+    if (decoder.resampler != nullptr)
         src_reset(decoder.resampler);
-        decoder.inputFrames = decoder.inputUsed = 0;
-        decoder.inputEnded = false;
-    }
 }
 
 } // namespace platform

@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTransform>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -29,11 +30,6 @@ bool exceedsAllocationLimit(QSize size, const QByteArray& format) {
     const qint64 width = (size.width() + divisor - 1) / divisor;
     const qint64 height = (size.height() + divisor - 1) / divisor;
     return width * height * 4 > limitBytes;
-}
-
-QRectF scaledRect(const QRectF& rect, qreal scaleX, qreal scaleY) {
-    return QRectF(rect.x() * scaleX, rect.y() * scaleY, rect.width() * scaleX,
-                  rect.height() * scaleY);
 }
 
 } // namespace
@@ -63,11 +59,11 @@ void Picture::draw(QPainter& painter, const QRectF& target, const QRectF& source
     const QImage& image = imageAt(decodeSizeFor(painter, target, source));
     if (image.isNull())
         return;
-    const qreal scaleX = qreal(image.width()) / size_.width();
-    const qreal scaleY = qreal(image.height()) / size_.height();
+    const QTransform toImage = QTransform::fromScale(qreal(image.width()) / size_.width(),
+                                                     qreal(image.height()) / size_.height());
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, image, scaledRect(source, scaleX, scaleY));
+    painter.drawImage(target, image, toImage.mapRect(source));
     painter.restore();
 }
 

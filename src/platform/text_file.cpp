@@ -1,6 +1,7 @@
 #include "platform/text_file.h"
 
 #include "platform/asset_path.h"
+#include "platform/report.h"
 
 #include <QString>
 #include <QStringDecoder>
@@ -14,53 +15,6 @@ namespace {
 // What Windows makes of a lead and trail byte that code page 932 does not assign: KATAKANA
 // MIDDLE DOT, the code page's default character.
 constexpr char16_t kCp932DefaultCharacter = 0x30FB;
-
-bool isContinuationByte(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isValidUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        unsigned char secondMin = 0x80;
-        unsigned char secondMax = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0)
-                secondMin = 0xA0; // overlong
-            if (lead == 0xED)
-                secondMax = 0x9F; // surrogates
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0)
-                secondMin = 0x90; // overlong
-            if (lead == 0xF4)
-                secondMax = 0x8F; // above U+10FFFF
-        } else {
-            return false;
-        }
-        if (bytes.size() - i < length)
-            return false;
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        if (second < secondMin || second > secondMax)
-            return false;
-        for (std::size_t k = 2; k < length; ++k) {
-            if (!isContinuationByte(static_cast<unsigned char>(bytes[i + k])))
-                return false;
-        }
-        i += length;
-    }
-    return true;
-}
 
 bool isCp932LeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -160,7 +114,7 @@ std::string decodeText(std::string_view bytes) {
         QStringDecoder decoder(*encoding, QStringConverter::Flag::Stateless); // drops the mark
         return QString(decoder(view)).toStdString();
     }
-    if (isValidUtf8(bytes))
+    if (view.isValidUtf8()) // strict: no overlong forms, no surrogates, nothing above U+10FFFF
         return std::string(bytes);
     return decodeCp932(bytes);
 }
@@ -201,6 +155,31 @@ std::string firstCharacters(const std::string& text, std::size_t count) {
         }
     }
     return text;
+}
+
+std::vector<std::string> readFirstLines(const std::string& path, int count,
+                                        std::size_t maxCharacters) {
+    std::vector<std::string> lines;
+    std::optional<TextFile> file = TextFile::open(path);
+    if (!file) {
+        reportFileProblem(path, "cannot be read; its lines stay empty");
+        return lines;
+    }
+    while (static_cast<int>(lines.size()) < count) {
+        std::optional<std::string> line = file->readLine();
+        if (!line) {
+            reportFileProblem(path, "has only " + std::to_string(lines.size()) + " of " +
+                                        std::to_string(count) + " lines; the rest stay empty");
+            break;
+        }
+        lines.push_back(firstCharacters(*line, maxCharacters));
+        if (lines.back().size() < line->size()) {
+            const std::string most = std::to_string(maxCharacters);
+            reportFileProblem(path, "line " + std::to_string(lines.size()) + " is longer than " +
+                                        most + " characters; only its first " + most + " are kept");
+        }
+    }
+    return lines;
 }
 
 } // namespace platform

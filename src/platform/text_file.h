@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -36,5 +37,11 @@ private:
     std::string text_;
     std::size_t position_ = 0;
 };
+
+// The first `count` lines of the text file at `path`, each cut to its first `maxCharacters`
+// characters. A file that cannot be read gives none and a short one fewer. What is wrong with the
+// file is reported once per file and run.
+std::vector<std::string> readFirstLines(const std::string& path, int count,
+                                        std::size_t maxCharacters);
 
 } // namespace platform

@@ -12,7 +12,6 @@ public:
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;
 
-    int interval() const { return timer_.interval(); }
     bool enabled() const { return timer_.isActive(); }
     // Enabling a timer, also one already running, starts its interval afresh.
     void setEnabled(bool enabled);

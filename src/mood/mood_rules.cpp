@@ -1,0 +1,99 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
+#include "mood/mood_rules.h"
+
+namespace mood {
+
+namespace {
+
+constexpr std::int16_t ceilingOf(std::uint8_t kind) {
+    return kind == WishToApologise ? 80 : 200;
+}
+
+} // namespace
+
+MoodRules::MoodRules(MoodView& view, platform::RandomSource& random)
+    : view_(view), random_(random) {}
+
+void MoodRules::newGame() {
+    Mood = {};
+}
+
+void MoodRules::choose(std::uint8_t option) {
+    SelOpt = option;
+    view_.sceneWanted(draw(5));
+}
+
+// Each way of thinking moves one of the player's moods, chosen by how the player feels now, and
+// one of the partner's. An ending reached by the first change does not stop the second.
+void MoodRules::think() {
+    switch (SelOpt) {
+    case 0: {
+        const bool angry = Mood(Player, Anger) > 100;
+        AddMoodWithApology(Player, angry ? Sorrow : Anger, draw(10));
+        AddMoodWithApology(Partner, Anger, draw(10));
+        break;
+    }
+    case 1: {
+        const bool sad = Mood(Player, Sorrow) > 100;
+        AddMoodWithApology(Player, sad ? Anger : Sorrow, draw(10));
+        AddMoodWithApology(Partner, Sorrow, draw(5));
+        break;
+    }
+    case 2: {
+        const bool angry = Mood(Player, Anger) > 100;
+        const std::int16_t change = draw(10);
+        AddMoodWithApology(Player, Anger, angry ? static_cast<std::int16_t>(-change) : change);
+        AddMoodWithApology(Partner, Sorrow, draw(5));
+        break;
+    }
+    default:
+        break;
+    }
+    view_.captionChanged(caption());
+}
+
+// The wish to apologise follows sorrow minus anger.
+void MoodRules::AddMoodWithApology(std::uint8_t who, std::uint8_t kind, std::int16_t delta) {
+    AddMood(who, kind, delta);
+    Mood(who, WishToApologise) = checkedSubtract(Mood(who, Sorrow), Mood(who, Anger));
+    AddMood(who, WishToApologise, 0);
+}
+
+void MoodRules::AddMood(std::uint8_t who, std::uint8_t kind, std::int16_t delta) {
+    const std::int16_t c = ceilingOf(kind);
+    const std::int16_t s = checkedAdd(Mood(who, kind), delta);
+    if (s < 0) {
+        Mood(who, kind) = 0;
+    } else if (s > c) {
+        Mood(who, kind) = c;
+    } else {
+        Mood(who, kind) = s;
+    }
+    if (who == Player) {
+        view_.barChanged(kind, Mood(Player, kind), c);
+    }
+    TestEnding(c);
+}
+
+// The partner's wish is looked at first.
+void MoodRules::TestEnding(std::int16_t ceiling) {
+    if (Mood(Partner, WishToApologise) >= ceiling) {
+        view_.endingReached(1);
+    } else if (Mood(Player, WishToApologise) >= ceiling) {
+        view_.endingReached(0);
+    }
+}
+
+// Anger, sorrow and the wish to apologise, each followed by "_": 37_12_0_.
+std::string MoodRules::caption() const {
+    return std::to_string(Mood(Partner, Anger)) + "_" + std::to_string(Mood(Partner, Sorrow)) +
+           "_" + std::to_string(Mood(Partner, WishToApologise)) + "_";
+}
+
+std::int16_t MoodRules::draw(int n) {
+    return static_cast<std::int16_t>(platform::drawFrom(random_, n));
+}
+
+} // namespace mood

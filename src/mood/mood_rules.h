@@ -1,0 +1,59 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include "mood/mood_table.h"
+#include "platform/random.h"
+
+#include <cstdint>
+#include <string>
+
+namespace mood {
+
+// What the rules tell the window, each as it happens.
+class MoodView {
+public:
+    virtual ~MoodView() = default;
+    // The player's mood of `kind` now stands at `value` of `ceiling`.
+    virtual void barChanged(std::uint8_t kind, std::int16_t value, std::int16_t ceiling) = 0;
+    // The partner's moods, as the window caption shows them.
+    virtual void captionChanged(const std::string& text) = 0;
+    // A wish to apologise stands at its ceiling: ending 1 is the partner's, 0 the player's.
+    virtual void endingReached(std::uint8_t n) = 0;
+    // A choice wants scene picture `scene`, 0 to 4.
+    virtual void sceneWanted(int scene) = 0;
+};
+
+// The night's thinking, without a window: the moods of both people, the way of thinking chosen,
+// the tick that moves the moods, and the test for the two endings.
+class MoodRules {
+public:
+    MoodRules(MoodView& view, platform::RandomSource& random);
+
+    // Every mood back to 0.
+    void newGame();
+    // The way of thinking for the next ticks, and a scene drawn from five.
+    void choose(std::uint8_t option);
+    // One thinking tick: a change to the player and one to the partner, chosen by the way of
+    // thinking, then the partner's moods in the caption.
+    void think();
+
+    void AddMoodWithApology(std::uint8_t who, std::uint8_t kind, std::int16_t delta);
+    void AddMood(std::uint8_t who, std::uint8_t kind, std::int16_t delta);
+
+    std::int16_t mood(std::uint8_t who, std::uint8_t kind) const { return Mood(who, kind); }
+    std::uint8_t selectedOption() const { return SelOpt; }
+
+private:
+    void TestEnding(std::int16_t ceiling);
+    std::string caption() const;
+    std::int16_t draw(int n);
+
+    MoodView& view_;
+    platform::RandomSource& random_;
+    MoodTable Mood;
+    std::uint8_t SelOpt = 0;
+};
+
+} // namespace mood
