@@ -190,18 +190,18 @@ TEST(Transport, EndOnlyStopsWhatNoNewerCommandReplaced) {
 
     auto orders = transport.take();
     EXPECT_TRUE(orders.playing);
-    EXPECT_FALSE(orders.seekMilliseconds);
+    EXPECT_FALSE(orders.rewind);
     transport.reachedEnd(orders.generation);
     EXPECT_EQ(transport.mode(), DeviceMode::Stopped);
 
     ASSERT_EQ(transport.play(), 0);
     orders = transport.take();
-    ASSERT_EQ(transport.seek(0), 0); // the game's rewind, while the last block is being read
+    ASSERT_EQ(transport.rewind(), 0); // the game's rewind, while the last block is being read
     ASSERT_EQ(transport.play(), 0);
     transport.reachedEnd(orders.generation);
     EXPECT_EQ(transport.mode(), DeviceMode::Playing);
     orders = transport.take();
-    EXPECT_EQ(orders.seekMilliseconds, 0);
+    EXPECT_TRUE(orders.rewind);
     EXPECT_TRUE(orders.playing);
-    EXPECT_FALSE(transport.take().seekMilliseconds) << "the rewind is handed over once";
+    EXPECT_FALSE(transport.take().rewind) << "the rewind is handed over once";
 }

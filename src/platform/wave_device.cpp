@@ -29,20 +29,19 @@ std::int32_t Transport::play() {
     return 0;
 }
 
-std::int32_t Transport::seek(std::int64_t milliseconds) {
+std::int32_t Transport::rewind() {
     const std::lock_guard lock(mutex_);
     if (mode() == DeviceMode::NotReady)
         return mci_error::deviceNotReady;
     ++generation_;
-    seekMilliseconds_ = milliseconds;
+    rewind_ = true;
     mode_.store(DeviceMode::Stopped, std::memory_order_relaxed);
     return 0;
 }
 
 Transport::Orders Transport::take() {
     const std::lock_guard lock(mutex_);
-    return {std::exchange(seekMilliseconds_, std::nullopt), mode() == DeviceMode::Playing,
-            generation_};
+    return {std::exchange(rewind_, false), mode() == DeviceMode::Playing, generation_};
 }
 
 void Transport::reachedEnd(std::uint64_t generation) {
@@ -53,7 +52,7 @@ void Transport::reachedEnd(std::uint64_t generation) {
 
 void Transport::setMode(DeviceMode mode) {
     const std::lock_guard lock(mutex_);
-    seekMilliseconds_.reset();
+    rewind_ = false;
     mode_.store(mode, std::memory_order_relaxed);
 }
 
@@ -142,8 +141,10 @@ std::int32_t WaveDevice::Output::openFile(const std::string& path, const std::st
     }
     spec_ = sampleSpecOf(reader_);
     if (!pa_sample_spec_valid(&spec_)) {
-        if (!reader_.resampleTo(fallbackRate))
-            return mci_error::unsupportedFormat;
+        if (!reader_.resampleTo(fallbackRate)) {
+            reportFileProblem(path, "a sample rate the sound cannot be resampled from");
+            return mci_error::invalidFile;
+        }
         spec_ = sampleSpecOf(reader_);
     }
     return 0;
@@ -268,11 +269,8 @@ void WaveDevice::Output::closeOutput() {
 void WaveDevice::Output::feed() {
     while (true) {
         const Transport::Orders orders = transport_.take();
-        if (orders.seekMilliseconds) {
-            const double frame =
-                static_cast<double>(*orders.seekMilliseconds) * reader_.rate() / 1000;
-            reader_.seek(static_cast<std::int64_t>(std::min(frame, 1e18)));
-        }
+        if (orders.rewind)
+            reader_.seek(0);
         std::size_t room = pa_stream_writable_size(stream_);
         void* buffer = nullptr;
         if (!orders.playing || room == 0 || room == static_cast<std::size_t>(-1) ||
@@ -310,12 +308,12 @@ WaveDevice::~WaveDevice() = default;
 // The file is read before the sound server is asked for an output. With no output the open still
 // succeeds: the device waits for one, not ready.
 std::int32_t WaveDevice::open(const std::string& path) {
-    if (output_)
-        return mci_error::deviceOpen;
     const std::string found = findFileIgnoringCase(path);
     std::error_code ignored;
-    if (!std::filesystem::exists(found, ignored))
+    if (!std::filesystem::exists(found, ignored)) {
+        reportFileProblem(path, "file not found");
         return mci_error::fileNotFound;
+    }
     auto output = std::make_unique<Output>(transport_);
     if (const auto error = output->openFile(path, found); error != 0)
         return error;
@@ -332,8 +330,8 @@ std::int32_t WaveDevice::play() {
     return 0;
 }
 
-std::int32_t WaveDevice::seek(std::int64_t milliseconds) {
-    return transport_.seek(milliseconds);
+std::int32_t WaveDevice::rewind() {
+    return transport_.rewind();
 }
 
 } // namespace platform
