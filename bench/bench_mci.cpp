@@ -52,9 +52,9 @@ BENCHMARK(StatusQuery);
 
 // The whole tick as the game runs it while the music plays.
 void BgmTick(benchmark::State& state) {
-    auto mci = openedInterpreter();
-    media::Bgm bgm(*mci);
-    bgm.BgmLoop = -1;
+    platform::MciCommandInterpreter mci([] { return std::make_unique<PlayingDevice>(); });
+    media::Bgm bgm(mci);
+    bgm.start("/games/sorawata/bgm.wav");
     const long before = allocations.load();
     for (auto _ : state)
         bgm.BgmTim_Timer();

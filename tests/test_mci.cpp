@@ -1,6 +1,7 @@
 #include "media/bgm.h"
 #include "music_files.h"
 #include "platform/mci.h"
+#include "recording_mci.h"
 
 #include <QTemporaryDir>
 #include <array>
@@ -204,17 +205,28 @@ TEST(MciWaveFiles, UnplayableFilesAreRefused) {
     EXPECT_EQ(open("empty.wav"), mci_error::invalidFile);
 }
 
-// With bgm.wav missing the game's poll only ever asks for the mode, and every ask fails.
+// With bgm.wav missing the open and the play fail, and the game's poll only ever asks for the
+// mode, and every ask fails.
 TEST(MciWaveFiles, MissingMusicLeavesThePollAlone) {
-    platform::MciCommandInterpreter mci;
+    platform::MciCommandInterpreter interpreter;
+    RecordingMci mci(interpreter);
     media::Bgm bgm(mci);
-    bgm.BgmLoop = -1;
-    bgm.BgmOpen("/nonexistent/folder/bgm.wav");
-    EXPECT_EQ(bgm.MciResult, mci_error::fileNotFound);
-    bgm.BgmPlay();
-    EXPECT_EQ(bgm.MciResult, mci_error::invalidDeviceName);
-    bgm.MciResult = 0;
+    bgm.start("/nonexistent/folder/bgm.wav");
     for (int tick = 0; tick < 5; ++tick)
         bgm.BgmTim_Timer();
-    EXPECT_EQ(bgm.MciResult, 0) << "no rewind was sent";
+    std::vector<std::pair<std::string, std::int32_t>> results;
+    for (const SentCommand& command : mci.sent)
+        results.emplace_back(command.text, command.result);
+    const std::pair<std::string, std::int32_t> poll = {"status MIDI mode",
+                                                       mci_error::invalidDeviceName};
+    EXPECT_EQ(results,
+              (std::vector<std::pair<std::string, std::int32_t>>{
+                  {"close MIDI notify", mci_error::invalidDeviceName},
+                  {"open \"/nonexistent/folder/bgm.wav\" alias MIDI", mci_error::fileNotFound},
+                  {"play MIDI notify", mci_error::invalidDeviceName},
+                  poll,
+                  poll,
+                  poll,
+                  poll,
+                  poll}));
 }

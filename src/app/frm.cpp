@@ -61,9 +61,7 @@ void Frm::Form_Load() {
     ImgDir = AppDir + "img/";
     scene_.setFolder(ImgDir);
 
-    bgm_.BgmLoop = -1;
-    bgm_.BgmOpen(AppDir + "bgm.wav");
-    bgm_.BgmPlay();
+    bgm_.start(AppDir + "bgm.wav");
 
     random_.randomize();
 
