@@ -182,13 +182,16 @@ TEST_F(MciTest, AnyOtherTextIsUnrecognised) {
     EXPECT_EQ(log.destroyed, 0);
 }
 
-// The real wave device refuses missing files and files that are no sound before touching the
-// audio output, and names each on stderr once, with the reason.
+// The real wave device refuses missing files, files that are no sound and sounds faster than the
+// sound server takes before touching the audio output, and names each on stderr once, with the
+// reason.
 TEST(MciWaveFiles, UnplayableFilesAreRefused) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString() + "/";
     music_files::writeBytes(folder + "text.wav", "this is not a sound");
     music_files::writeBytes(folder + "empty.wav", "");
+    ASSERT_TRUE(music_files::writeSound(folder + "fast.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1,
+                                        400000, std::vector<short>(400)));
 
     platform::MciCommandInterpreter mci;
     const auto open = [&](const std::string& name) {
@@ -203,6 +206,7 @@ TEST(MciWaveFiles, UnplayableFilesAreRefused) {
     EXPECT_EQ(open("missing.wav"), mci_error::fileNotFound);
     EXPECT_EQ(open("text.wav"), mci_error::invalidFile);
     EXPECT_EQ(open("empty.wav"), mci_error::invalidFile);
+    EXPECT_EQ(open("fast.wav"), mci_error::invalidFile) << "a rate the sound server does not take";
 }
 
 // With bgm.wav missing the open and the play fail, and the game's poll only ever asks for the

@@ -67,8 +67,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto firstAnswerWait = std::chrono::seconds(1);
 // How often the audio thread asks for an output again while it has none.
 constexpr auto retryInterval = std::chrono::seconds(1);
-// The rate the music is resampled to where the sound server will not take the file's own.
-constexpr int fallbackRate = 48000;
 // The sound the server holds ahead of what it plays: enough to ride out a busy moment of the
 // machine, and the game's rewind at the end of the music.
 constexpr pa_usec_t bufferedMicroseconds = 200'000;
@@ -140,12 +138,10 @@ std::int32_t WaveDevice::Output::openFile(const std::string& path, const std::st
         return mci_error::invalidFile;
     }
     spec_ = sampleSpecOf(reader_);
-    if (!pa_sample_spec_valid(&spec_)) {
-        if (!reader_.resampleTo(fallbackRate)) {
-            reportFileProblem(path, "a sample rate the sound cannot be resampled from");
-            return mci_error::invalidFile;
-        }
-        spec_ = sampleSpecOf(reader_);
+    if (!pa_sample_spec_valid(&spec_) || spec_.rate > PA_RATE_MAX) {
+        reportFileProblem(path, std::to_string(spec_.rate) + " samples a second, more than the " +
+                                    std::to_string(PA_RATE_MAX) + " the sound server takes");
+        return mci_error::invalidFile;
     }
     return 0;
 }
@@ -226,7 +222,7 @@ bool WaveDevice::Output::openStream() {
 
 // The output is there: the device stands stopped at the start of the file.
 void WaveDevice::Output::beginPlaying() {
-    reader_.seek(0);
+    reader_.rewind();
     transport_.setMode(DeviceMode::Stopped);
     ready_ = true;
     if (reportedGone_)
@@ -270,7 +266,7 @@ void WaveDevice::Output::feed() {
     while (true) {
         const Transport::Orders orders = transport_.take();
         if (orders.rewind)
-            reader_.seek(0);
+            reader_.rewind();
         std::size_t room = pa_stream_writable_size(stream_);
         void* buffer = nullptr;
         if (!orders.playing || room == 0 || room == static_cast<std::size_t>(-1) ||
