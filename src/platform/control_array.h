@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/fault.h"
+#include "platform/report.h"
 
 #include <functional>
 #include <memory>

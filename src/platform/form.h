@@ -3,8 +3,8 @@
 #include "platform/accessibility.h"
 #include "platform/control_array.h"
 #include "platform/controls.h"
-#include "platform/fault.h"
 #include "platform/form_definition.h"
+#include "platform/report.h"
 #include "platform/timer.h"
 
 #include <QButtonGroup>

@@ -226,7 +226,7 @@ void WaveDevice::Output::beginPlaying() {
     transport_.setMode(DeviceMode::Stopped);
     ready_ = true;
     if (reportedGone_)
-        reportAudioOutput("the music has an audio output now and plays from the start");
+        tell("the music has an audio output now and plays from the start");
     reportedGone_ = false;
     answer();
 }
@@ -235,10 +235,9 @@ void WaveDevice::Output::beginPlaying() {
 // second.
 void WaveDevice::Output::lose(const std::string& why) {
     if (!reportedGone_)
-        reportAudioOutput(ready_ ? "the music's audio output was lost (" + why +
-                                       "); it starts again when the output is back"
-                                 : "no audio output for the music (" + why +
-                                       "); it starts when there is one");
+        tell(ready_ ? "the music's audio output was lost (" + why +
+                          "); it starts again when the output is back"
+                    : "no audio output for the music (" + why + "); it starts when there is one");
     reportedGone_ = true;
     closeOutput();
     transport_.setMode(DeviceMode::NotReady);
