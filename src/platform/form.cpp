@@ -79,8 +79,13 @@ Form::Form(const FormDefinition& definition)
                          twipsToPixels(definition.drawingArea.height));
     surface_.setFixedSize(outerPixels_);
     optionGroup_.setExclusive(true);
-    createTimers(definition);
-    createControls(definition);
+    for (const TimerDefinition& timer : definition.timers) {
+        named_[timer.name] = std::make_unique<Timer>(timer.intervalMs, timer.enabled);
+    }
+    for (const ControlDefinition& control : definition.controls) {
+        createControl(control);
+    }
+    applyTabOrder(definition);
 }
 
 // Screen readers lose the windowless objects first, then the windowed controls, so that nothing
@@ -88,19 +93,6 @@ Form::Form(const FormDefinition& definition)
 Form::~Form() {
     accessibility_.reset();
     qDeleteAll(surface_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
-}
-
-void Form::createTimers(const FormDefinition& definition) {
-    for (const TimerDefinition& timer : definition.timers) {
-        named_[timer.name] = std::make_unique<Timer>(timer.intervalMs, timer.enabled);
-    }
-}
-
-void Form::createControls(const FormDefinition& definition) {
-    for (const ControlDefinition& control : definition.controls) {
-        createControl(control);
-    }
-    applyTabOrder(definition);
 }
 
 // The keyboard visits the windowed controls in their tab positions, skipping

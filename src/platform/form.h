@@ -98,8 +98,6 @@ private:
         return *std::get<std::unique_ptr<Kind>>(found->second);
     }
 
-    void createTimers(const FormDefinition& definition);
-    void createControls(const FormDefinition& definition);
     void createControl(const ControlDefinition& definition);
     void applyTabOrder(const FormDefinition& definition);
     void announceFreeLabels();
