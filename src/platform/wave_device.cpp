@@ -260,7 +260,7 @@ void WaveDevice::Output::closeOutput() {
 }
 
 // Hands the server as much sound as it has room for, while the game has it playing. The reader
-// moves to where the game asked only now, so a rewind at the end follows the last block at once.
+// goes back to the start only now, so a rewind at the end follows the last block at once.
 void WaveDevice::Output::feed() {
     while (true) {
         const Transport::Orders orders = transport_.take();
