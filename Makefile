@@ -12,7 +12,7 @@ JOBS ?= $(shell nproc)
 # for the Debian package.
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev libxcb1-dev \
                   qt6-qpa-plugins fonts-noto-cjk pulseaudio dpkg-dev \
-                  libsndfile1-dev libsamplerate0-dev libpulse-dev
+                  libsndfile1-dev libpulse-dev
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth xdotool openbox \
                  x11-utils imagemagick pulseaudio-utils sox clang libclang-rt-14-dev
 # Validators for the desktop files, a headless Wayland compositor and Qt's Wayland plugin.

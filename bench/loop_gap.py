@@ -187,7 +187,7 @@ def run_case(build, name, seconds, work):
     finally:
         server.kill()
         server.wait()
-    if not report.startswith("open and play: result 0") or not gaps:
+    if not report.startswith("open and play: playing") or not gaps:
         return [name, "silent", f"{sample_format} {rate} Hz {channels} ch", "-", "-", report]
     return [name, "plays", f"{sample_format} {rate} Hz {channels} ch", len(gaps),
             f"{min(gaps)}..{max(gaps)}", changed]

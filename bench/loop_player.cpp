@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,11 +21,11 @@ int main(int argc, char** argv) {
     media::Bgm bgm(mci);
     QElapsedTimer startUp;
     startUp.start();
-    bgm.BgmLoop = -1;
-    bgm.BgmOpen(argv[1]);
-    bgm.BgmPlay();
-    std::fprintf(stderr, "open and play: result %d in %.1f ms\n", static_cast<int>(bgm.MciResult),
-                 static_cast<double>(startUp.nsecsElapsed()) / 1e6);
+    bgm.start(argv[1]);
+    const double startUpMs = static_cast<double>(startUp.nsecsElapsed()) / 1e6;
+    std::array<char, 16> mode{};
+    mci.mciSendStringA("status MIDI mode", mode.data(), 15, 0);
+    std::fprintf(stderr, "open and play: %s in %.1f ms\n", mode.data(), startUpMs);
 
     QTimer poll;
     poll.setTimerType(Qt::PreciseTimer);

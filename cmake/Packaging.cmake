@@ -110,8 +110,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # dpkg-shlibdeps finds the libraries the game links (Qt, libsndfile with the
-# decoders it depends on, libsamplerate, the PulseAudio client, libc,
-# libstdc++); what Qt loads at run time is named here: the X11 platform plugin,
+# decoders it depends on, the PulseAudio client, libc, libstdc++); what Qt loads at run time is named here: the X11 platform plugin,
 # and a font with kanji.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk")

@@ -1,8 +1,10 @@
-// Music command strings as the game sends them, and every variation of them: the interpreter must
-// answer each with 0 or a known error code, never write past the reply buffer, leave its devices
-// alone when it refuses a command, and release every device when it goes.
+// Music command strings as the game sends them, and any bytes besides: the interpreter must answer
+// each with 0 or one of its error codes, write a reply only for the status query and only within
+// the reply buffer, leave its device alone when it refuses a command, and release every device
+// when it goes.
 #include "platform/mci.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,7 +18,7 @@ namespace {
 
 int liveDevices = 0;
 
-// Opens whatever is asked except paths that mention "missing"; plays and seeks on demand.
+// Opens whatever is asked except paths that mention "missing"; plays and rewinds on demand.
 class FakeDevice final : public platform::SoundDevice {
 public:
     FakeDevice() { ++liveDevices; }
@@ -32,9 +34,7 @@ public:
         mode_ = platform::DeviceMode::Playing;
         return 0;
     }
-    std::int32_t seek(std::int64_t milliseconds) override {
-        if (milliseconds < 0)
-            std::abort(); // the interpreter promises a position, never a negative one
+    std::int32_t rewind() override {
         mode_ = platform::DeviceMode::Stopped;
         return 0;
     }
@@ -44,6 +44,20 @@ private:
     platform::DeviceMode mode_ = platform::DeviceMode::NotReady;
 };
 
+bool isKnownResult(std::int32_t result) {
+    namespace e = platform::mci_error;
+    const std::int32_t known[] = {0,
+                                  e::unrecognizedCommand,
+                                  e::hardware,
+                                  e::invalidDeviceName,
+                                  e::deviceOpen,
+                                  e::paramOverflow,
+                                  e::fileNotFound,
+                                  e::deviceNotReady,
+                                  e::invalidFile};
+    return std::find(std::begin(known), std::end(known), result) != std::end(known);
+}
+
 // The first byte sizes the reply buffer (0: no buffer); the rest is commands, one per line.
 void runCommands(std::string_view input) {
     const std::size_t replyLength = static_cast<unsigned char>(input[0]) % 64;
@@ -51,7 +65,9 @@ void runCommands(std::string_view input) {
     platform::MciCommandInterpreter interpreter([] { return std::make_unique<FakeDevice>(); });
     while (!input.empty()) {
         const std::size_t end = std::min(input.find('\n'), input.size());
-        const std::string command(input.substr(0, end));
+        const std::string line(input.substr(0, end));
+        // What the interpreter reads: up to a NUL byte, as the text of a C string.
+        const std::string_view command = line.c_str();
         input.remove_prefix(std::min(end + 1, input.size()));
 
         // Exactly replyLength bytes on the heap, so that a write past the end is caught.
@@ -59,12 +75,17 @@ void runCommands(std::string_view input) {
         char* replyData = replyLength == 0 ? nullptr : reply.data();
         const int devicesBefore = liveDevices;
         const std::int32_t result =
-            interpreter.mciSendStringA(command.c_str(), replyData, replyLength, 0);
+            interpreter.mciSendStringA(line.c_str(), replyData, replyLength, 0);
+        if (!isKnownResult(result))
+            std::abort();
         if (result != 0 && liveDevices != devicesBefore)
             std::abort();
-        if (result < 0 || std::strcmp(platform::describeMciError(result), "unknown error") == 0)
+        const bool untouched =
+            std::all_of(reply.begin(), reply.end(), [](char c) { return c == 'x'; });
+        if (command != "status MIDI mode" && !untouched)
             std::abort();
-        if (result == 0 && replyLength > 0 && std::memchr(replyData, '\0', replyLength) == nullptr)
+        if (command == "status MIDI mode" && result == 0 && replyLength > 0 &&
+            std::memchr(replyData, '\0', replyLength) == nullptr)
             std::abort();
     }
 }

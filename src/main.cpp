@@ -2,15 +2,15 @@
 #include "platform/form.h"
 #include "platform/mci.h"
 #include "platform/random.h"
+#include "platform/report.h"
 #include "platform/session.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <cstdio>
 
 int main(int argc, char** argv) {
     if (const auto problem = platform::whyNoDisplay()) {
-        std::fprintf(stderr, "sorawata: %s\n", problem->c_str());
+        platform::tell(*problem);
         return 1;
     }
     QApplication application(argc, argv);

@@ -219,3 +219,17 @@ TEST(Layout, FocusStartsOnThePictureAndTabFollowsTheTabPositions) {
         EXPECT_EQ(QApplication::focusWidget(), step.focused);
     }
 }
+
+// A control or an element that the window does not have is a programming error that ends the
+// program at once.
+TEST(LayoutDeathTest, MissingControlsEndTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    AssetFolder assets;
+    LoadedGame game(assets, {});
+    platform::Form& form = game.frm.form();
+    EXPECT_DEATH(form.optionButtons("Opt")(3), "control array element 3 does not exist");
+    EXPECT_DEATH(game.frm.Opt_Click(-1), "control array element -1 does not exist");
+    EXPECT_DEATH(form.labels("LblStr").load(5), "control array element 5 cannot be loaded");
+    EXPECT_DEATH(form.shapes("Opt"), "the window has no such control as Opt");
+    EXPECT_DEATH(form.timer("timNothing"), "the window has no such control as timNothing");
+}

@@ -27,7 +27,6 @@ public:
     }
     void captionChanged(const std::string& text) override { events.push_back("caption " + text); }
     void endingReached(std::uint8_t n) override { events.push_back("ending " + std::to_string(n)); }
-    void sceneWanted(int scene) override { events.push_back("scene " + std::to_string(scene)); }
 
     std::vector<std::string> events;
 };
@@ -179,8 +178,8 @@ TEST(ThinkingTick, OptionRulesAtTheirThresholds) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "option " << int(c.option) << " at " << c.testedValue);
-        Night night({drawing(0, 5), c.firstDraw, drawing(3, c.partnerDraws)});
-        night.rules.choose(c.option);
+        Night night({c.firstDraw, drawing(3, c.partnerDraws)});
+        night.rules.select(c.option);
         night.set({{Player, c.testedKind, c.testedValue}});
         const std::int16_t before = night.rules.mood(Player, c.changedKind);
         night.rules.think();
@@ -229,28 +228,28 @@ TEST(ThinkingTick, ShowsEachChangeInOrder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::vector<double> draws = c.draws;
-        draws.insert(draws.begin(), drawing(0, 5));
-        Night night(draws);
-        night.rules.choose(c.option);
+        Night night(c.draws);
+        night.rules.select(c.option);
         night.set(c.before);
         night.rules.think();
         EXPECT_EQ(night.view.events, c.events);
     }
 }
 
-// A choice keeps the way of thinking for the next tick and wants one of the five scenes, drawn
+// A choice keeps the way of thinking for the next tick and shows one of the five scenes, drawn
 // anew every time, also for the option already chosen; only the last choice before a tick counts.
-TEST(Choices, KeepTheOptionAndWantADrawnScene) {
-    Night night({0.0, 0.2, 0.4, 0.6, 0.8, 0.99999, drawing(4, 5), drawing(2, 10), drawing(3, 5)});
+TEST(Choices, KeepTheOptionAndDrawAScene) {
+    Night night({0.0, 0.2, 0.4, 0.6, 0.8, 0.99999, drawing(2, 10), drawing(3, 5)});
     const std::uint8_t options[] = {2, 1, 0, 0, 2, 2};
+    std::vector<int> scenes;
     for (const std::uint8_t option : options) {
-        night.rules.choose(option);
+        night.rules.select(option);
         EXPECT_EQ(night.rules.selectedOption(), option);
+        scenes.push_back(night.rules.drawScene());
     }
-    EXPECT_EQ(night.view.events, (std::vector<std::string>{"scene 0", "scene 1", "scene 2",
-                                                           "scene 3", "scene 4", "scene 4"}));
-    night.rules.choose(1);
+    EXPECT_EQ(scenes, (std::vector<int>{0, 1, 2, 3, 4, 4}));
+    EXPECT_TRUE(night.view.events.empty());
+    night.rules.select(1);
     night.rules.think();
     EXPECT_EQ(night.rules.mood(Player, Sorrow), 2);
     EXPECT_EQ(night.rules.mood(Partner, Sorrow), 3);

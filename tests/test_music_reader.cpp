@@ -36,10 +36,9 @@ struct FormatCase {
     int channels;
     int rate;
     Layout layout;
-    SampleType type;    // what the reader hands out
-    double tolerance;   // largest root-mean-square difference from the tones, in full scale
-    int frameSlack;     // how many frames more or fewer than written the decoder may give
-    int resampleTo = 0; // a rate to ask the reader for
+    SampleType type;  // what the reader hands out
+    double tolerance; // largest root-mean-square difference from the tones, in full scale
+    int frameSlack;   // how many frames more or fewer than written the decoder may give
 };
 
 constexpr double seconds = 0.5;
@@ -155,7 +154,7 @@ double rmsDifferenceFromTones(const std::vector<std::byte>& bytes, const MusicRe
 
 } // namespace
 
-// Every format a Windows pack may hold plays at its own rate (or the one asked for) with the tones
+// Every format a Windows pack may hold plays at its own rate with the tones
 // it was made from, within the codec's error, and a rewind hands out the same sound again.
 TEST(MusicReader, PlaysEveryFormat) {
     constexpr int wav = SF_FORMAT_WAV;
@@ -187,8 +186,6 @@ TEST(MusicReader, PlaysEveryFormat) {
         {"six channels", wav | SF_FORMAT_PCM_16, 6, 44100, Layout::AsWritten, SampleType::Float,
          1e-6, 0},
         {"5512 Hz", wav | SF_FORMAT_PCM_16, 1, 5512, Layout::AsWritten, SampleType::Int16, 0, 0},
-        {"5512 Hz resampled to 44100 Hz", wav | SF_FORMAT_PCM_16, 1, 5512, Layout::AsWritten,
-         SampleType::Float, 0.001, 0, 44100},
         {"data chunk before the format", wav | SF_FORMAT_PCM_16, 2, 44100, Layout::DataBeforeFormat,
          SampleType::Int16, 0, 0},
         {"data chunk longer than the file", wav | SF_FORMAT_PCM_16, 2, 44100, Layout::Truncated,
@@ -201,22 +198,18 @@ TEST(MusicReader, PlaysEveryFormat) {
         QTemporaryDir folder;
         MusicReader reader;
         ASSERT_EQ(reader.open(writeCase(folder, c)), "");
-        if (c.resampleTo != 0) {
-            ASSERT_TRUE(reader.resampleTo(c.resampleTo));
-        }
-        const int rate = c.resampleTo != 0 ? c.resampleTo : c.rate;
-        EXPECT_EQ(reader.rate(), rate);
+        EXPECT_EQ(reader.rate(), c.rate);
         EXPECT_EQ(reader.channels(), std::min(c.channels, 2));
         EXPECT_EQ(reader.sampleType(), c.type);
 
         const std::vector<std::byte> sound = readToEnd(reader);
         const auto frames = static_cast<std::int64_t>(sound.size()) / reader.bytesPerFrame();
-        const auto written = static_cast<std::int64_t>(seconds * rate);
+        const auto written = static_cast<std::int64_t>(seconds * c.rate);
         EXPECT_LE(std::abs(frames - written), c.frameSlack) << frames << " frames";
         EXPECT_LE(rmsDifferenceFromTones(sound, reader, std::min(frames, written), c.channels),
                   c.tolerance);
 
-        reader.seek(0);
+        reader.rewind();
         EXPECT_FALSE(reader.atEnd());
         EXPECT_TRUE(readToEnd(reader) == sound) << "the second time round differs";
     }

@@ -2,6 +2,7 @@
 #include "music_files.h"
 #include "platform/mci.h"
 #include "platform/wave_device.h"
+#include "recording_mci.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -108,37 +109,44 @@ protected:
 
     static PulseServer* server_;
     QTemporaryDir dir_;
-    platform::MciCommandInterpreter mci_;
+    platform::MciCommandInterpreter device_;
+    RecordingMci mci_{device_};
     media::Bgm bgm_{mci_};
 };
 
 PulseServer* WaveDeviceTest::server_ = nullptr;
 
+// The result of the latest `command` sent.
+std::int32_t resultOf(const RecordingMci& mci, const std::string& command) {
+    for (auto sent = mci.sent.rbegin(); sent != mci.sent.rend(); ++sent)
+        if (sent->text == command)
+            return sent->result;
+    ADD_FAILURE() << command << " was not sent";
+    return -1;
+}
+
 } // namespace
 
 // After the open the device is stopped at the start; play makes it play.
 TEST_F(WaveDeviceTest, OpenThenPlay) {
-    bgm_.BgmLoop = -1;
-    bgm_.BgmOpen(writeWave(dir_, 8000));
-    ASSERT_EQ(bgm_.MciResult, 0);
-    EXPECT_EQ(mode(mci_), "stopped");
-    bgm_.BgmPlay();
-    EXPECT_EQ(bgm_.MciResult, 0);
-    EXPECT_EQ(mode(mci_), "playing");
+    const std::string open = "open \"" + writeWave(dir_, 8000) + "\" alias MIDI";
+    ASSERT_EQ(device_.mciSendStringA(open.c_str(), nullptr, 0, 0), 0);
+    EXPECT_EQ(mode(device_), "stopped");
+    EXPECT_EQ(device_.mciSendStringA("play MIDI notify", nullptr, 0, 0), 0);
+    EXPECT_EQ(mode(device_), "playing");
 }
 
 // A short sound reports stopped once fed out, and the poll's rewind plays it again. Half a second
 // is more than the server holds ahead, so each round is still playing right after its start.
 TEST_F(WaveDeviceTest, EndIsReportedAndTheRewindPlaysAgain) {
-    bgm_.BgmLoop = -1;
-    bgm_.BgmOpen(writeWave(dir_, 4000));
-    bgm_.BgmPlay();
-    ASSERT_EQ(bgm_.MciResult, 0);
-    EXPECT_EQ(pollUntil(mci_, bgm_, "stopped", false), "stopped");
+    bgm_.start(writeWave(dir_, 4000));
+    ASSERT_EQ(resultOf(mci_, "play MIDI notify"), 0);
+    EXPECT_EQ(pollUntil(device_, bgm_, "stopped", false), "stopped");
     bgm_.BgmTim_Timer();
-    EXPECT_EQ(bgm_.MciResult, 0);
-    EXPECT_EQ(mode(mci_), "playing");
-    EXPECT_EQ(pollUntil(mci_, bgm_, "stopped", false), "stopped") << "the second round ends too";
+    EXPECT_EQ(resultOf(mci_, "seek MIDI to start"), 0);
+    EXPECT_EQ(resultOf(mci_, "play MIDI from 0"), 0);
+    EXPECT_EQ(mode(device_), "playing");
+    EXPECT_EQ(pollUntil(device_, bgm_, "stopped", false), "stopped") << "the second round ends too";
 }
 
 // Without a sound server the device is open but not ready, and the poll sends no rewind; once a
@@ -148,28 +156,28 @@ TEST_F(WaveDeviceTest, TheMusicComesBackWithTheSoundServer) {
     for (const bool serverAtOpen : {true, false}) {
         SCOPED_TRACE(serverAtOpen ? "the server goes away while the music plays"
                                   : "no server at the open");
-        platform::MciCommandInterpreter mci;
+        platform::MciCommandInterpreter device;
+        RecordingMci mci(device);
         media::Bgm bgm(mci);
-        bgm.BgmLoop = -1;
         if (!serverAtOpen)
             server_->stop();
         testing::internal::CaptureStderr();
-        bgm.BgmOpen(writeWave(dir_, 80000));
-        EXPECT_EQ(bgm.MciResult, 0);
-        bgm.BgmPlay();
+        const std::string path = writeWave(dir_, 80000);
+        bgm.start(path);
+        EXPECT_EQ(resultOf(mci, "open \"" + path + "\" alias MIDI"), 0);
         if (serverAtOpen) {
-            EXPECT_EQ(bgm.MciResult, 0);
+            EXPECT_EQ(resultOf(mci, "play MIDI notify"), 0);
             server_->stop();
         } else {
-            EXPECT_EQ(bgm.MciResult, platform::mci_error::deviceNotReady);
+            EXPECT_EQ(resultOf(mci, "play MIDI notify"), platform::mci_error::deviceNotReady);
         }
-        EXPECT_EQ(pollUntil(mci, bgm, "not ready", true), "not ready");
-        bgm.MciResult = 0;
+        EXPECT_EQ(pollUntil(device, bgm, "not ready", true), "not ready");
+        mci.sent.clear();
         bgm.BgmTim_Timer();
-        EXPECT_EQ(bgm.MciResult, 0) << "no rewind is sent";
+        EXPECT_EQ(mci.texts(), std::vector<std::string>{"status MIDI mode"}) << "no rewind is sent";
 
         ASSERT_TRUE(server_->start());
-        EXPECT_EQ(pollUntil(mci, bgm, "playing", true), "playing");
+        EXPECT_EQ(pollUntil(device, bgm, "playing", true), "playing");
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
         EXPECT_TRUE(said.starts_with(serverAtOpen ? "sorawata: the music's audio output was lost"
@@ -190,18 +198,18 @@ TEST(Transport, EndOnlyStopsWhatNoNewerCommandReplaced) {
 
     auto orders = transport.take();
     EXPECT_TRUE(orders.playing);
-    EXPECT_FALSE(orders.seekMilliseconds);
+    EXPECT_FALSE(orders.rewind);
     transport.reachedEnd(orders.generation);
     EXPECT_EQ(transport.mode(), DeviceMode::Stopped);
 
     ASSERT_EQ(transport.play(), 0);
     orders = transport.take();
-    ASSERT_EQ(transport.seek(0), 0); // the game's rewind, while the last block is being read
+    ASSERT_EQ(transport.rewind(), 0); // the game's rewind, while the last block is being read
     ASSERT_EQ(transport.play(), 0);
     transport.reachedEnd(orders.generation);
     EXPECT_EQ(transport.mode(), DeviceMode::Playing);
     orders = transport.take();
-    EXPECT_EQ(orders.seekMilliseconds, 0);
+    EXPECT_TRUE(orders.rewind);
     EXPECT_TRUE(orders.playing);
-    EXPECT_FALSE(transport.take().seekMilliseconds) << "the rewind is handed over once";
+    EXPECT_FALSE(transport.take().rewind) << "the rewind is handed over once";
 }

@@ -61,9 +61,7 @@ void Frm::Form_Load() {
     ImgDir = AppDir + "img/";
     scene_.setFolder(ImgDir);
 
-    bgm_.BgmLoop = -1;
-    bgm_.BgmOpen(AppDir + "bgm.wav");
-    bgm_.BgmPlay();
+    bgm_.start(AppDir + "bgm.wav");
 
     random_.randomize();
 
@@ -158,8 +156,9 @@ void Frm::Pic_Click() {
 
 // The option is marked also when the program makes the choice, so that the buttons agree.
 void Frm::Opt_Click(std::int16_t index) {
+    moods_.select(static_cast<std::uint8_t>(index));
     Opt(index).setValue(true);
-    moods_.choose(static_cast<std::uint8_t>(index));
+    scene_.ShowPicture(static_cast<float>(moods_.drawScene()));
 }
 
 void Frm::timOpt_Timer() {
@@ -181,10 +180,6 @@ void Frm::captionChanged(const std::string& text) {
 
 void Frm::endingReached(std::uint8_t n) {
     ShowEnding(n);
-}
-
-void Frm::sceneWanted(int scene) {
-    scene_.ShowPicture(static_cast<float>(scene));
 }
 
 // The game stops on the ending's picture; its text starts with a line break and holds the first

@@ -38,7 +38,6 @@ public:
     void barChanged(std::uint8_t kind, std::int16_t value, std::int16_t ceiling) override;
     void captionChanged(const std::string& text) override;
     void endingReached(std::uint8_t n) override;
-    void sceneWanted(int scene) override;
 
     platform::Form& form() { return form_; }
     mood::MoodRules& moods() { return moods_; }

@@ -13,15 +13,17 @@ class Bgm {
 public:
     explicit Bgm(platform::MciInterface& mci);
 
+    // Start-up's part: the music is wanted from now on, opened from `path` and played.
+    void start(const std::string& path);
+
     void BgmOpen(const std::string& path);
     void BgmPlay();
     void BgmTim_Timer();
 
-    std::int16_t BgmLoop = 0; // true is -1, false 0
-    std::int32_t MciResult = 0;
-
 private:
     platform::MciInterface& mci_;
+    std::int16_t BgmLoop = 0;   // true is -1, false 0
+    std::int32_t MciResult = 0; // the latest result but the status query's; nothing decides on it
 };
 
 } // namespace media

@@ -20,9 +20,12 @@ void MoodRules::newGame() {
     Mood = {};
 }
 
-void MoodRules::choose(std::uint8_t option) {
+void MoodRules::select(std::uint8_t option) {
     SelOpt = option;
-    view_.sceneWanted(draw(5));
+}
+
+int MoodRules::drawScene() {
+    return draw(5);
 }
 
 // Each way of thinking moves one of the player's moods, chosen by how the player feels now, and

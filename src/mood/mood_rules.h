@@ -21,8 +21,6 @@ public:
     virtual void captionChanged(const std::string& text) = 0;
     // A wish to apologise stands at its ceiling: ending 1 is the partner's, 0 the player's.
     virtual void endingReached(std::uint8_t n) = 0;
-    // A choice wants scene picture `scene`, 0 to 4.
-    virtual void sceneWanted(int scene) = 0;
 };
 
 // The night's thinking, without a window: the moods of both people, the way of thinking chosen,
@@ -33,8 +31,10 @@ public:
 
     // Every mood back to 0.
     void newGame();
-    // The way of thinking for the next ticks, and a scene drawn from five.
-    void choose(std::uint8_t option);
+    // The way of thinking for the next ticks.
+    void select(std::uint8_t option);
+    // The scene a choice shows, drawn from five: 0 to 4.
+    int drawScene();
     // One thinking tick: a change to the player and one to the partner, chosen by the way of
     // thinking, then the partner's moods in the caption.
     void think();

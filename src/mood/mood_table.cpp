@@ -1,6 +1,6 @@
 #include "mood/mood_table.h"
 
-#include "platform/fault.h"
+#include "platform/report.h"
 
 namespace mood {
 

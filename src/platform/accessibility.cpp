@@ -198,6 +198,15 @@ private:
     bool visible_;
 };
 
+// What a bar reads: its fill's height against its frame's, in whole steps from 0 to `ceiling`.
+int barValue(const Shape& fill, const Shape& frame, int ceiling) {
+    if (frame.height() <= 0) {
+        return 0;
+    }
+    const auto steps = std::lround(fill.height() / frame.height() * ceiling);
+    return static_cast<int>(std::clamp<long>(steps, 0, ceiling));
+}
+
 // A bar: named by its label, read as a value from 0 to its ceiling.
 class BarAccessible final : public WindowlessAccessible, public QAccessibleValueInterface {
 public:
@@ -266,14 +275,6 @@ void installAccessibility() {
 void captionChanged(QWidget& window) {
     QAccessibleEvent event(&window, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&event);
-}
-
-int barValue(const Shape& fill, const Shape& frame, int ceiling) {
-    if (frame.height() <= 0) {
-        return 0;
-    }
-    const auto steps = std::lround(fill.height() / frame.height() * ceiling);
-    return static_cast<int>(std::clamp<long>(steps, 0, ceiling));
 }
 
 WindowlessAccessibility::~WindowlessAccessibility() {

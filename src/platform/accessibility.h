@@ -22,9 +22,6 @@ void installAccessibility();
 // Tells screen readers that a window's caption changed, which Qt does not.
 void captionChanged(QWidget& window);
 
-// What a bar reads: its fill's height against its frame's, in whole steps from 0 to `ceiling`.
-int barValue(const Shape& fill, const Shape& frame, int ceiling);
-
 // The windowless controls that a screen reader gets as objects of their own, as children of
 // their container: bars, each with the value it shows, and labels that announce every new text.
 // Frames, fills and the labels that name bars are part of their bar, not objects of their own.

@@ -23,22 +23,11 @@ QSize Container::innerSize() const {
     return surface_.size();
 }
 
-double Container::pixelsPerUnitX() const {
+// Along an axis of `pixels` that a user scale divides into `userUnits`.
+double Container::pixelsPerUnit(int pixels, double userUnits) const {
     switch (mode_) {
     case ScaleMode::User:
-        return innerSize().width() / userWidth_;
-    case ScaleMode::Twips:
-        return 1.0 / twipsPerPixel();
-    case ScaleMode::Pixels:
-        return 1.0;
-    }
-    return 1.0;
-}
-
-double Container::pixelsPerUnitY() const {
-    switch (mode_) {
-    case ScaleMode::User:
-        return innerSize().height() / userHeight_;
+        return pixels / userUnits;
     case ScaleMode::Twips:
         return 1.0 / twipsPerPixel();
     case ScaleMode::Pixels:

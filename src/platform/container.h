@@ -35,7 +35,6 @@ public:
     Container(const Container&) = delete;
     Container& operator=(const Container&) = delete;
 
-    ScaleMode scaleMode() const { return mode_; }
     void setScaleMode(ScaleMode mode);
     double scaleWidth() const;
     double scaleHeight() const;
@@ -64,8 +63,9 @@ public:
     void drawingAreaResized();
 
 private:
-    double pixelsPerUnitX() const;
-    double pixelsPerUnitY() const;
+    double pixelsPerUnit(int pixels, double userUnits) const;
+    double pixelsPerUnitX() const { return pixelsPerUnit(innerSize().width(), userWidth_); }
+    double pixelsPerUnitY() const { return pixelsPerUnit(innerSize().height(), userHeight_); }
     void switchToUserScale(double width, double height);
     void keepChildrenInPlace(double oldPerUnitX, double oldPerUnitY);
 

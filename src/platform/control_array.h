@@ -1,9 +1,10 @@
 #pragma once
 
-#include <cstdio>
-#include <cstdlib>
+#include "platform/report.h"
+
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -17,7 +18,7 @@ public:
     // An element that does not exist is a programming error that ends the program.
     ControlType& operator()(int index) const {
         if (index < 0 || index > ubound()) {
-            fail("does not exist", index);
+            fault("control array element " + std::to_string(index) + " does not exist");
         }
         return *elements_[static_cast<std::size_t>(index)];
     }
@@ -28,7 +29,7 @@ public:
     // Creates element `index` as a hidden copy of element 0.
     void load(int index) {
         if (index != ubound() + 1) {
-            fail("cannot be loaded", index);
+            fault("control array element " + std::to_string(index) + " cannot be loaded");
         }
         add(elements_.front()->clone(index));
     }
@@ -47,11 +48,6 @@ private:
             };
         }
         elements_.push_back(std::move(element));
-    }
-
-    [[noreturn]] static void fail(const char* what, int index) {
-        std::fprintf(stderr, "sorawata: control array element %d %s\n", index, what);
-        std::abort();
     }
 
     std::vector<std::unique_ptr<ControlType>> elements_;

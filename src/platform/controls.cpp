@@ -77,16 +77,6 @@ void Label::setCaption(const std::string& text) {
     applyGeometry();
 }
 
-void Label::setForeColor(Colour colour) {
-    foreColor_ = colour;
-    applyGeometry();
-}
-
-void Label::setAlignment(TextAlignment alignment) {
-    alignment_ = alignment;
-    applyGeometry();
-}
-
 void Label::setAutoSize(bool autoSize) {
     autoSize_ = autoSize;
     fitToText();
@@ -135,26 +125,6 @@ std::unique_ptr<Label> Label::clone(int) const {
 // --- Shape -----------------------------------------------------------------
 
 Shape::Shape(Container& container, Rect rect) : WindowlessControl(container, rect) {}
-
-void Shape::setFillStyle(FillStyle style) {
-    fillStyle_ = style;
-    applyGeometry();
-}
-
-void Shape::setFillColor(Colour colour) {
-    fillColor_ = colour;
-    applyGeometry();
-}
-
-void Shape::setBorderStyle(BorderStyle style) {
-    borderStyle_ = style;
-    applyGeometry();
-}
-
-void Shape::setBorderColor(Colour colour) {
-    borderColor_ = colour;
-    applyGeometry();
-}
 
 void Shape::paint(QPainter& painter) const {
     const QRect area = pixelRect();
@@ -234,16 +204,6 @@ void OptionButton::setCaption(const std::string& text) {
 
 std::string OptionButton::caption() const {
     return button_->text().toStdString();
-}
-
-void OptionButton::setForeColor(Colour colour) {
-    foreColor_ = colour;
-    applyColours();
-}
-
-void OptionButton::setBackColor(Colour colour) {
-    backColor_ = colour;
-    applyColours();
 }
 
 void OptionButton::applyColours() {

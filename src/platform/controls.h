@@ -71,6 +71,11 @@ public:
 protected:
     WindowlessControl(Container& container, Rect rect);
     void applyVisible() override { applyGeometry(); }
+    // Sets one of what the control shows, and shows it.
+    template <class Value> void change(Value& property, Value value) {
+        property = value;
+        applyGeometry();
+    }
 
 private:
     QRect lastPainted_; // the area to repaint when the control changes
@@ -85,9 +90,9 @@ public:
     // Lines are separated by CR LF; text never wraps.
     void setCaption(const std::string& text);
     const std::string& caption() const { return caption_; }
-    void setForeColor(Colour colour);
+    void setForeColor(Colour colour) { change(foreColor_, colour); }
     Colour foreColor() const { return foreColor_; }
-    void setAlignment(TextAlignment alignment);
+    void setAlignment(TextAlignment alignment) { change(alignment_, alignment); }
     // A label that sizes itself to fit its text.
     void setAutoSize(bool autoSize);
 
@@ -111,12 +116,10 @@ class Shape final : public WindowlessControl {
 public:
     Shape(Container& container, Rect rect);
 
-    void setFillStyle(FillStyle style);
-    void setFillColor(Colour colour);
-    Colour fillColor() const { return fillColor_; }
-    void setBorderStyle(BorderStyle style);
-    void setBorderColor(Colour colour);
-    Colour borderColor() const { return borderColor_; }
+    void setFillStyle(FillStyle style) { change(fillStyle_, style); }
+    void setFillColor(Colour colour) { change(fillColor_, colour); }
+    void setBorderStyle(BorderStyle style) { change(borderStyle_, style); }
+    void setBorderColor(Colour colour) { change(borderColor_, colour); }
 
     void paint(QPainter& painter) const override;
     std::unique_ptr<Shape> clone(int index) const;
@@ -146,10 +149,14 @@ public:
 
     void setCaption(const std::string& text);
     std::string caption() const;
-    void setForeColor(Colour colour);
-    Colour foreColor() const { return foreColor_; }
-    void setBackColor(Colour colour);
-    Colour backColor() const { return backColor_; }
+    void setForeColor(Colour colour) {
+        foreColor_ = colour;
+        applyColours();
+    }
+    void setBackColor(Colour colour) {
+        backColor_ = colour;
+        applyColours();
+    }
     // Marking one option unmarks the others of its group.
     void setValue(bool selected);
     bool value() const;
@@ -206,7 +213,6 @@ public:
     // A box that takes the size of its picture.
     void setAutoSize(bool autoSize);
     void setBackColor(Colour colour);
-    Colour backColor() const { return backColor_; }
 
     // Erases everything painted since the last clearing.
     void cls();

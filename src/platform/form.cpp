@@ -12,26 +12,11 @@
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 namespace platform {
 
 namespace {
-
-[[noreturn]] void noSuchControl(const std::string& name) {
-    std::fprintf(stderr, "sorawata: the window has no control named %s\n", name.c_str());
-    std::abort();
-}
-
-template <class Map> auto& find(const Map& map, const std::string& name) {
-    const auto found = map.find(name);
-    if (found == map.end()) {
-        noSuchControl(name);
-    }
-    return *found->second;
-}
 
 int twipsToPixels(double twips) {
     return static_cast<int>(std::lround(twips / twipsPerPixel()));
@@ -94,8 +79,13 @@ Form::Form(const FormDefinition& definition)
                          twipsToPixels(definition.drawingArea.height));
     surface_.setFixedSize(outerPixels_);
     optionGroup_.setExclusive(true);
-    createTimers(definition);
-    createControls(definition);
+    for (const TimerDefinition& timer : definition.timers) {
+        named_[timer.name] = std::make_unique<Timer>(timer.intervalMs, timer.enabled);
+    }
+    for (const ControlDefinition& control : definition.controls) {
+        createControl(control);
+    }
+    applyTabOrder(definition);
 }
 
 // Screen readers lose the windowless objects first, then the windowed controls, so that nothing
@@ -103,19 +93,6 @@ Form::Form(const FormDefinition& definition)
 Form::~Form() {
     accessibility_.reset();
     qDeleteAll(surface_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
-}
-
-void Form::createTimers(const FormDefinition& definition) {
-    for (const TimerDefinition& timer : definition.timers) {
-        timers_[timer.name] = std::make_unique<Timer>(timer.intervalMs, timer.enabled);
-    }
-}
-
-void Form::createControls(const FormDefinition& definition) {
-    for (const ControlDefinition& control : definition.controls) {
-        createControl(control);
-    }
-    applyTabOrder(definition);
 }
 
 // The keyboard visits the windowed controls in their tab positions, skipping
@@ -150,8 +127,10 @@ Container& Form::containerNamed(const std::string& name) const {
     return pictureBox(name);
 }
 
+// What every kind takes from its definition is set last, once: whether it shows.
 void Form::createControl(const ControlDefinition& definition) {
     Container& container = containerNamed(definition.container);
+    Control* control = nullptr;
     switch (definition.kind) {
     case ControlKind::OptionButton: {
         auto option = std::make_unique<OptionButton>(container, definition.rect, optionGroup_, 0);
@@ -159,8 +138,8 @@ void Form::createControl(const ControlDefinition& definition) {
         option->setForeColor(resolve(definition.foreColor));
         option->setBackColor(resolve(definition.backColor));
         option->setValue(definition.selected);
-        option->setVisible(definition.visible);
-        options_[definition.name] = std::make_unique<ControlArray<OptionButton>>(std::move(option));
+        control = option.get();
+        named_[definition.name] = std::make_unique<ControlArray<OptionButton>>(std::move(option));
         break;
     }
     case ControlKind::PictureBox: {
@@ -171,8 +150,8 @@ void Form::createControl(const ControlDefinition& definition) {
             box->setPicture(Picture::fromImage(QImage(QString::fromStdString(definition.picture))));
         }
         box->surface().setAccessibleName(QString::fromStdString(definition.accessibleName));
-        box->setVisible(definition.visible);
-        pictures_[definition.name] = std::move(box);
+        control = box.get();
+        named_[definition.name] = std::move(box);
         break;
     }
     case ControlKind::Label: {
@@ -181,8 +160,8 @@ void Form::createControl(const ControlDefinition& definition) {
         label->setForeColor(resolve(definition.foreColor));
         label->setAutoSize(definition.autoSize);
         label->setCaption(definition.text);
-        label->setVisible(definition.visible);
-        labels_[definition.name] = std::make_unique<ControlArray<Label>>(std::move(label));
+        control = label.get();
+        named_[definition.name] = std::make_unique<ControlArray<Label>>(std::move(label));
         break;
     }
     case ControlKind::Shape: {
@@ -191,27 +170,12 @@ void Form::createControl(const ControlDefinition& definition) {
         shape->setFillColor(resolve(definition.fillColor));
         shape->setBorderStyle(definition.borderStyle);
         shape->setBorderColor(resolve(definition.borderColor));
-        shape->setVisible(definition.visible);
-        shapes_[definition.name] = std::make_unique<ControlArray<Shape>>(std::move(shape));
+        control = shape.get();
+        named_[definition.name] = std::make_unique<ControlArray<Shape>>(std::move(shape));
         break;
     }
     }
-}
-
-ControlArray<OptionButton>& Form::optionButtons(const std::string& name) const {
-    return find(options_, name);
-}
-ControlArray<Label>& Form::labels(const std::string& name) const {
-    return find(labels_, name);
-}
-ControlArray<Shape>& Form::shapes(const std::string& name) const {
-    return find(shapes_, name);
-}
-PictureBox& Form::pictureBox(const std::string& name) const {
-    return find(pictures_, name);
-}
-Timer& Form::timer(const std::string& name) const {
-    return find(timers_, name);
+    control->setVisible(definition.visible);
 }
 
 void Form::describeBar(Label& name, Shape& fill, const Shape& frame, int ceiling) {
@@ -221,10 +185,15 @@ void Form::describeBar(Label& name, Shape& fill, const Shape& frame, int ceiling
 // Every label that does not name a bar is read out when its text changes. Runs when the window
 // first shows: by then every control exists and the bars are described.
 void Form::announceFreeLabels() {
-    for (const auto& [name, array] : labels_) {
-        for (int i = 0; i <= array->ubound(); ++i) {
-            if (!accessibility_->namesABar((*array)(i))) {
-                accessibility_->addAnnouncedLabel((*array)(i));
+    for (const auto& [name, control] : named_) {
+        const auto* array = std::get_if<std::unique_ptr<ControlArray<Label>>>(&control);
+        if (array == nullptr) {
+            continue;
+        }
+        const ControlArray<Label>& labels = **array;
+        for (int i = 0; i <= labels.ubound(); ++i) {
+            if (!accessibility_->namesABar(labels(i))) {
+                accessibility_->addAnnouncedLabel(labels(i));
             }
         }
     }

@@ -4,6 +4,7 @@
 #include "platform/control_array.h"
 #include "platform/controls.h"
 #include "platform/form_definition.h"
+#include "platform/report.h"
 #include "platform/timer.h"
 
 #include <QButtonGroup>
@@ -12,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <variant>
 
 namespace platform {
 
@@ -46,12 +48,20 @@ public:
     void setBackColor(Colour colour);
     Colour backColor() const { return backColor_; }
 
-    ControlArray<OptionButton>& optionButtons(const std::string& name) const;
-    ControlArray<Label>& labels(const std::string& name) const;
-    ControlArray<Shape>& shapes(const std::string& name) const;
-    PictureBox& pictureBox(const std::string& name) const;
+    // The controls and timers by their names in the definition; a name the window does not have
+    // for that kind is a programming error that ends the program.
+    ControlArray<OptionButton>& optionButtons(const std::string& name) const {
+        return named<ControlArray<OptionButton>>(name);
+    }
+    ControlArray<Label>& labels(const std::string& name) const {
+        return named<ControlArray<Label>>(name);
+    }
+    ControlArray<Shape>& shapes(const std::string& name) const {
+        return named<ControlArray<Shape>>(name);
+    }
+    PictureBox& pictureBox(const std::string& name) const { return named<PictureBox>(name); }
     Label& label(const std::string& name) const { return labels(name)(0); }
-    Timer& timer(const std::string& name) const;
+    Timer& timer(const std::string& name) const { return named<Timer>(name); }
 
     // A bar that screen readers read as one value from 0 to `ceiling`, named by `name`'s text:
     // the height of `fill` against that of `frame`.
@@ -74,8 +84,20 @@ public:
     void shown();
 
 private:
-    void createTimers(const FormDefinition& definition);
-    void createControls(const FormDefinition& definition);
+    using Named =
+        std::variant<std::unique_ptr<ControlArray<OptionButton>>,
+                     std::unique_ptr<ControlArray<Label>>, std::unique_ptr<ControlArray<Shape>>,
+                     std::unique_ptr<PictureBox>, std::unique_ptr<Timer>>;
+
+    template <class Kind> Kind& named(const std::string& name) const {
+        const auto found = named_.find(name);
+        if (found == named_.end() ||
+            !std::holds_alternative<std::unique_ptr<Kind>>(found->second)) {
+            fault("the window has no such control as " + name);
+        }
+        return *std::get<std::unique_ptr<Kind>>(found->second);
+    }
+
     void createControl(const ControlDefinition& definition);
     void applyTabOrder(const FormDefinition& definition);
     void announceFreeLabels();
@@ -90,11 +112,7 @@ private:
     QMargins frame_;
     bool loaded_ = false;
     bool activated_ = false;
-    std::map<std::string, std::unique_ptr<Timer>> timers_;
-    std::map<std::string, std::unique_ptr<ControlArray<OptionButton>>> options_;
-    std::map<std::string, std::unique_ptr<ControlArray<Label>>> labels_;
-    std::map<std::string, std::unique_ptr<ControlArray<Shape>>> shapes_;
-    std::map<std::string, std::unique_ptr<PictureBox>> pictures_;
+    std::map<std::string, Named> named_;
 };
 
 // The width of the screen in twips.

@@ -6,12 +6,10 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <numbers>
 #include <optional>
-#include <samplerate.h>
 #include <sndfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,7 +18,7 @@
 namespace platform {
 namespace {
 
-// Samples per block read from the file when the sound has to be mixed down or resampled.
+// Samples per block read from the file when the sound has to be mixed down.
 constexpr std::size_t blockSamples = 4096;
 // A format chunk is tens of bytes; anything near this is damage.
 constexpr sf_count_t largestFormatChunk = 65536;
@@ -253,11 +251,7 @@ struct MusicReader::Decoder {
     std::string open(const std::string& path);
     bool openView();
     sf_count_t readMixed(float* out, sf_count_t frames);
-    sf_count_t readResampled(float* out, sf_count_t frames);
-    static long feedResampler(void* decoder, float** block);
-    void moveTo(sf_count_t fileFrame);
-    bool reopen();
-    void skip(sf_count_t frames);
+    void reopen();
 
     FileView view;
     SF_VIRTUAL_IO io{viewSize, viewSeek, viewRead, nullptr, viewTell}; // read only
@@ -269,17 +263,11 @@ struct MusicReader::Decoder {
 
     std::vector<StereoGain> downMix; // one per channel of the file; empty for mono and stereo
     std::vector<float> fileBlock;    // a block of the file's samples, before the mix-down
-
-    SRC_STATE* resampler = nullptr;
-    int outputRate = 0;
-    std::vector<float> input; // the block the resampler reads from
 };
 
 MusicReader::Decoder::~Decoder() {
     if (file != nullptr)
         sf_close(file);
-    if (resampler != nullptr)
-        src_delete(resampler);
     if (view.descriptor >= 0)
         close(view.descriptor);
 }
@@ -310,7 +298,6 @@ std::string MusicReader::Decoder::open(const std::string& path) {
         fileBlock.resize(std::max<std::size_t>(blockSamples, downMix.size()));
     }
     type = downMix.empty() && decodesTo16Bits(info.format) ? SampleType::Int16 : SampleType::Float;
-    outputRate = info.samplerate;
     return {};
 }
 
@@ -349,49 +336,14 @@ sf_count_t MusicReader::Decoder::readMixed(float* out, sf_count_t frames) {
     return done;
 }
 
-sf_count_t MusicReader::Decoder::readResampled(float* out, sf_count_t frames) {
-    const double ratio = static_cast<double>(outputRate) / info.samplerate;
-    return std::max(src_callback_read(resampler, ratio, static_cast<long>(frames), out), 0L);
-}
-
-// The resampler asks for the file's next block when it has used up the last; none at the end.
-long MusicReader::Decoder::feedResampler(void* decoder, float** block) {
-    Decoder& self = *static_cast<Decoder*>(decoder);
-    *block = self.input.data();
-    return static_cast<long>(self.readMixed(
-        self.input.data(), static_cast<sf_count_t>(self.input.size()) / self.channels));
-}
-
-// The start is read with a decoder opened afresh, so that every round of the loop sounds like the
-// first (the MPEG decoder carries state across a seek to 0). A file that cannot seek, GSM in WAV,
-// is opened again and read up to the frame.
-void MusicReader::Decoder::moveTo(sf_count_t fileFrame) {
-    if (fileFrame > 0 && sf_seek(file, fileFrame, SEEK_SET) >= 0)
-        return;
-    if (reopen())
-        skip(fileFrame);
-}
-
 // Opens the file again; a file changed on disk into another kind of sound is not read on.
-bool MusicReader::Decoder::reopen() {
+void MusicReader::Decoder::reopen() {
     const SF_INFO before = info;
-    if (openView() && info.channels == before.channels && info.samplerate == before.samplerate &&
-        info.format == before.format)
-        return true;
-    if (file != nullptr)
+    const bool sameSound = openView() && info.channels == before.channels &&
+                           info.samplerate == before.samplerate && info.format == before.format;
+    if (!sameSound && file != nullptr) {
         sf_close(file);
-    file = nullptr;
-    return false;
-}
-
-void MusicReader::Decoder::skip(sf_count_t frames) {
-    std::array<float, blockSamples> discarded;
-    const auto blockFrames = static_cast<sf_count_t>(discarded.size()) / info.channels;
-    while (frames > 0) {
-        const sf_count_t wanted = std::min(frames, std::max<sf_count_t>(blockFrames, 1));
-        if (sf_readf_float(file, discarded.data(), wanted) < wanted)
-            return;
-        frames -= wanted;
+        file = nullptr;
     }
 }
 
@@ -407,26 +359,8 @@ std::string MusicReader::open(const std::string& path) {
     return problem;
 }
 
-bool MusicReader::resampleTo(int rate) {
-    Decoder& decoder = *decoder_;
-    const double ratio = static_cast<double>(rate) / decoder.info.samplerate;
-    int error = 0;
-    if (decoder.file == nullptr || src_is_valid_ratio(ratio) == 0)
-        return false;
-    if (decoder.resampler != nullptr)
-        src_delete(decoder.resampler);
-    decoder.resampler = src_callback_new(Decoder::feedResampler, SRC_SINC_MEDIUM_QUALITY,
-                                         decoder.channels, &error, &decoder);
-    if (decoder.resampler == nullptr)
-        return false;
-    decoder.outputRate = rate;
-    decoder.type = SampleType::Float;
-    decoder.input.resize(blockSamples);
-    return true;
-}
-
 int MusicReader::rate() const {
-    return decoder_->outputRate;
+    return decoder_->info.samplerate;
 }
 
 int MusicReader::channels() const {
@@ -448,13 +382,10 @@ std::size_t MusicReader::read(std::byte* out, std::size_t bytes) {
         return 0;
     const auto frameBytes = static_cast<std::size_t>(bytesPerFrame());
     const auto frames = static_cast<sf_count_t>(bytes / frameBytes);
-    sf_count_t done = 0;
-    if (decoder.resampler != nullptr)
-        done = decoder.readResampled(reinterpret_cast<float*>(out), frames);
-    else if (decoder.type == SampleType::Int16)
-        done = sf_readf_short(decoder.file, reinterpret_cast<short*>(out), frames);
-    else
-        done = decoder.readMixed(reinterpret_cast<float*>(out), frames);
+    const sf_count_t done =
+        decoder.type == SampleType::Int16
+            ? sf_readf_short(decoder.file, reinterpret_cast<short*>(out), frames)
+            : decoder.readMixed(reinterpret_cast<float*>(out), frames);
     decoder.atEnd = done < frames;
     return static_cast<std::size_t>(done) * frameBytes;
 }
@@ -463,17 +394,14 @@ bool MusicReader::atEnd() const {
     return decoder_->atEnd;
 }
 
-void MusicReader::seek(std::int64_t frame) {
+// The start is read with a decoder opened afresh, so that every round of the loop sounds like the
+// first: the MPEG decoder carries state across a seek to 0, and GSM in WAV cannot seek at all.
+void MusicReader::rewind() {
     Decoder& decoder = *decoder_;
     if (decoder.file == nullptr)
         return;
-    const double wanted = static_cast<double>(std::max<std::int64_t>(frame, 0)) *
-                          decoder.info.samplerate / decoder.outputRate;
-    const bool pastEnd = wanted >= static_cast<double>(decoder.info.frames);
-    decoder.moveTo(pastEnd ? decoder.info.frames : std::llround(wanted));
+    decoder.reopen();
     decoder.atEnd = false;
-    if (decoder.resampler != nullptr)
-        src_reset(decoder.resampler);
 }
 
 } // namespace platform

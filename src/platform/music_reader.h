@@ -29,10 +29,6 @@ public:
     // file cannot be played, or an empty string when it can.
     std::string open(const std::string& path);
 
-    // From here on hands out the sound resampled to `rate` frames a second, as floats. Returns
-    // false when the resampler refuses that ratio.
-    bool resampleTo(int rate);
-
     int rate() const;
     int channels() const; // 1 or 2
     SampleType sampleType() const;
@@ -43,8 +39,8 @@ public:
     std::size_t read(std::byte* out, std::size_t bytes);
     bool atEnd() const;
 
-    // Moves to `frame`, counted at rate(); a frame past the end moves to the end.
-    void seek(std::int64_t frame);
+    // Back to the start of the sound.
+    void rewind();
 
 private:
     struct Decoder;

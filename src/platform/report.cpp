@@ -1,22 +1,28 @@
 #include "platform/report.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <set>
 
 namespace platform {
+
+void tell(const std::string& what) {
+    std::fprintf(stderr, "sorawata: %s\n", what.c_str());
+}
 
 void reportFileProblem(const std::string& path, const std::string& problem) {
     static std::mutex mutex;
     static std::set<std::string> reported;
     const std::lock_guard lock(mutex);
     if (reported.insert(path).second) {
-        std::fprintf(stderr, "sorawata: %s: %s\n", path.c_str(), problem.c_str());
+        tell(path + ": " + problem);
     }
 }
 
-void reportAudioOutput(const std::string& news) {
-    std::fprintf(stderr, "sorawata: %s\n", news.c_str());
+void fault(const std::string& what) {
+    tell(what);
+    std::abort();
 }
 
 } // namespace platform

@@ -4,12 +4,14 @@
 
 namespace platform {
 
-// Tells the player, once per file and run, on stderr what is wrong with an
-// asset file; the game carries on without it.
+// One line on stderr for the player: "sorawata: " and `what`.
+void tell(const std::string& what);
+
+// Tells the player, once per file and run, what is wrong with an asset file; the game carries on
+// without it.
 void reportFileProblem(const std::string& path, const std::string& problem);
 
-// Tells the player on stderr how the music's audio output stands: one line when it is missing or
-// lost, one when it is back.
-void reportAudioOutput(const std::string& news);
+// A programming error the game cannot go on from: tells what it was and ends the program at once.
+[[noreturn]] void fault(const std::string& what);
 
 } // namespace platform

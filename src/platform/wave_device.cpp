@@ -29,20 +29,19 @@ std::int32_t Transport::play() {
     return 0;
 }
 
-std::int32_t Transport::seek(std::int64_t milliseconds) {
+std::int32_t Transport::rewind() {
     const std::lock_guard lock(mutex_);
     if (mode() == DeviceMode::NotReady)
         return mci_error::deviceNotReady;
     ++generation_;
-    seekMilliseconds_ = milliseconds;
+    rewind_ = true;
     mode_.store(DeviceMode::Stopped, std::memory_order_relaxed);
     return 0;
 }
 
 Transport::Orders Transport::take() {
     const std::lock_guard lock(mutex_);
-    return {std::exchange(seekMilliseconds_, std::nullopt), mode() == DeviceMode::Playing,
-            generation_};
+    return {std::exchange(rewind_, false), mode() == DeviceMode::Playing, generation_};
 }
 
 void Transport::reachedEnd(std::uint64_t generation) {
@@ -53,7 +52,7 @@ void Transport::reachedEnd(std::uint64_t generation) {
 
 void Transport::setMode(DeviceMode mode) {
     const std::lock_guard lock(mutex_);
-    seekMilliseconds_.reset();
+    rewind_ = false;
     mode_.store(mode, std::memory_order_relaxed);
 }
 
@@ -68,8 +67,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto firstAnswerWait = std::chrono::seconds(1);
 // How often the audio thread asks for an output again while it has none.
 constexpr auto retryInterval = std::chrono::seconds(1);
-// The rate the music is resampled to where the sound server will not take the file's own.
-constexpr int fallbackRate = 48000;
 // The sound the server holds ahead of what it plays: enough to ride out a busy moment of the
 // machine, and the game's rewind at the end of the music.
 constexpr pa_usec_t bufferedMicroseconds = 200'000;
@@ -141,10 +138,10 @@ std::int32_t WaveDevice::Output::openFile(const std::string& path, const std::st
         return mci_error::invalidFile;
     }
     spec_ = sampleSpecOf(reader_);
-    if (!pa_sample_spec_valid(&spec_)) {
-        if (!reader_.resampleTo(fallbackRate))
-            return mci_error::unsupportedFormat;
-        spec_ = sampleSpecOf(reader_);
+    if (!pa_sample_spec_valid(&spec_) || spec_.rate > PA_RATE_MAX) {
+        reportFileProblem(path, std::to_string(spec_.rate) + " samples a second, more than the " +
+                                    std::to_string(PA_RATE_MAX) + " the sound server takes");
+        return mci_error::invalidFile;
     }
     return 0;
 }
@@ -225,11 +222,11 @@ bool WaveDevice::Output::openStream() {
 
 // The output is there: the device stands stopped at the start of the file.
 void WaveDevice::Output::beginPlaying() {
-    reader_.seek(0);
+    reader_.rewind();
     transport_.setMode(DeviceMode::Stopped);
     ready_ = true;
     if (reportedGone_)
-        reportAudioOutput("the music has an audio output now and plays from the start");
+        tell("the music has an audio output now and plays from the start");
     reportedGone_ = false;
     answer();
 }
@@ -238,10 +235,9 @@ void WaveDevice::Output::beginPlaying() {
 // second.
 void WaveDevice::Output::lose(const std::string& why) {
     if (!reportedGone_)
-        reportAudioOutput(ready_ ? "the music's audio output was lost (" + why +
-                                       "); it starts again when the output is back"
-                                 : "no audio output for the music (" + why +
-                                       "); it starts when there is one");
+        tell(ready_ ? "the music's audio output was lost (" + why +
+                          "); it starts again when the output is back"
+                    : "no audio output for the music (" + why + "); it starts when there is one");
     reportedGone_ = true;
     closeOutput();
     transport_.setMode(DeviceMode::NotReady);
@@ -264,15 +260,12 @@ void WaveDevice::Output::closeOutput() {
 }
 
 // Hands the server as much sound as it has room for, while the game has it playing. The reader
-// moves to where the game asked only now, so a rewind at the end follows the last block at once.
+// goes back to the start only now, so a rewind at the end follows the last block at once.
 void WaveDevice::Output::feed() {
     while (true) {
         const Transport::Orders orders = transport_.take();
-        if (orders.seekMilliseconds) {
-            const double frame =
-                static_cast<double>(*orders.seekMilliseconds) * reader_.rate() / 1000;
-            reader_.seek(static_cast<std::int64_t>(std::min(frame, 1e18)));
-        }
+        if (orders.rewind)
+            reader_.rewind();
         std::size_t room = pa_stream_writable_size(stream_);
         void* buffer = nullptr;
         if (!orders.playing || room == 0 || room == static_cast<std::size_t>(-1) ||
@@ -310,12 +303,12 @@ WaveDevice::~WaveDevice() = default;
 // The file is read before the sound server is asked for an output. With no output the open still
 // succeeds: the device waits for one, not ready.
 std::int32_t WaveDevice::open(const std::string& path) {
-    if (output_)
-        return mci_error::deviceOpen;
     const std::string found = findFileIgnoringCase(path);
     std::error_code ignored;
-    if (!std::filesystem::exists(found, ignored))
+    if (!std::filesystem::exists(found, ignored)) {
+        reportFileProblem(path, "file not found");
         return mci_error::fileNotFound;
+    }
     auto output = std::make_unique<Output>(transport_);
     if (const auto error = output->openFile(path, found); error != 0)
         return error;
@@ -332,8 +325,8 @@ std::int32_t WaveDevice::play() {
     return 0;
 }
 
-std::int32_t WaveDevice::seek(std::int64_t milliseconds) {
-    return transport_.seek(milliseconds);
+std::int32_t WaveDevice::rewind() {
+    return transport_.rewind();
 }
 
 } // namespace platform

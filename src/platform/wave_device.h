@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <optional>
 
 namespace platform {
 
@@ -18,12 +17,12 @@ public:
 
     // From the game's thread: 0 or an mci_error code.
     std::int32_t play();
-    std::int32_t seek(std::int64_t milliseconds);
+    std::int32_t rewind();
 
-    // What the audio thread is to do next: the seek asked for since it last looked, if any, and
+    // What the audio thread is to do next: whether the game rewound since it last looked, and
     // whether to play; `generation` counts the commands so far.
     struct Orders {
-        std::optional<std::int64_t> seekMilliseconds;
+        bool rewind = false;
         bool playing = false;
         std::uint64_t generation = 0;
     };
@@ -31,14 +30,14 @@ public:
     // The sound ran out while playing the orders of `generation`: "stopped", unless the game has
     // sent a command since, which then stands.
     void reachedEnd(std::uint64_t generation);
-    // The output has come (stopped at the start) or gone (not ready): a seek the game asked for
+    // The output has come (stopped at the start) or gone (not ready): a rewind the game asked for
     // before does not carry over.
     void setMode(DeviceMode mode);
 
 private:
     std::mutex mutex_;
     std::atomic<DeviceMode> mode_{DeviceMode::NotReady};
-    std::optional<std::int64_t> seekMilliseconds_;
+    bool rewind_ = false;
     std::uint64_t generation_ = 0;
 };
 
@@ -59,7 +58,7 @@ public:
 
     std::int32_t open(const std::string& path) override;
     std::int32_t play() override;
-    std::int32_t seek(std::int64_t milliseconds) override;
+    std::int32_t rewind() override;
     DeviceMode mode() const override { return transport_.mode(); }
 
 private:
