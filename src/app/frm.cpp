@@ -125,7 +125,7 @@ void Frm::LayOutBars() {
         ShpStr(j).move(left, 0, 0.5, 0);
         ShpStr(j).setFillColor(RGB(0, 255, 255));
         form_.sendToBack(ShpStr(j));
-        form_.describeBar(LblStr(j), ShpStr(j), ShpBak(j), j == 2 ? 80 : 200);
+        form_.describeBar(LblStr(j), ShpStr(j), ShpBak(j), mood::ceilingOf(j));
     }
     LblStr(0).setCaption("怒");
     LblStr(1).setCaption("哀");

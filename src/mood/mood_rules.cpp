@@ -5,14 +5,6 @@
 
 namespace mood {
 
-namespace {
-
-constexpr std::int16_t ceilingOf(std::uint8_t kind) {
-    return kind == WishToApologise ? 80 : 200;
-}
-
-} // namespace
-
 MoodRules::MoodRules(MoodView& view, platform::RandomSource& random)
     : view_(view), random_(random) {}
 

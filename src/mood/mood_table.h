@@ -13,6 +13,11 @@ inline constexpr std::uint8_t Anger = 0;
 inline constexpr std::uint8_t Sorrow = 1;
 inline constexpr std::uint8_t WishToApologise = 2;
 
+// The most a mood of `kind` can be: 200, and 80 for the wish to apologise (200 / 2.5).
+constexpr std::int16_t ceilingOf(std::uint8_t kind) {
+    return kind == WishToApologise ? 80 : 200;
+}
+
 // The six moods, Mood(who, kind), as signed 16-bit values. A subscript out of
 // range or an overflowing sum is a fault that ends the game at once.
 class MoodTable {
