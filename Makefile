@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # Two entry points: `make run` builds and starts the game with the default
 # assets, `make test` builds everything and runs every test. Both first install
 # whatever Debian packages are missing (run as root on Debian 12).

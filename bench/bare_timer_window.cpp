@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // The CPU baseline for the game: an empty window and a 1 ms precise timer
 // doing nothing, run for the given number of seconds.
 #include <QApplication>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // The start-up baseline for the game: a plain Qt window of the game's size
 // (768x341 on a 1024x768 screen) showing the three option texts in one label.
 #include <QApplication>

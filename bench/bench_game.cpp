@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // The game's own hot paths, through the real window off screen:
 // - the thinking tick with its bar redraws (goal < 20 us), and the tick plus a
 //   full repaint of the window for scale;

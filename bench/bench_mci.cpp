@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // Cost of the music poll: the status query runs a thousand times a second for
 // the whole game, so it must be cheap and must not allocate.
 #include "media/bgm.h"

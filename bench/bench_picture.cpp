@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // Load-and-draw cost of a scene picture into a 340 x 320 picture box, for a small, a screen-sized
 // and a camera-sized JPEG, next to a plain full decode of the same file as the baseline.
 // Goals: 300x300 <= 2 ms, 1920x1080 <= 10 ms, 6000x4000 <= 40 ms per load and draw. Baselines

@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # CPU used by the game over SECONDS of play (music looping, 1 ms music poll)
 # against a bare Qt window with a 1 ms timer. Both run side by side on a
 # private X server and a private PulseAudio null sink, so that they share the

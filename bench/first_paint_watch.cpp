@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // Measures a program from the outside: the time from its start until its first
 // top-level window shows painted content on screen, and its peak resident
 // memory a little later. Used by startup.sh on a private X server with a black

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 """Measures the silence the music loop leaves between the end of bgm.wav and its
 restart, for music files of each kind a Windows asset pack may hold. Each file
 plays through loop_player (the game's music code and 1 ms poll) into a private

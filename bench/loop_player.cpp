@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // Plays a wave file the way the game does (Bgm over the real command
 // interpreter, polled by a 1 ms precise timer) for a given number of seconds.
 // Used by loop_gap.py to record what reaches the sound server.

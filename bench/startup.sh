@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # Start-up cost of the game against a bare Qt window of the same size showing
 # the three option texts in one label: time from process start to the first
 # painted window, and peak resident memory. Goal: both ratios at most 1.5.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // Music command strings as the game sends them, and any bytes besides: the interpreter must answer
 // each with 0 or one of its error codes, write a reply only for the status query and only within
 // the reply buffer, leave its device alone when it refuses a command, and release every device

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // Scene pictures as any bytes: loading must refuse what it cannot read, and whatever it accepts
 // must paint stretched into the scene box like the game paints it.
 #include "platform/picture.h"

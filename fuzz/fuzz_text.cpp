@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // Text assets (murmurs, endings) as any bytes a player's editor may leave: decoding to UTF-8 and
 // splitting into lines must accept everything and lose nothing but the line ends.
 #include "platform/text_file.h"

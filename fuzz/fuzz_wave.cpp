@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // Music files as any bytes, through the reader the game plays them with (our glue around
 // libsndfile): it must refuse what it cannot play with a reason, and for what it accepts hand out
 // whole frames in any portions up to an end, and the same sound again after the rewind that loops

@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # Runs each fuzz target for SECONDS, one after the other, starting from its seed corpus in
 # fuzz/corpus/<target>. New inputs collect in BUILD_DIR/fuzz-corpus/<target> (kept between runs),
 # crashes in BUILD_DIR/fuzz-crashes/. Fails on the first target that finds a fault.

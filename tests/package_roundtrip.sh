@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # The Debian package from end to end: pack it, check it with lintian, install
 # it with apt-get, check the hardening of the installed program, start
 # `sorawata` from a player's PATH on a private X server, then remove it and

@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # Ten minutes of real play: the game with its real timers under Xvfb, the music
 # looping into a private PulseAudio null sink, a change of mind every 10 s and
 # a new game every 30 s. RSS is sampled every 10 s. Passes when, after the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 #include "music_files.h"
 #include "platform/asset_path.h"
 #include "platform/mci.h"

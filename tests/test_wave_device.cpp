@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 #include "media/bgm.h"
 #include "music_files.h"
 #include "platform/mci.h"

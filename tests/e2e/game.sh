@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # A whole evening played through the real window: left alone the player gives
 # in first; a click on the picture starts again; remembering leads to the
 # partner's ending.

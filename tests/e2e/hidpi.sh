@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # The game on a high-density screen (QT_SCALE_FACTOR=2): the window is twice as
 # large, the layout holds, and the scene and the text are drawn at device
 # pixels, not blown up from a buffer of half the resolution.

@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # Hostile asset folders, each in a fresh folder beside its own copy of the game,
 # on one Xvfb screen with music going to a private PulseAudio null sink. For
 # every case the game stays up, its caption keeps moving (the window answers

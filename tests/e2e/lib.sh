@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # shellcheck shell=bash disable=SC2034 # the colours below are for the scripts
 # Shared helpers for the end-to-end tests: a private X server, an optional
 # window manager, asset folders made of solid colours, the game's window and

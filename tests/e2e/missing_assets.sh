@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # With none of its files beside it the game still comes up and plays to an
 # ending, and says once per file what is missing instead of once per tick.
 # Usage: missing_assets.sh path/to/sorawata

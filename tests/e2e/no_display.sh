@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # Without a display to talk to, the game says so in one line and exits with an
 # error status rather than crashing. On Qt's offscreen platform it needs none:
 # it starts and plays.

@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # The game as a Wayland client of a headless weston: it names itself for the
 # desktop (app id, title), then shows the partner's moods in the title, and
 # weston's own screenshot shows the whole scene picture and the mood bars.

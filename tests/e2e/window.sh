@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Sorawata developers
+# SPDX-License-Identifier: MIT
+
 # The game window as the player first meets it: caption, outer size, window
 # manager hints, what is drawn where, and closing it.
 # Usage: window.sh path/to/sorawata [bare|openbox]

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
 // sorawata-assetgen: draws the default pictures and composes the background
 // music of Sorawata. Usage: sorawata-assetgen <build folder>
 //
