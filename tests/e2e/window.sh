@@ -76,8 +76,8 @@ fi
 xprop -id "$E2E_WINDOW" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
     fail "_NET_WM_STATE lacks _NET_WM_STATE_SKIP_TASKBAR: $(xprop -id "$E2E_WINDOW" _NET_WM_STATE)"
 
-# Under a window manager: what it concluded from those hints. (Openbox hides the
-# minimise button as the Motif decorations ask but keeps the action for its menu.)
+# Under a window manager: what it concluded from those hints. (Openbox never lets
+# Motif hints remove its minimise button, so only maximise and resize are checked.)
 if [[ $mode == openbox ]]; then
     actions=$(xprop -id "$E2E_WINDOW" _NET_WM_ALLOWED_ACTIONS)
     grep -q _NET_WM_ACTION_CLOSE <<<"$actions" || fail "openbox offers no close: $actions"
