@@ -14,9 +14,9 @@ namespace {
 
 constexpr std::int16_t vbTrue = -1;
 
-// The device's mode word, upper-cased so that its letter case does not matter.
+// The device's mode word, in any letter case.
 bool beginsWithStopped(const char* reply) {
-    return platform::asciiUpper(std::string_view(reply, 7)) == "STOPPED";
+    return platform::equalIgnoringAsciiCase(std::string_view(reply, 7), "stopped");
 }
 
 } // namespace
