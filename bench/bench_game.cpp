@@ -75,7 +75,7 @@ void writeScenes() {
 struct Game {
     Game() : frm(assetFolder().path().toStdString(), 15360, random, music) {
         frm.Form_Load();
-        frm.form().widget().show();
+        frm.show();
     }
     SteadyRandom random;
     SilentMci music;
@@ -106,7 +106,7 @@ void ThinkingTickAndRepaint(benchmark::State& state) {
     int ticks = 0;
     for (auto _ : state) {
         game.frm.timOpt_Timer();
-        game.frm.form().widget().repaint();
+        game.frm.repaint();
         if (++ticks % 8 == 0) {
             state.PauseTiming();
             keepPlaying(game.frm);
@@ -116,13 +116,13 @@ void ThinkingTickAndRepaint(benchmark::State& state) {
 }
 BENCHMARK(ThinkingTickAndRepaint)->Unit(benchmark::kMicrosecond);
 
-// As a choice shows a scene.
+// As a choice shows a scene: read, decoded and painted on the picture.
 void ShowPicture(benchmark::State& state, const char* name) {
     Game game;
-    media::ScenePicture scene(game.frm.form().pictureBox("Pic"), game.frm.form().pictureBox("E"));
-    scene.setFolder(game.frm.imgDir());
+    QWidget& pic = *game.frm.findChild<QWidget*>("Pic");
     for (auto _ : state) {
-        scene.ShowPicture(name);
+        game.frm.ShowPicture(name);
+        pic.repaint();
     }
 }
 
@@ -162,7 +162,8 @@ QImage cheapestDecode(const std::string& path, QSize box) {
 
 void CheapestDecode(benchmark::State& state, const char* name) {
     Game game; // for the picture box's size in device pixels
-    const QSize box = game.frm.form().pictureBox("Pic").deviceSize();
+    const QWidget& pic = *game.frm.findChild<QWidget*>("Pic");
+    const QSize box = pic.size() * pic.devicePixelRatio();
     const std::string path = game.frm.imgDir() + name + ".jpg";
     for (auto _ : state) {
         const QImage image = cheapestDecode(path, box);

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "app/frm.h"
-#include "platform/form.h"
+#include "platform/linux.h"
 #include "platform/mci.h"
 #include "platform/random.h"
 #include "platform/report.h"
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
 
     platform::ClockRandom random;
     platform::MciCommandInterpreter music;
-    app::Frm frm(platform::applicationFolder(), platform::screenWidthTwips(), random, music);
-    frm.show();
+    app::Frm frm(platform::applicationFolder(), app::screenWidthTwips(), random, music);
+    frm.showGame();
     return QApplication::exec();
 }

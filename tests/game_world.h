@@ -11,7 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,9 +84,39 @@ struct LoadedGame {
     app::Frm frm;
 };
 
-// The colour of the scene picture, sampled below the murmur line.
+// The window's parts, by their names.
+inline app::ScenePicture& pic(app::Frm& frm) {
+    return *frm.findChild<app::ScenePicture*>("Pic");
+}
+inline app::MurmurLabel& lblSay(app::Frm& frm) {
+    return *frm.findChild<app::MurmurLabel*>("LblSay");
+}
+inline QList<app::CellRadioButton*> opt(app::Frm& frm) {
+    return frm.findChildren<app::CellRadioButton*>();
+}
+inline QList<app::MoodBar*> bars(app::Frm& frm) {
+    return frm.findChildren<app::MoodBar*>();
+}
+inline QTimer& timer(app::Frm& frm, const char* name) {
+    return *frm.findChild<QTimer*>(name);
+}
+inline std::string caption(app::Frm& frm) {
+    return frm.windowTitle().toStdString();
+}
+
+// What the window shows on screen now: its backing store, stale pixels and all.
+inline QImage onScreen(QWidget& window) {
+    return window.screen()->grabWindow(window.winId()).toImage();
+}
+
+// Waits until `shows` holds for what is on screen; true if it came to hold.
+inline bool eventuallyShows(QWidget& window, const std::function<bool(const QImage&)>& shows) {
+    return QTest::qWaitFor([&] { return shows(onScreen(window)); }, 10000);
+}
+
+// The colour of the scene picture, sampled below the murmur line, as painted now.
 inline QColor sceneColour(app::Frm& frm) {
-    const QImage shot = frm.form().pictureBox("Pic").surface().grab().toImage();
+    const QImage shot = pic(frm).grab().toImage();
     return shot.pixelColor(shot.width() / 2, shot.height() - 3);
 }
 

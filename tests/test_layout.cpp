@@ -51,106 +51,106 @@ TEST(AssetFolders, EndInExactlyOneSeparator) {
 TEST(Layout, WindowSizeFollowsTheScreen) {
     AssetFolder assets;
     LoadedGame game(assets, {});
-    EXPECT_EQ(game.frm.form().widget().size(), QSize(768, 341));
-    EXPECT_EQ(game.frm.form().backColor(), platform::RGB(255, 255, 255));
-    EXPECT_DOUBLE_EQ(game.frm.form().scaleWidth(), 4.5);
-    EXPECT_DOUBLE_EQ(game.frm.form().scaleHeight(), 3);
+    EXPECT_EQ(game.frm.size(), QSize(768, 341));
+    EXPECT_EQ(game.frm.palette().color(QPalette::Window), QColor(255, 255, 255));
 }
 
-// Start-up seeds the random generator once and completes the control arrays to elements 0-2
-// with their texts.
-TEST(Layout, ControlArraysHaveThreeElementsWithTheirTexts) {
+// Start-up seeds the random generator once and gives the options and the bars their texts.
+TEST(Layout, OptionsAndBarsHaveTheirTexts) {
     AssetFolder assets;
     LoadedGame game(assets, {});
     EXPECT_EQ(game.random.randomizeCount(), 1);
-    platform::Form& form = game.frm.form();
-    EXPECT_EQ(form.optionButtons("Opt").ubound(), 2);
-    EXPECT_EQ(form.labels("LblStr").ubound(), 2);
-    EXPECT_EQ(form.shapes("ShpStr").ubound(), 2);
-    EXPECT_EQ(form.shapes("ShpBak").ubound(), 2);
-    EXPECT_EQ(form.optionButtons("Opt")(0).caption(), "自分のことを考える");
-    EXPECT_EQ(form.optionButtons("Opt")(1).caption(), "相手のことを考える");
-    EXPECT_EQ(form.optionButtons("Opt")(2).caption(), "思い出す");
-    EXPECT_EQ(form.labels("LblStr")(0).caption(), "怒");
-    EXPECT_EQ(form.labels("LblStr")(1).caption(), "哀");
-    EXPECT_EQ(form.labels("LblStr")(2).caption(), "謝りたい");
+    const char* options[] = {"自分のことを考える", "相手のことを考える", "思い出す"};
+    const char* barNames[] = {"怒", "哀", "謝りたい"};
     for (int i = 0; i <= 2; ++i) {
-        EXPECT_TRUE(form.optionButtons("Opt")(i).visible());
-        EXPECT_TRUE(form.shapes("ShpBak")(i).visible());
+        EXPECT_EQ(opt(game.frm)[i]->text(), QString::fromUtf8(options[i]));
+        EXPECT_EQ(bars(game.frm)[i]->accessibleName(), QString::fromUtf8(barNames[i]));
     }
 }
 
-// Every control stands on its grid rectangle, whatever the window's size.
+// Every control stands on its grid rectangle, whatever the window's size; bar labels keep their
+// 255 twips and the murmur label its 100 twips from the picture's corner.
 TEST(Layout, ControlsTakeTheirGridRectanglesAtTwoSizes) {
     for (const double screenTwips : {15360.0, 19200.0}) {
         SCOPED_TRACE(screenTwips);
         AssetFolder assets;
         LoadedGame game(assets, {}, screenTwips);
-        platform::Form& form = game.frm.form();
-        const QSize area = form.widget().size();
-
-        EXPECT_EQ(form.pictureBox("Pic").pixelRect(), gridRect(area, 0, 0, 2, 3));
+        const QSize area = game.frm.size();
+        EXPECT_EQ(pic(game.frm).geometry(), gridRect(area, 0, 0, 2, 3));
+        EXPECT_EQ(lblSay(game.frm).pos(), QPoint(7, 7));
         for (int i = 0; i <= 2; ++i) {
-            EXPECT_EQ(form.optionButtons("Opt")(i).widget().geometry(), gridRect(area, 2, i, 1, 1));
+            EXPECT_EQ(opt(game.frm)[i]->geometry(), gridRect(area, 2, i, 1, 1));
+            EXPECT_EQ(bars(game.frm)[i]->geometry(), gridRect(area, 3 + 0.5 * i, 0, 0.5, 3));
         }
-        for (int j = 0; j <= 2; ++j) {
-            const double left = 3 + 0.5 * j;
-            EXPECT_EQ(form.shapes("ShpBak")(j).pixelRect(), gridRect(area, left, 0, 0.5, 3));
-            EXPECT_EQ(form.shapes("ShpStr")(j).pixelRect(), gridRect(area, left, 0, 0.5, 0));
-            const QRect label = form.labels("LblStr")(j).pixelRect();
-            EXPECT_EQ(label.left(), gridRect(area, left, 0, 0.5, 3).left());
-            EXPECT_EQ(label.height(), 17) << "bar labels keep their 255 twips";
-        }
-        EXPECT_EQ(form.shapes("ShpBak")(2).pixelRect().right() + 1, area.width())
+        EXPECT_EQ(bars(game.frm)[2]->geometry().right() + 1, area.width())
             << "the last bar column ends at the right edge";
     }
 }
 
-// The murmur label sits 100 twips in from the picture's corner and starts empty.
-TEST(Layout, MurmurLabelSitsInsideThePicture) {
+// A bar is drawn fill first, frame over it, name on top: the fill's height is the value's share
+// of the bar, the frame's outline a blue pixel wide, the name blue on the 17 pixels at the top.
+TEST(Layout, BarDrawsFillFrameAndName) {
     AssetFolder assets;
     LoadedGame game(assets, {});
-    platform::Label& say = game.frm.form().label("LblSay");
-    EXPECT_EQ(&say.container(),
-              static_cast<platform::Container*>(&game.frm.form().pictureBox("Pic")));
-    EXPECT_EQ(say.pixelRect().topLeft(), QPoint(7, 7));
-    EXPECT_EQ(say.caption(), "");
-    EXPECT_EQ(say.foreColor(), platform::RGB(100, 0, 0));
+    app::MoodBar& bar = *bars(game.frm)[0];
+    bar.setValue(100);
+    const QImage shot = bar.grab().toImage();
+    const int middle = bar.width() / 2;
+    EXPECT_EQ(bar.fillHeight(), 171); // (3 / 200 * 100 = 1.5 rows) of 341 pixels
+    EXPECT_EQ(shot.pixelColor(0, 200), QColor(0, 0, 255));
+    EXPECT_EQ(shot.pixelColor(middle, bar.height() - 1), QColor(0, 0, 255));
+    EXPECT_EQ(shot.pixelColor(middle, 170), QColor(0, 255, 255));
+    EXPECT_EQ(shot.pixelColor(middle, 171), QColor(255, 255, 255));
+    int nameBlue = 0;
+    for (int x = 1; x < bar.width() - 1; ++x)
+        for (int y = 1; y < 17; ++y)
+            nameBlue += shot.pixelColor(x, y).blue() > shot.pixelColor(x, y).green() + 100;
+    EXPECT_GT(nameBlue, 5);
+    EXPECT_EQ(shot.pixelColor(middle, 18), QColor(0, 255, 255));
 }
 
-// Bars are drawn fill first, frame over it, label on top.
-TEST(Layout, BarFillLiesBehindFrameAndLabel) {
-    AssetFolder assets;
-    LoadedGame game(assets, {});
-    platform::Form& form = game.frm.form();
-    form.shapes("ShpStr")(0).setHeight(3);
-    const QImage shot = form.widget().grab().toImage();
-    const QRect frame = form.shapes("ShpBak")(0).pixelRect();
-    EXPECT_EQ(pixelAt(shot, frame.left(), frame.center().y()), QColor(0, 0, 255));
-    EXPECT_EQ(pixelAt(shot, frame.center().x(), frame.bottom() - 5), QColor(0, 255, 255));
-    EXPECT_EQ(pixelAt(shot, form.shapes("ShpBak")(1).pixelRect().center().x(), 200),
-              QColor(255, 255, 255));
-}
+namespace {
+
+// The game shown and activated with one draw for its first scene and `draws` more, its timers
+// stopped at once so that only the test's own actions draw.
+struct ShownStill {
+    ShownStill(const AssetFolder& assets, int draws)
+        : random(std::vector<double>(static_cast<std::size_t>(draws) + 1, 0.1)),
+          frm(assets.path(), 15360, random, music) {
+        frm.showGame();
+        timer(frm, "timOpt").stop();
+        timer(frm, "timLbl").stop();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&frm));
+    }
+
+    ScriptedRandom random;
+    SilentMci music;
+    app::Frm frm;
+};
+
+} // namespace
 
 // Every click on an option raises its click event once, by mouse anywhere in its cell or by the
 // keyboard's selection keys, also on the option already marked; the handler marking the option
 // raises none, and neither does marking one from the program.
 TEST(Options, EveryClickRaisesExactlyOneClickEvent) {
-    using Action = std::function<void(platform::ControlArray<platform::OptionButton>&)>;
+    using Options = QList<app::CellRadioButton*>;
+    using Action = std::function<void(const Options&)>;
     const auto mouse = [](int i) -> Action {
-        return [i](auto& opt) {
-            platform::CellRadioButton& button = opt(i).widget();
-            QTest::mouseClick(&button, Qt::LeftButton, {},
-                              QPoint(button.width() - 3, button.height() - 3));
+        return [i](const Options& opt) {
+            QTest::mouseClick(opt[i], Qt::LeftButton, {},
+                              QPoint(opt[i]->width() - 3, opt[i]->height() - 3));
         };
     };
     const auto key = [](int focused, Qt::Key pressed) -> Action {
-        return [focused, pressed](auto& opt) {
-            opt(focused).widget().setFocus();
-            QTest::keyClick(&opt(focused).widget(), pressed);
+        return [focused, pressed](const Options& opt) {
+            opt[focused]->setFocus();
+            QTest::keyClick(opt[focused], pressed);
         };
     };
-    const auto mark = [](int i) -> Action { return [i](auto& opt) { opt(i).setValue(true); }; };
+    const auto mark = [](int i) -> Action {
+        return [i](const Options& opt) { opt[i]->setChecked(true); };
+    };
     struct Case {
         const char* what;
         std::vector<Action> actions;
@@ -169,70 +169,59 @@ TEST(Options, EveryClickRaisesExactlyOneClickEvent) {
         {"down from the last option", {mark(2), key(2, Qt::Key_Down)}, {}, 2},
         {"marked by the program", {mark(1), mark(2)}, {}, 2},
     };
+    AssetFolder assets;
+    assets.writeStandardSet();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        AssetFolder assets;
-        assets.writeStandardSet();
-        LoadedGame game(assets, std::vector<double>(c.clicks.size(), 0.1));
-        game.frm.form().onActivate = nullptr; // no new game, no timers
-        QWidget& window = game.frm.form().widget();
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        auto& opt = game.frm.form().optionButtons("Opt");
+        ShownStill game(assets, static_cast<int>(c.clicks.size()));
+        const Options options = opt(game.frm);
         std::vector<int> clicks;
-        opt.onClick = [&](int index) {
-            clicks.push_back(index);
-            game.frm.Opt_Click(static_cast<std::int16_t>(index));
-        };
+        for (int i = 0; i <= 2; ++i) {
+            QObject::connect(options[i], &QAbstractButton::clicked,
+                             [&clicks, i] { clicks.push_back(i); });
+        }
         for (const Action& action : c.actions) {
-            action(opt);
+            action(options);
         }
         EXPECT_EQ(clicks, c.clicks);
-        EXPECT_TRUE(opt(c.marked).value());
+        EXPECT_TRUE(options[c.marked]->isChecked());
+        EXPECT_EQ(game.frm.moods().selectedOption(), c.clicks.empty() ? 0 : c.clicks.back());
     }
 }
 
-// The window opens with the focus on the picture, tab position 0. Tab then enters the options at
-// the marked one and leaves them for the picture again; the hidden picture box E is skipped.
-TEST(Layout, FocusStartsOnThePictureAndTabFollowsTheTabPositions) {
+// The window opens with the focus on the picture. Tab then enters the options at the marked one
+// and leaves them for the picture again.
+TEST(Layout, FocusStartsOnThePictureAndTabEntersTheOptionsAtTheMarkedOne) {
     AssetFolder assets;
     assets.writeStandardSet();
-    LoadedGame game(assets, {});
-    platform::Form& form = game.frm.form();
-    form.onActivate = nullptr; // no new game, no timers
-    form.widget().show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form.widget()));
-    QWidget* pic = &form.pictureBox("Pic").surface();
-    const auto option = [&](int i) -> QWidget* { return &form.optionButtons("Opt")(i).widget(); };
-    EXPECT_EQ(QApplication::focusWidget(), pic);
+    ShownStill game(assets, 0);
+    QWidget* picture = &pic(game.frm);
+    const auto option = [&](int i) -> QWidget* { return opt(game.frm)[i]; };
+    EXPECT_EQ(QApplication::focusWidget(), picture);
     struct Step {
         Qt::Key key;
         int markFirst; // -1: none
         QWidget* focused;
     };
     const Step steps[] = {
-        {Qt::Key_Tab, -1, option(0)}, {Qt::Key_Tab, -1, pic},          {Qt::Key_Tab, 2, option(2)},
-        {Qt::Key_Backtab, -1, pic},   {Qt::Key_Backtab, 1, option(1)},
+        {Qt::Key_Tab, -1, option(0)},    {Qt::Key_Tab, -1, picture},
+        {Qt::Key_Tab, 2, option(2)},     {Qt::Key_Backtab, -1, picture},
+        {Qt::Key_Backtab, 1, option(1)},
     };
     for (const Step& step : steps) {
         if (step.markFirst >= 0) {
-            form.optionButtons("Opt")(step.markFirst).setValue(true);
+            opt(game.frm)[step.markFirst]->setChecked(true);
         }
         QTest::keyClick(QApplication::focusWidget(), step.key);
         EXPECT_EQ(QApplication::focusWidget(), step.focused);
     }
 }
 
-// A control or an element that the window does not have is a programming error that ends the
-// program at once.
-TEST(LayoutDeathTest, MissingControlsEndTheProgram) {
+// A way of thinking the window has no option for is a programming error that ends the program.
+TEST(LayoutDeathTest, AnOptionThatDoesNotExistEndsTheProgram) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     AssetFolder assets;
     LoadedGame game(assets, {});
-    platform::Form& form = game.frm.form();
-    EXPECT_DEATH(form.optionButtons("Opt")(3), "control array element 3 does not exist");
-    EXPECT_DEATH(game.frm.Opt_Click(-1), "control array element -1 does not exist");
-    EXPECT_DEATH(form.labels("LblStr").load(5), "control array element 5 cannot be loaded");
-    EXPECT_DEATH(form.shapes("Opt"), "the window has no such control as Opt");
-    EXPECT_DEATH(form.timer("timNothing"), "the window has no such control as timNothing");
+    EXPECT_DEATH(game.frm.Opt_Click(-1), "there is no option -1");
+    EXPECT_DEATH(game.frm.Opt_Click(3), "there is no option 3");
 }

@@ -47,21 +47,21 @@ public:
     // picture for a new game; then a thinking tick if one is due, and every third step a murmur.
     // True when a thinking tick ran.
     bool step(std::uint64_t index) {
-        const bool ended = !timer("timOpt").enabled();
+        const bool ended = !timer(frm_, "timOpt").isActive();
         if (ended ? chance(20) : chance(5000)) {
-            frm_.form().pictureBox("Pic").onClick();
+            pic(frm_).click();
             ++newGames_;
         }
         if (chance(100))
-            frm_.form().optionButtons("Opt").onClick(pick(3));
+            opt(frm_)[pick(3)]->click();
         bool ticked = false;
-        if (timer("timOpt").enabled()) {
-            timer("timOpt").onTick();
+        if (timer(frm_, "timOpt").isActive()) {
+            frm_.timOpt_Timer();
             ticked = true;
-            endings_ += timer("timOpt").enabled() ? 0 : 1;
+            endings_ += timer(frm_, "timOpt").isActive() ? 0 : 1;
         }
-        if (index % 3 == 0 && timer("timLbl").enabled())
-            timer("timLbl").onTick();
+        if (index % 3 == 0 && timer(frm_, "timLbl").isActive())
+            frm_.timLbl_Timer();
         return ticked;
     }
 
@@ -83,10 +83,10 @@ public:
         }
         const bool over =
             m.mood(Player, WishToApologise) == 80 || m.mood(Partner, WishToApologise) == 80;
-        if (timer("timOpt").enabled() == over)
+        if (timer(frm_, "timOpt").isActive() == over)
             return "thinking goes on after an ending, or stopped without one";
-        if (afterTick && frm_.form().caption() != partnerReadout())
-            return "caption '" + frm_.form().caption() + "', partner " + partnerReadout();
+        if (afterTick && caption(frm_) != partnerReadout())
+            return "caption '" + caption(frm_) + "', partner " + partnerReadout();
         return {};
     }
 
@@ -103,19 +103,16 @@ private:
         return *folder;
     }
 
-    platform::Timer& timer(const std::string& name) { return frm_.form().timer(name); }
-
     bool chance(unsigned oneIn) { return driver_() % oneIn == 0; }
     int pick(unsigned n) { return static_cast<int>(driver_() % n); }
 
-    // The fill starts at the frame's top edge and is value / ceiling of its height.
+    // The fill is value / ceiling of the bar's height.
     bool barShows(std::uint8_t kind) {
-        const QRect frame = frm_.form().shapes("ShpBak")(kind).pixelRect();
-        const QRect fill = frm_.form().shapes("ShpStr")(kind).pixelRect();
+        const app::MoodBar& bar = *bars(frm_)[kind];
         const double expected =
-            double(frame.height()) * frm_.moods().mood(Player, kind) / ceilingOf(kind);
-        return std::abs(fill.height() - expected) <= 1 &&
-               (fill.height() == 0 || fill.top() == frame.top());
+            double(bar.height()) * frm_.moods().mood(Player, kind) / ceilingOf(kind);
+        return bar.value() == frm_.moods().mood(Player, kind) &&
+               std::abs(bar.fillHeight() - expected) <= 1;
     }
 
     std::string partnerReadout() {

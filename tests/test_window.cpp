@@ -34,9 +34,9 @@ struct StartedGame {
     }
 
     app::Frm& frm() { return game.frm; }
-    platform::Form& form() { return game.frm.form(); }
-    std::string say() { return form().label("LblSay").caption(); }
+    QString say() { return lblSay(game.frm).text(); }
     QColor sceneColour() { return ::sceneColour(game.frm); }
+    bool timerOn(const char* name) { return timer(game.frm, name).isActive(); }
 
     LoadedGame game;
 };
@@ -44,7 +44,7 @@ struct StartedGame {
 } // namespace
 
 // A bar fills its frame from the top edge down: empty at 0, half at half, full at the ceiling.
-TEST(Bars, HeightFollowsTheValue) {
+TEST(Bars, FillFollowsTheValue) {
     struct Case {
         std::uint8_t kind;
         std::int16_t value;
@@ -57,14 +57,11 @@ TEST(Bars, HeightFollowsTheValue) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "bar " << int(c.kind) << " at " << c.value);
         g.frm().barChanged(c.kind, c.value, c.ceiling);
-        const QRect frame = g.form().shapes("ShpBak")(c.kind).pixelRect();
-        const QRect fill = g.form().shapes("ShpStr")(c.kind).pixelRect();
-        EXPECT_EQ(fill.top(), frame.top());
-        EXPECT_EQ(fill.left(), frame.left());
-        EXPECT_EQ(fill.width(), frame.width());
-        EXPECT_NEAR(fill.height(), frame.height() * c.share, 1);
+        const app::MoodBar& bar = *bars(g.frm())[c.kind];
+        EXPECT_EQ(bar.value(), c.value);
+        EXPECT_NEAR(bar.fillHeight(), bar.height() * c.share, 1);
         if (c.share == 1) {
-            EXPECT_EQ(fill, frame);
+            EXPECT_EQ(bar.fillHeight(), bar.height());
         }
     }
 }
@@ -77,12 +74,12 @@ TEST(ThinkingTick, BothEndingsInOneTickLeaveThePartners) {
     g.frm().moods().AddMood(mood::Player, mood::Sorrow, 75);
     g.frm().moods().AddMood(mood::Partner, mood::Sorrow, 76);
     g.frm().timOpt_Timer();
-    EXPECT_EQ(g.say(), "\r\nyours one\r\nyours two\r\nyours three");
+    EXPECT_EQ(g.say(), "\nyours one\nyours two\nyours three");
     EXPECT_TRUE(near(g.sceneColour(), end1Colour));
-    EXPECT_EQ(g.form().caption(), "0_80_80_");
-    EXPECT_FALSE(g.form().timer("timOpt").enabled());
-    EXPECT_FALSE(g.form().timer("timLbl").enabled());
-    EXPECT_EQ(g.form().shapes("ShpStr")(2).pixelRect(), g.form().shapes("ShpBak")(2).pixelRect());
+    EXPECT_EQ(caption(g.frm()), "0_80_80_");
+    EXPECT_FALSE(g.timerOn("timOpt"));
+    EXPECT_FALSE(g.timerOn("timLbl"));
+    EXPECT_EQ(bars(g.frm())[2]->fillHeight(), bars(g.frm())[2]->height());
 }
 
 // An ending stops the game on its picture and shows the first three lines of its text after a
@@ -94,18 +91,18 @@ TEST(Endings, ShowThePictureAndTheFirstThreeLines) {
             text += "夜";
         return text;
     }();
-    const std::string cut = night.substr(0, 4096 * std::string("夜").size());
+    const QString cut = QString::fromStdString(night.substr(0, 4096 * std::string("夜").size()));
     struct Case {
         const char* what;
         std::optional<std::string> file;
-        std::string shown;
+        QString shown;
         bool reported;
     };
     const Case cases[] = {
-        {"four lines", "one\r\n\r\nthree\r\nfour\r\n", "\r\none\r\n\r\nthree", false},
-        {"no break after the last", "a\r\nb\r\nlast", "\r\na\r\nb\r\nlast", false},
-        {"a long line", night + "\r\nb\r\nc\r\n", "\r\n" + cut + "\r\nb\r\nc", true},
-        {"one line", "only one", "\r\nonly one", true},
+        {"four lines", "one\r\n\r\nthree\r\nfour\r\n", "\none\n\nthree", false},
+        {"no break after the last", "a\r\nb\r\nlast", "\na\nb\nlast", false},
+        {"a long line", night + "\r\nb\r\nc\r\n", "\n" + cut + "\nb\nc", true},
+        {"one line", "only one", "\nonly one", true},
         {"no file", std::nullopt, "", true},
     };
     for (const Case& c : cases) {
@@ -123,10 +120,10 @@ TEST(Endings, ShowThePictureAndTheFirstThreeLines) {
         game.frm.ShowEnding(0);
         game.frm.ShowEnding(0);
         const std::string errors = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(game.frm.form().label("LblSay").caption(), c.shown);
+        EXPECT_EQ(lblSay(game.frm).text(), c.shown);
         EXPECT_TRUE(near(sceneColour(game.frm), end0Colour));
-        EXPECT_FALSE(game.frm.form().timer("timOpt").enabled());
-        EXPECT_FALSE(game.frm.form().timer("timLbl").enabled());
+        EXPECT_FALSE(timer(game.frm, "timOpt").isActive());
+        EXPECT_FALSE(timer(game.frm, "timLbl").isActive());
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.reported ? 1 : 0) << errors;
     }
 }
@@ -137,15 +134,15 @@ TEST(Choices, MarkTheOptionAndShowTheDrawnSceneAsItIsNow) {
     AssetFolder assets;
     assets.writeStandardSet();
     LoadedGame game(assets, {drawing(3, 5), drawing(3, 5)});
-    platform::ControlArray<platform::OptionButton>& opt = game.frm.form().optionButtons("Opt");
+    const QList<app::CellRadioButton*> options = opt(game.frm);
     game.frm.Opt_Click(2);
     EXPECT_EQ(game.frm.moods().selectedOption(), 2);
-    EXPECT_TRUE(opt(2).value());
-    EXPECT_FALSE(opt(0).value());
+    EXPECT_TRUE(options[2]->isChecked());
+    EXPECT_FALSE(options[0]->isChecked());
     EXPECT_TRUE(near(sceneColour(game.frm), sceneColours[3]));
     assets.writeSolidPicture("3", Qt::cyan);
     game.frm.Opt_Click(1);
-    EXPECT_TRUE(opt(1).value());
+    EXPECT_TRUE(options[1]->isChecked());
     EXPECT_TRUE(near(sceneColour(game.frm), Qt::cyan));
 }
 
@@ -155,18 +152,18 @@ TEST(NewGame, ResetsDuringPlayAndAfterAnEnding) {
     g.frm().Opt_Click(2);
     g.frm().moods().AddMood(mood::Player, mood::Anger, 150);
     g.frm().moods().AddMood(mood::Partner, mood::WishToApologise, 80);
-    ASSERT_FALSE(g.form().timer("timOpt").enabled());
+    ASSERT_FALSE(g.timerOn("timOpt"));
 
     g.frm().Pic_Click();
     for (std::uint8_t kind = 0; kind <= 2; ++kind) {
         EXPECT_EQ(g.frm().moods().mood(mood::Player, kind), 0);
         EXPECT_EQ(g.frm().moods().mood(mood::Partner, kind), 0);
-        EXPECT_EQ(g.form().shapes("ShpStr")(kind).pixelRect().height(), 0);
+        EXPECT_EQ(bars(g.frm())[kind]->fillHeight(), 0);
     }
     EXPECT_EQ(g.frm().moods().selectedOption(), 0);
-    EXPECT_TRUE(g.form().optionButtons("Opt")(0).value());
-    EXPECT_TRUE(g.form().timer("timOpt").enabled());
-    EXPECT_TRUE(g.form().timer("timLbl").enabled());
+    EXPECT_TRUE(opt(g.frm())[0]->isChecked());
+    EXPECT_TRUE(g.timerOn("timOpt"));
+    EXPECT_TRUE(g.timerOn("timLbl"));
     EXPECT_EQ(g.say(), "Sorawata");
     EXPECT_TRUE(near(g.sceneColour(), sceneColours[4]));
 }
@@ -179,7 +176,7 @@ TEST(NewGame, MidGameRestartsTheTimers) {
     LoadedGame game(assets, std::vector<double>(100, 0.5));
     game.frm.Form_Activate();
     QTest::qWait(400);
-    game.frm.form().setCaption("before the click");
+    game.frm.setWindowTitle("before the click");
     QElapsedTimer sinceClick;
     sinceClick.start();
     game.frm.Pic_Click();
@@ -187,11 +184,71 @@ TEST(NewGame, MidGameRestartsTheTimers) {
     qint64 captionWritten = -1;
     while ((titleReplaced < 0 || captionWritten < 0) && sinceClick.elapsed() < 5000) {
         QTest::qWait(2);
-        if (titleReplaced < 0 && game.frm.form().label("LblSay").caption() != "Sorawata")
+        if (titleReplaced < 0 && lblSay(game.frm).text() != "Sorawata")
             titleReplaced = sinceClick.elapsed();
-        if (captionWritten < 0 && game.frm.form().caption() != "before the click")
+        if (captionWritten < 0 && caption(game.frm) != "before the click")
             captionWritten = sinceClick.elapsed();
     }
     EXPECT_GE(titleReplaced, 1000);
     EXPECT_GE(captionWritten, 300);
+}
+
+namespace {
+
+// Pixels of `area` on `shot` that are near `colour`.
+int pixelsNear(const QImage& shot, const QRect& area, const QColor& colour) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += near(shot.pixelColor(x, y), colour, 40);
+    return count;
+}
+
+} // namespace
+
+// The screen keeps up with the window, leaving no stale pixels: a full bar emptied by a new game,
+// a long murmur followed by a short one, and an ending's three lines below its empty first line.
+TEST(Screen, ShowsWhatTheWindowShowsNow) {
+    AssetFolder assets;
+    assets.writeStandardSet();
+    assets.writeFile("end0.txt", "一行目\r\n二行目\r\n三行目\r\n");
+    ScriptedRandom random(std::vector<double>(3, drawing(0, 5)));
+    SilentMci music;
+    app::Frm frm(assets.path(), 15360, random, music);
+    frm.showGame();
+    timer(frm, "timOpt").stop();
+    timer(frm, "timLbl").stop();
+    const QColor murmurColour(100, 0, 0);
+    // The lower part of the sorrow bar's inside, where the window manager's frame has left it.
+    const auto barBottom = [&] { return bars(frm)[1]->geometry().adjusted(2, 300, -2, -2); };
+    const int line = lblSay(frm).fontMetrics().height();
+    const auto lineOfText = [&](int i) { return QRect(7, 7 + i * line, 300, line); };
+
+    frm.moods().AddMood(mood::Player, mood::Sorrow, 200);
+    ASSERT_TRUE(eventuallyShows(frm, [&](const QImage& shot) {
+        return pixelsNear(shot, barBottom(), Qt::cyan) ==
+               barBottom().width() * barBottom().height();
+    }));
+    frm.Pic_Click();
+    EXPECT_TRUE(eventuallyShows(frm, [&](const QImage& shot) {
+        return pixelsNear(shot, barBottom(), Qt::white) ==
+               barBottom().width() * barBottom().height();
+    })) << "a bar emptied by a new game";
+
+    lblSay(frm).setCaption("ながいながいつぶやき");
+    ASSERT_TRUE(eventuallyShows(frm, [&](const QImage& shot) {
+        return pixelsNear(shot, lineOfText(0).adjusted(60, 0, 0, 0), murmurColour) > 10;
+    }));
+    lblSay(frm).setCaption("あ");
+    EXPECT_TRUE(eventuallyShows(frm, [&](const QImage& shot) {
+        return pixelsNear(shot, lineOfText(0).adjusted(60, 0, 0, 0), murmurColour) == 0;
+    })) << "a shorter murmur";
+
+    frm.ShowEnding(0);
+    EXPECT_TRUE(eventuallyShows(frm, [&](const QImage& shot) {
+        return pixelsNear(shot, lineOfText(0), murmurColour) == 0 &&
+               pixelsNear(shot, lineOfText(1), murmurColour) > 10 &&
+               pixelsNear(shot, lineOfText(2), murmurColour) > 10 &&
+               pixelsNear(shot, lineOfText(3), murmurColour) > 10;
+    })) << "the ending's three lines";
 }

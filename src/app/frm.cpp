@@ -3,14 +3,20 @@
 
 #include "app/frm.h"
 
-#include "app/frm_definition.h"
+#include "app/accessibility.h"
+#include "app/units.h"
+#include "platform/report.h"
 #include "platform/text_file.h"
+#include "platform/x11_hints.h"
 
+#include <QEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QScreen>
 #include <cmath>
 
 namespace app {
-
-using platform::RGB;
 
 float layoutUnit(double screenWidthTwips) {
     return static_cast<float>(std::floor(screenWidthTwips / 6));
@@ -23,37 +29,91 @@ std::string withTrailingSeparator(std::string folder) {
     return folder;
 }
 
+double screenWidthTwips() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().width() * twipsPerPixel() : 0;
+}
+
 namespace {
 
 // An ending line is one line of the label; a longer one would only stall drawing it.
 constexpr std::size_t MaxEndingLineCharacters = 4096;
+
+void setColours(QWidget& widget, const QColor& text, const QColor& background) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::Button, background);
+    widget.setPalette(palette);
+}
 
 } // namespace
 
 Frm::Frm(std::string applicationFolder, double screenWidthTwips, platform::RandomSource& random,
          platform::MciInterface& mci)
     : applicationFolder_(std::move(applicationFolder)), screenWidthTwips_(screenWidthTwips),
-      random_(random), form_(frmDefinition()), Opt(form_.optionButtons("Opt")),
-      LblStr(form_.labels("LblStr")), ShpStr(form_.shapes("ShpStr")),
-      ShpBak(form_.shapes("ShpBak")), Pic(form_.pictureBox("Pic")), E(form_.pictureBox("E")),
-      LblSay(form_.label("LblSay")), timOpt(form_.timer("timOpt")), timLbl(form_.timer("timLbl")),
-      BgmTim(form_.timer("BgmTim")), scene_(Pic, E), murmurs_(LblSay, random),
+      random_(random),
+      Pic(new ScenePicture(platform::Picture::fromImage(QImage(":/opening.jpg")), this)),
+      LblSay(new MurmurLabel(Pic)), timOpt(this), timLbl(this), BgmTim(this), murmurs_(random),
       moods_(*this, random), bgm_(mci) {
-    ConnectEvents();
+    installAccessibility();
+    // A fixed dialog frame with a close button and no minimise or maximise button.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("Sorawata"));
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    outerSize_ = QSize(twipsToPixels(7815), twipsToPixels(6900)); // until the layout sizes it
+    setFixedSize(outerSize_);
+
+    Pic->setObjectName("Pic");
+    Pic->setAccessibleName(QStringLiteral("場面"));
+    connect(Pic, &QAbstractButton::clicked, this, [this] { Pic_Click(); });
+    LblSay->setObjectName("LblSay");
+    LblSay->move(twipsToPixels(100), twipsToPixels(100));
+    for (int i = 0; i <= 2; ++i) {
+        Opt[i] = new CellRadioButton(this);
+        Opt[i]->setObjectName("Opt");
+        Opt[i]->setAutoFillBackground(true);
+        optGroup_.addButton(Opt[i], i);
+    }
+    Opt[0]->setChecked(true);
+    connect(&optGroup_, &QButtonGroup::idClicked, this,
+            [this](int index) { Opt_Click(static_cast<std::int16_t>(index)); });
+    const char* barNames[] = {"怒", "哀", "謝りたい"};
+    for (std::uint8_t j = 0; j <= 2; ++j) {
+        bars_[j] = new MoodBar(QString::fromUtf8(barNames[j]), mood::ceilingOf(j), this);
+    }
+    Pic->setFocus(); // the window opens with the focus on the picture
+
+    // Precise timers never fire early, so a second on screen is a whole second. The music's
+    // millisecond poll wakes the thread anyway, so coarse timers would save nothing.
+    for (QTimer* timer : {&timOpt, &timLbl, &BgmTim}) {
+        timer->setTimerType(Qt::PreciseTimer);
+    }
+    timOpt.setObjectName("timOpt");
+    timOpt.setInterval(300);
+    connect(&timOpt, &QTimer::timeout, this, [this] { timOpt_Timer(); });
+    timLbl.setObjectName("timLbl");
+    timLbl.setInterval(1000);
+    connect(&timLbl, &QTimer::timeout, this, [this] { timLbl_Timer(); });
+    BgmTim.setObjectName("BgmTim");
+    BgmTim.setInterval(1);
+    connect(&BgmTim, &QTimer::timeout, this, [this] { bgm_.BgmTim_Timer(); });
+    BgmTim.start();
 }
 
-void Frm::ConnectEvents() {
-    form_.onLoad = [this] { Form_Load(); };
-    form_.onActivate = [this] { Form_Activate(); };
-    Opt.onClick = [this](int index) { Opt_Click(static_cast<std::int16_t>(index)); };
-    Pic.onClick = [this] { Pic_Click(); };
-    timOpt.onTick = [this] { timOpt_Timer(); };
-    timLbl.onTick = [this] { murmurs_.timLbl_Timer(); };
-    BgmTim.onTick = [this] { bgm_.BgmTim_Timer(); };
-}
-
-void Frm::show() {
-    form_.show();
+// The frame is asked for before the load, so that the layout sizes the drawing area once and the
+// window is mapped at its final outer size.
+void Frm::showGame() {
+    if (!loaded_) {
+        loaded_ = true;
+        frame_ = platform::frameBeforeFirstMap(*this);
+        Form_Load();
+    }
+    platform::markSkipTaskbar(*this);
+    show();
+    platform::markSkipTaskbar(*this);
 }
 
 // --- Start-up -----------------------------------------------------------------
@@ -62,92 +122,122 @@ void Frm::Form_Load() {
     AppDir = withTrailingSeparator(applicationFolder_);
     DatDir = AppDir; // the texts lie beside the program
     ImgDir = AppDir + "img/";
-    scene_.setFolder(ImgDir);
 
     bgm_.start(AppDir + "bgm.wav");
 
     random_.randomize();
 
-    for (int i = 1; i <= 2; ++i) {
-        Opt.load(i);
-        Opt(i).setVisible(true);
-    }
-    Opt(0).setCaption("自分のことを考える");
-    Opt(1).setCaption("相手のことを考える");
-    Opt(2).setCaption("思い出す");
-
-    for (int i = 1; i <= 2; ++i) {
-        ShpStr.load(i);
-        LblStr.load(i);
-        ShpBak.load(i);
-        ShpStr(i).setVisible(true);
-        LblStr(i).setVisible(true);
-        ShpBak(i).setVisible(true);
-    }
+    Opt[0]->setText(QStringLiteral("自分のことを考える"));
+    Opt[1]->setText(QStringLiteral("相手のことを考える"));
+    Opt[2]->setText(QStringLiteral("思い出す"));
 
     murmurs_.LoadLines(DatDir + "dat.txt");
 
     ApplyLayout();
 }
 
-// The window takes a share of the screen and a 4.5 x 3 grid: the scene on the
-// left, the three ways of thinking in the middle, the three bars on the right.
+// The window takes 4.5 by 2 layout units of the screen, a unit being a sixth of its width, all on
+// white. Where each control stands follows from the drawing area that this leaves.
 void Frm::ApplyLayout() {
     const float u = layoutUnit(screenWidthTwips_);
-    form_.setOuterSize(static_cast<float>(4.5 * u), 2 * u);
-    form_.setBackColor(RGB(255, 255, 255));
-    form_.setScaleWidth(4.5);
-    form_.setScaleHeight(3);
+    // 4.5 * u in double precision, kept in single, as the window has always been sized.
+    outerSize_ = QSize(twipsToPixels(static_cast<float>(4.5 * u)), twipsToPixels(2 * u));
+    fitDrawingAreaToOuterSize();
+    setColours(*this, palette().color(QPalette::WindowText), Qt::white);
+    setAutoFillBackground(true);
 
-    Pic.setBackColor(form_.backColor());
-    Pic.move(0, 0);
-    Pic.setWidth(2);
-    Pic.setHeight(3);
-
-    LblSay.setCaption("");
-    LblSay.move(100, 100);
-    LblSay.setForeColor(RGB(100, 0, 0));
-
-    for (int i = 0; i <= Opt.ubound(); ++i) {
-        Opt(i).setForeColor(RGB(0, 100, 255));
-        Opt(i).setBackColor(form_.backColor());
-        Opt(i).move(2, 1 * i, 1, 1);
+    LblSay->setCaption("");
+    setColours(*LblSay, QColor(100, 0, 0), Qt::white);
+    for (CellRadioButton* option : Opt) {
+        setColours(*option, QColor(0, 100, 255), Qt::white);
     }
-
-    LayOutBars();
 }
 
-void Frm::LayOutBars() {
-    for (int j = 0; j <= 2; ++j) {
-        const auto left = static_cast<float>(3 + 0.5 * j);
-        ShpBak(j).move(left, 0, 0.5, 3);
-        ShpBak(j).setBorderColor(RGB(0, 0, 255));
-        LblStr(j).move(left, 0, 0.5);
-        LblStr(j).setForeColor(RGB(0, 0, 255));
-        form_.bringToFront(LblStr(j));
-        ShpStr(j).move(left, 0, 0.5, 0);
-        ShpStr(j).setFillColor(RGB(0, 255, 255));
-        form_.sendToBack(ShpStr(j));
-        form_.describeBar(LblStr(j), ShpStr(j), ShpBak(j), mood::ceilingOf(j));
+// The drawing area is a grid 4.5 units across and 3 down: the scene on the left two units, the
+// ways of thinking one above the other in the middle unit, and the three bars on the right.
+void Frm::placeControls() {
+    const Grid grid(size());
+    Pic->setGeometry(grid.rect(0, 0, 2, 3));
+    for (int i = 0; i <= 2; ++i) {
+        Opt[i]->setGeometry(grid.rect(2, i, 1, 1));
     }
-    LblStr(0).setCaption("怒");
-    LblStr(1).setCaption("哀");
-    LblStr(2).setCaption("謝りたい");
+    for (int j = 0; j <= 2; ++j) {
+        bars_[j]->setGeometry(grid.rect(3 + 0.5 * j, 0, 0.5, 3)); // exactly 3, 3.5 and 4
+    }
+}
+
+// The drawing area is what the frame leaves of the outer size.
+void Frm::fitDrawingAreaToOuterSize() {
+    const QSize inner = outerSize_.shrunkBy(frame_);
+    if (inner != size()) {
+        setFixedSize(inner);
+        placeControls();
+    }
+}
+
+// A window manager that did not tell its frame before the window was mapped has the drawing area
+// corrected once it has framed the window.
+void Frm::frameMayHaveChanged() {
+    if (!isVisible()) {
+        return;
+    }
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    if (frame == frame_ || frame.left() < 0 || frame.top() < 0) {
+        return;
+    }
+    frame_ = frame;
+    fitDrawingAreaToOuterSize();
+    platform::markSkipTaskbar(*this);
+}
+
+bool Frm::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+        activateOnce();
+        break;
+    case QEvent::WindowActivate:
+        activateOnce();
+        frameMayHaveChanged();
+        break;
+    case QEvent::WindowTitleChange:
+        nameChanged(*this);
+        break;
+    case QEvent::Move:
+    case QEvent::WindowStateChange:
+    case QEvent::Expose:
+        frameMayHaveChanged();
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 // --- New game -------------------------------------------------------------------
 
+// The first showing, or the first activation, whichever comes first, starts the first night.
+void Frm::activateOnce() {
+    if (!activated_) {
+        activated_ = true;
+        Form_Activate();
+    }
+}
+
 void Frm::Form_Activate() {
     moods_.newGame();
-    for (int kind = 0; kind <= 2; ++kind) {
-        ShpStr(kind).setHeight(0);
+    for (MoodBar* bar : bars_) {
+        bar->setValue(0);
     }
-    for (int i = 0; i <= Opt.ubound(); ++i) {
-        Opt(i).setEnabled(true);
+    for (CellRadioButton* option : Opt) {
+        option->setEnabled(true);
     }
-    LblSay.setCaption("Sorawata");
-    timLbl.setEnabled(true);
-    timOpt.setEnabled(true);
+    LblSay->setCaption("Sorawata");
+    timLbl.start(); // a timer enabled again starts its interval afresh
+    timOpt.start();
     Opt_Click(0);
 }
 
@@ -155,30 +245,45 @@ void Frm::Pic_Click() {
     Form_Activate();
 }
 
-// --- Choices and the thinking tick -----------------------------------------------
+// --- Choices, the ticks and the scene ----------------------------------------------
 
 // The option is marked also when the program makes the choice, so that the buttons agree.
 void Frm::Opt_Click(std::int16_t index) {
     moods_.select(static_cast<std::uint8_t>(index));
-    Opt(index).setValue(true);
-    scene_.ShowPicture(static_cast<float>(moods_.drawScene()));
+    if (index < 0 || index > 2) {
+        platform::fault("there is no option " + std::to_string(index));
+    }
+    Opt[index]->setChecked(true);
+    ShowPicture(std::to_string(moods_.drawScene()));
 }
 
 void Frm::timOpt_Timer() {
     moods_.think();
 }
 
+void Frm::timLbl_Timer() {
+    LblSay->setCaption(murmurs_.drawLine());
+}
+
+// Reads and decodes the file anew on every call, so a picture replaced while the game runs shows
+// as it is now. An empty name paints the last picture again.
+void Frm::ShowPicture(const std::string& name) {
+    Pic->cls();
+    if (!name.empty()) {
+        E = platform::LoadPicture(ImgDir + name + ".jpg");
+    }
+    Pic->paintPicture(E);
+    Pic->setVisible(true);
+}
+
 // --- What the moods show ---------------------------------------------------------
 
-// A bar fills its frame from the top edge down, full at the ceiling.
-void Frm::barChanged(std::uint8_t kind, std::int16_t value, std::int16_t ceiling) {
-    const platform::Shape& frame = ShpBak(kind);
-    const auto h = static_cast<float>(frame.height() / ceiling * value);
-    ShpStr(kind).move(frame.left(), frame.top(), frame.width(), h);
+void Frm::barChanged(std::uint8_t kind, std::int16_t value, std::int16_t /*ceiling*/) {
+    bars_.at(kind)->setValue(value);
 }
 
 void Frm::captionChanged(const std::string& text) {
-    form_.setCaption(text);
+    setWindowTitle(QString::fromStdString(text));
 }
 
 void Frm::endingReached(std::uint8_t n) {
@@ -188,15 +293,15 @@ void Frm::endingReached(std::uint8_t n) {
 // The game stops on the ending's picture; its text starts with a line break and holds the first
 // three lines of its file.
 void Frm::ShowEnding(std::uint8_t n) {
-    timLbl.setEnabled(false);
-    timOpt.setEnabled(false);
-    scene_.ShowPicture("end" + std::to_string(n));
+    timLbl.stop();
+    timOpt.stop();
+    ShowPicture("end" + std::to_string(n));
     std::string text;
     const std::string path = DatDir + "end" + std::to_string(n) + ".txt";
     for (const std::string& line : platform::readFirstLines(path, 3, MaxEndingLineCharacters)) {
         text += "\r\n" + line;
     }
-    LblSay.setCaption(text);
+    LblSay->setCaption(text);
 }
 
 } // namespace app

@@ -3,78 +3,105 @@
 
 #pragma once
 
+#include "app/cell_radio_button.h"
+#include "app/mood_bar.h"
+#include "app/murmur_label.h"
+#include "app/scene_picture.h"
 #include "media/bgm.h"
-#include "media/scene_picture.h"
 #include "mood/mood_rules.h"
 #include "murmur/murmurs.h"
-#include "platform/form.h"
 #include "platform/mci.h"
+#include "platform/picture.h"
 #include "platform/random.h"
 
+#include <QButtonGroup>
+#include <QMargins>
+#include <QTimer>
+#include <QWidget>
+#include <array>
 #include <string>
 
 namespace app {
 
-// The layout unit: a sixth of the screen width, rounded down.
+// The layout unit: a sixth of the screen width in twips, rounded down.
 float layoutUnit(double screenWidthTwips);
 // The folder with exactly one trailing separator.
 std::string withTrailingSeparator(std::string folder);
+// The width of the primary screen in twips (1/1440 inch).
+double screenWidthTwips();
 
-// The game's window with its start-up, layout and new game. It shows what the moods tell it: the
-// player's bars, the partner's moods in the caption, the scenes and the endings.
-class Frm final : public mood::MoodView {
+// The game's one window: its start-up, layout and new game, the choices, and what it shows of the
+// moods. The parts of the window keep the game's own names:
+//   Opt(i)     the three ways of thinking, option buttons in one group
+//   LblStr(j)  the name of the player's mood bar j: 怒, 哀, 謝りたい
+//   ShpStr(j)  the fill of bar j, growing down from the top of its frame
+//   ShpBak(j)  the frame of bar j; a MoodBar draws all three parts of a bar
+//   Pic        the scene picture; a click on it starts a new night
+//   LblSay     the murmur, or the ending's text, over the scene
+//   E          the picture last loaded, which Pic shows stretched over itself
+//   timOpt     the thinking tick, every 300 ms during a night
+//   timLbl     the murmur tick, every second during a night
+//   BgmTim     the music's poll, as often as the system allows, for the whole run
+class Frm final : public QWidget, public mood::MoodView {
 public:
-    // `applicationFolder` as the system gives it.
+    // `applicationFolder` as the system gives it; the assets lie there.
     Frm(std::string applicationFolder, double screenWidthTwips, platform::RandomSource& random,
         platform::MciInterface& mci);
 
-    // Loads the window (start-up runs here) and shows it.
-    void show();
+    // Loads the window (start-up runs here, once) and shows it.
+    void showGame();
 
     void Form_Load();
     void Form_Activate();
     void Pic_Click();
     void Opt_Click(std::int16_t index);
     void timOpt_Timer();
+    void timLbl_Timer();
+    void ShowPicture(const std::string& name);
     void ShowEnding(std::uint8_t n);
 
     void barChanged(std::uint8_t kind, std::int16_t value, std::int16_t ceiling) override;
     void captionChanged(const std::string& text) override;
     void endingReached(std::uint8_t n) override;
 
-    platform::Form& form() { return form_; }
     mood::MoodRules& moods() { return moods_; }
     const murmur::Murmurs& murmurs() const { return murmurs_; }
     const std::string& appDir() const { return AppDir; }
     const std::string& datDir() const { return DatDir; }
     const std::string& imgDir() const { return ImgDir; }
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     void ApplyLayout();
-    void LayOutBars();
-    void ConnectEvents();
+    void placeControls();
+    void fitDrawingAreaToOuterSize();
+    void frameMayHaveChanged();
+    void activateOnce();
 
     const std::string applicationFolder_;
     const double screenWidthTwips_;
     platform::RandomSource& random_;
-    platform::Form form_;
-    platform::ControlArray<platform::OptionButton>& Opt;
-    platform::ControlArray<platform::Label>& LblStr;
-    platform::ControlArray<platform::Shape>& ShpStr;
-    platform::ControlArray<platform::Shape>& ShpBak;
-    platform::PictureBox& Pic;
-    platform::PictureBox& E;
-    platform::Label& LblSay;
-    platform::Timer& timOpt;
-    platform::Timer& timLbl;
-    platform::Timer& BgmTim;
+    ScenePicture* Pic;
+    MurmurLabel* LblSay;
+    std::array<CellRadioButton*, 3> Opt;
+    QButtonGroup optGroup_;
+    std::array<MoodBar*, 3> bars_;
+    platform::Picture E;
+    QTimer timOpt;
+    QTimer timLbl;
+    QTimer BgmTim;
     std::string AppDir;
     std::string DatDir;
     std::string ImgDir;
-    media::ScenePicture scene_;
     murmur::Murmurs murmurs_;
     mood::MoodRules moods_;
     media::Bgm bgm_;
+    QSize outerSize_;
+    QMargins frame_;
+    bool loaded_ = false;
+    bool activated_ = false;
 };
 
 } // namespace app

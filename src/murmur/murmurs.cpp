@@ -9,8 +9,7 @@
 
 namespace murmur {
 
-Murmurs::Murmurs(platform::Label& lblSay, platform::RandomSource& random)
-    : LblSay(lblSay), random_(random) {}
+Murmurs::Murmurs(platform::RandomSource& random) : random_(random) {}
 
 void Murmurs::LoadLines(const std::string& path) {
     const std::vector<std::string> lines =
@@ -18,9 +17,8 @@ void Murmurs::LoadLines(const std::string& path) {
     std::copy(lines.begin(), lines.end(), Lines.begin());
 }
 
-void Murmurs::timLbl_Timer() {
-    const int i = platform::drawFrom(random_, LineCount);
-    LblSay.setCaption(Lines[static_cast<std::size_t>(i)]);
+const std::string& Murmurs::drawLine() {
+    return Lines[static_cast<std::size_t>(platform::drawFrom(random_, LineCount))];
 }
 
 } // namespace murmur

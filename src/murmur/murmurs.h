@@ -3,7 +3,6 @@
 
 #pragma once
 
-#include "platform/controls.h"
 #include "platform/random.h"
 
 #include <array>
@@ -12,27 +11,27 @@
 
 namespace murmur {
 
-// What the player murmurs to themself through the night: one of the first
-// fifteen lines of dat.txt, drawn anew every second.
+// What the player murmurs to themself through the night: one of the first fifteen lines of
+// dat.txt, drawn anew every second.
 class Murmurs {
 public:
     static constexpr int LineCount = 15;
     // A murmur is one line over the picture; a longer line would only stall drawing it.
     static constexpr std::size_t MaxLineCharacters = 4096;
 
-    Murmurs(platform::Label& lblSay, platform::RandomSource& random);
+    explicit Murmurs(platform::RandomSource& random);
 
     // Reads the first fifteen lines, each cut to its first MaxLineCharacters characters; missing
     // ones stay empty murmurs.
     void LoadLines(const std::string& path);
-    void timLbl_Timer();
+    // The murmur for now: one of the fifteen lines, each as likely.
+    const std::string& drawLine();
 
     const std::string& line(int i) const { return Lines.at(static_cast<std::size_t>(i)); }
 
 private:
     // Index 15 is never filled nor shown.
     std::array<std::string, 16> Lines;
-    platform::Label& LblSay;
     platform::RandomSource& random_;
 };
 

@@ -1,0 +1,34 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include "platform/picture.h"
+
+#include <QAbstractButton>
+
+namespace app {
+
+// Pic, the scene on the left of the window. It shows its own picture (the opening one) at its own
+// size in the top-left corner, and over it what was painted on it since it was last cleared: a
+// picture stretched over the whole box. Pressing it, by a click or by Space or Return while it
+// has the focus, is pressing a button.
+class ScenePicture final : public QAbstractButton {
+public:
+    ScenePicture(platform::Picture opening, QWidget* parent);
+
+    // Erases what was painted; the box's own picture stays.
+    void cls();
+    // Paints the whole of `picture` stretched over the whole box, its proportions given up.
+    void paintPicture(const platform::Picture& picture);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    platform::Picture opening_;
+    platform::Picture painted_;
+};
+
+} // namespace app

@@ -1,0 +1,14 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The folder that holds the executable (the real file, not a link to it), as the file system's
+// bytes.
+std::string applicationFolder();
+
+} // namespace platform
