@@ -5,6 +5,8 @@
 
 #include "platform/report.h"
 
+#include <limits>
+
 namespace mood {
 
 using platform::fault;
@@ -15,6 +17,15 @@ void checkSubscripts(std::uint8_t who, std::uint8_t kind) {
     if (who > 1 || kind > 2) {
         fault("mood subscript out of range");
     }
+}
+
+// A sum or difference of two 16-bit values, worked out in int, where it cannot overflow.
+std::int16_t checked16(int result) {
+    if (result < std::numeric_limits<std::int16_t>::min() ||
+        result > std::numeric_limits<std::int16_t>::max()) {
+        fault("mood overflow");
+    }
+    return static_cast<std::int16_t>(result);
 }
 
 } // namespace
@@ -30,19 +41,11 @@ std::int16_t MoodTable::operator()(std::uint8_t who, std::uint8_t kind) const {
 }
 
 std::int16_t checkedAdd(std::int16_t a, std::int16_t b) {
-    std::int16_t sum = 0;
-    if (__builtin_add_overflow(a, b, &sum)) {
-        fault("mood overflow");
-    }
-    return sum;
+    return checked16(a + b);
 }
 
 std::int16_t checkedSubtract(std::int16_t a, std::int16_t b) {
-    std::int16_t difference = 0;
-    if (__builtin_sub_overflow(a, b, &difference)) {
-        fault("mood overflow");
-    }
-    return difference;
+    return checked16(a - b);
 }
 
 } // namespace mood
