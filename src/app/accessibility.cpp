@@ -43,6 +43,7 @@ public:
 
 private:
     static constexpr int labelIndex = 1; // after the picture
+    // Looked up when asked: the window is read before its labels are made and named.
     QWidget* label() const { return widget()->findChild<QWidget*>("LblSay"); }
 };
 
