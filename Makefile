@@ -26,6 +26,9 @@ TEST_PACKAGES += reuse lintian man-db devscripts
 # The accessibility test: a private D-Bus session (dbus-run-session, dbus-send), the AT-SPI bus
 # and registry, and the Python bindings it reads the tree with as a screen reader does.
 TEST_PACKAGES += dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+# The game played by ear: the Orca screen reader and speech-dispatcher, whose voice the test
+# replaces with one that writes down what it is given.
+TEST_PACKAGES += orca speech-dispatcher
 # libjpeg-turbo's own interface: the baseline the picture benchmark measures the game against.
 TEST_PACKAGES += libjpeg62-turbo-dev
 

@@ -95,7 +95,13 @@ inline QList<app::CellRadioButton*> opt(app::Frm& frm) {
     return frm.findChildren<app::CellRadioButton*>();
 }
 inline QList<app::MoodBar*> bars(app::Frm& frm) {
-    return frm.findChildren<app::MoodBar*>();
+    QList<app::MoodBar*> found;
+    for (QWidget* widget : frm.findChildren<QWidget*>()) {
+        if (auto* bar = dynamic_cast<app::MoodBar*>(widget)) {
+            found.append(bar);
+        }
+    }
+    return found;
 }
 inline QTimer& timer(app::Frm& frm, const char* name) {
     return *frm.findChild<QTimer*>(name);

@@ -61,7 +61,7 @@ TEST(Layout, OptionsAndBarsHaveTheirTexts) {
     LoadedGame game(assets, {});
     EXPECT_EQ(game.random.randomizeCount(), 1);
     const char* options[] = {"自分のことを考える", "相手のことを考える", "思い出す"};
-    const char* barNames[] = {"怒", "哀", "謝りたい"};
+    const char* barNames[] = {"怒 0 / 200", "哀 0 / 200", "謝りたい 0 / 80"};
     for (int i = 0; i <= 2; ++i) {
         EXPECT_EQ(opt(game.frm)[i]->text(), QString::fromUtf8(options[i]));
         EXPECT_EQ(bars(game.frm)[i]->accessibleName(), QString::fromUtf8(barNames[i]));
@@ -79,7 +79,9 @@ TEST(Layout, ControlsTakeTheirGridRectanglesAtTwoSizes) {
         EXPECT_EQ(pic(game.frm).geometry(), gridRect(area, 0, 0, 2, 3));
         EXPECT_EQ(lblSay(game.frm).pos(), QPoint(7, 7));
         for (int i = 0; i <= 2; ++i) {
-            EXPECT_EQ(opt(game.frm)[i]->geometry(), gridRect(area, 2, i, 1, 1));
+            const app::CellRadioButton& option = *opt(game.frm)[i];
+            EXPECT_EQ(QRect(option.mapTo(&game.frm, QPoint(0, 0)), option.size()),
+                      gridRect(area, 2, i, 1, 1));
             EXPECT_EQ(bars(game.frm)[i]->geometry(), gridRect(area, 3 + 0.5 * i, 0, 0.5, 3));
         }
         EXPECT_EQ(bars(game.frm)[2]->geometry().right() + 1, area.width())

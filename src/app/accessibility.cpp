@@ -4,7 +4,9 @@
 #include "app/accessibility.h"
 
 #include "app/frm.h"
+#include "app/mood_bar.h"
 #include "app/murmur_label.h"
+#include "app/scene_picture.h"
 
 #include <QAccessibleWidget>
 
@@ -12,34 +14,89 @@ namespace app {
 
 namespace {
 
-// Screen readers speak an object with the notification role when it shows and keep it in their
-// list of notifications.
-class NotificationAccessible final : public QAccessibleWidget {
-public:
-    explicit NotificationAccessible(MurmurLabel& label)
-        : QAccessibleWidget(&label, QAccessible::Notification), label_(label) {}
+QAccessibleInterface* accessibleOf(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
 
-    QString text(QAccessible::Text kind) const override {
-        return kind == QAccessible::Name ? label_.text() : QString();
+// The window, a frame to screen readers: Orca prefaces whatever a dialog announces with the
+// dialog's caption and labels, while a frame's announcement it reads alone, and its caption only
+// when asked for the title. LblSay, drawn over the picture, is read right after it: screen
+// readers take a button as one whole and never look inside it.
+class WindowAccessible final : public QAccessibleWidget {
+public:
+    explicit WindowAccessible(Frm& window) : QAccessibleWidget(&window, QAccessible::Window) {}
+
+    int childCount() const override { return QAccessibleWidget::childCount() + 1; }
+    QAccessibleInterface* child(int index) const override {
+        if (index == labelIndex) {
+            return accessibleOf(label());
+        }
+        return QAccessibleWidget::child(index > labelIndex ? index - 1 : index);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (child->object() == label()) {
+            return labelIndex;
+        }
+        const int index = QAccessibleWidget::indexOfChild(child);
+        return index >= labelIndex ? index + 1 : index;
     }
 
 private:
-    MurmurLabel& label_;
+    static constexpr int labelIndex = 1; // after the picture
+    // Looked up when asked: the window is read before its labels are made and named.
+    QWidget* label() const { return widget()->findChild<QWidget*>("LblSay"); }
 };
 
-// A screen reader speaks every new caption of a frame, three times a second here, while a
-// dialog's caption it reads as the context of what it says.
-QAccessibleInterface* gameAccessible(const QString&, QObject* object) {
-    if (auto* window = dynamic_cast<Frm*>(object))
-        return new QAccessibleWidget(window, QAccessible::Dialog);
-    if (auto* label = dynamic_cast<MurmurLabel*>(object))
-        return new NotificationAccessible(*label);
-    return nullptr;
-}
+// Pic: a button with nothing inside it, pressed as a click presses it.
+class PictureAccessible final : public QAccessibleWidget {
+public:
+    explicit PictureAccessible(ScenePicture& picture)
+        : QAccessibleWidget(&picture, QAccessible::Button), picture_(picture) {}
 
-void send(QWidget& widget, QAccessible::Event type) {
-    QAccessibleEvent event(&widget, type);
-    QAccessible::updateAccessibility(&event);
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    QStringList actionNames() const override {
+        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction()) {
+            picture_.animateClick();
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+
+private:
+    ScenePicture& picture_;
+};
+
+// LblSay: a notification, read out when it is shown. Its text is in the label inside it, which
+// is what screen readers show in braille and keep in their list of notifications.
+class NotificationAccessible final : public QAccessibleWidget {
+public:
+    explicit NotificationAccessible(MurmurLabel& label)
+        : QAccessibleWidget(&label, QAccessible::Notification) {}
+
+    QAccessibleInterface* parent() const override { return accessibleOf(widget()->window()); }
+};
+
+QAccessibleInterface* gameAccessible(const QString&, QObject* object) {
+    if (auto* window = dynamic_cast<Frm*>(object)) {
+        return new WindowAccessible(*window);
+    }
+    if (auto* picture = dynamic_cast<ScenePicture*>(object)) {
+        return new PictureAccessible(*picture);
+    }
+    if (auto* label = dynamic_cast<MurmurLabel*>(object)) {
+        return new NotificationAccessible(*label);
+    }
+    if (auto* bar = dynamic_cast<MoodBar*>(object)) {
+        return new QAccessibleWidget(bar, QAccessible::StaticText);
+    }
+    if (object->objectName() == QLatin1String("OptGroup")) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -53,11 +110,13 @@ void installAccessibility() {
 }
 
 void announce(QWidget& label) {
-    send(label, QAccessible::ObjectShow);
+    QAccessibleEvent event(&label, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&event);
 }
 
-void nameChanged(QWidget& widget) {
-    send(widget, QAccessible::NameChanged);
+void nameChanged(QWidget& window) {
+    QAccessibleEvent event(&window, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 } // namespace app

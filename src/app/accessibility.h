@@ -7,13 +7,14 @@ class QWidget;
 
 namespace app {
 
-// What Qt 6.4 does not tell screen readers by itself: the game's window is a dialog named by its
-// caption, and the murmur label is a notification, read out wherever the focus is. Once is enough.
+// What Qt 6.4 does not tell screen readers by itself, in the shape Orca reads best: the window is
+// a frame named by its caption, LblSay a notification beside the picture, the bars labels with
+// their values and the options a group. Once is enough.
 void installAccessibility();
 
-// A screen reader reads out the label's new text.
+// A screen reader reads out LblSay's text now, wherever the focus is.
 void announce(QWidget& label);
-// A screen reader hears of the widget's new name: a window's caption, a label's text.
-void nameChanged(QWidget& widget);
+// A screen reader hears of the window's new caption, its name.
+void nameChanged(QWidget& window);
 
 } // namespace app

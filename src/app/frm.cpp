@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
+#include <QLabel>
 #include <QScreen>
 #include <cmath>
 
@@ -36,6 +37,9 @@ double screenWidthTwips() {
 
 namespace {
 
+// The names of the moods, as the bars show them.
+const char* const moodNames[] = {"怒", "哀", "謝りたい"};
+
 // An ending line is one line of the label; a longer one would only stall drawing it.
 constexpr std::size_t MaxEndingLineCharacters = 4096;
 
@@ -55,13 +59,14 @@ Frm::Frm(std::string applicationFolder, double screenWidthTwips, platform::Rando
     : applicationFolder_(std::move(applicationFolder)), screenWidthTwips_(screenWidthTwips),
       random_(random),
       Pic(new ScenePicture(platform::Picture::fromImage(QImage(":/opening.jpg")), this)),
-      LblSay(new MurmurLabel(Pic)), timOpt(this), timLbl(this), BgmTim(this), murmurs_(random),
-      moods_(*this, random), bgm_(mci) {
+      LblSay(new MurmurLabel(Pic)), optBox_(new QWidget(this)), timOpt(this), timLbl(this),
+      BgmTim(this), murmurs_(random), moods_(*this, random), bgm_(mci) {
     installAccessibility();
     // A fixed dialog frame with a close button and no minimise or maximise button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Sorawata"));
+    setAccessibleDescription(QStringLiteral("題名の数は相手の怒、哀、謝りたい"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     outerSize_ = QSize(twipsToPixels(7815), twipsToPixels(6900)); // until the layout sizes it
     setFixedSize(outerSize_);
@@ -71,8 +76,10 @@ Frm::Frm(std::string applicationFolder, double screenWidthTwips, platform::Rando
     connect(Pic, &QAbstractButton::clicked, this, [this] { Pic_Click(); });
     LblSay->setObjectName("LblSay");
     LblSay->move(twipsToPixels(100), twipsToPixels(100));
+    optBox_->setObjectName("OptGroup");
+    optBox_->setAccessibleName(QStringLiteral("考え方"));
     for (int i = 0; i <= 2; ++i) {
-        Opt[i] = new CellRadioButton(this);
+        Opt[i] = new CellRadioButton(optBox_);
         Opt[i]->setObjectName("Opt");
         Opt[i]->setAutoFillBackground(true);
         optGroup_.addButton(Opt[i], i);
@@ -80,10 +87,11 @@ Frm::Frm(std::string applicationFolder, double screenWidthTwips, platform::Rando
     Opt[0]->setChecked(true);
     connect(&optGroup_, &QButtonGroup::idClicked, this,
             [this](int index) { Opt_Click(static_cast<std::int16_t>(index)); });
-    const char* barNames[] = {"怒", "哀", "謝りたい"};
     for (std::uint8_t j = 0; j <= 2; ++j) {
-        bars_[j] = new MoodBar(QString::fromUtf8(barNames[j]), mood::ceilingOf(j), this);
+        bars_[j] = new MoodBar(QString::fromUtf8(moodNames[j]), mood::ceilingOf(j), this);
     }
+    readout_ = new QLabel(this);
+    readout_->setAttribute(Qt::WA_TransparentForMouseEvents);
     Pic->setFocus(); // the window opens with the focus on the picture
 
     // Precise timers never fire early, so a second on screen is a whole second. The music's
@@ -158,12 +166,14 @@ void Frm::ApplyLayout() {
 void Frm::placeControls() {
     const Grid grid(size());
     Pic->setGeometry(grid.rect(0, 0, 2, 3));
+    optBox_->setGeometry(grid.rect(2, 0, 1, 3));
     for (int i = 0; i <= 2; ++i) {
-        Opt[i]->setGeometry(grid.rect(2, i, 1, 1));
+        Opt[i]->setGeometry(grid.rect(2, i, 1, 1).translated(-optBox_->pos()));
     }
     for (int j = 0; j <= 2; ++j) {
         bars_[j]->setGeometry(grid.rect(3 + 0.5 * j, 0, 0.5, 3)); // exactly 3, 3.5 and 4
     }
+    readout_->setGeometry(0, 0, width(), fontMetrics().height());
 }
 
 // The drawing area is what the frame leaves of the outer size.
@@ -236,6 +246,7 @@ void Frm::Form_Activate() {
         option->setEnabled(true);
     }
     LblSay->setCaption("Sorawata");
+    announce(*LblSay);
     timLbl.start(); // a timer enabled again starts its interval afresh
     timOpt.start();
     Opt_Click(0);
@@ -257,8 +268,12 @@ void Frm::Opt_Click(std::int16_t index) {
     ShowPicture(std::to_string(moods_.drawScene()));
 }
 
+// An ending is read out once the tick is over, so that a tick that shows two says only the last.
 void Frm::timOpt_Timer() {
     moods_.think();
+    if (!timOpt.isActive()) {
+        announce(*LblSay);
+    }
 }
 
 void Frm::timLbl_Timer() {
@@ -284,6 +299,14 @@ void Frm::barChanged(std::uint8_t kind, std::int16_t value, std::int16_t /*ceili
 
 void Frm::captionChanged(const std::string& text) {
     setWindowTitle(QString::fromStdString(text));
+    QString readout = QStringLiteral("相手");
+    for (std::uint8_t kind = 0; kind <= 2; ++kind) {
+        readout += QStringLiteral(" %1 %2 / %3")
+                       .arg(QString::fromUtf8(moodNames[kind]))
+                       .arg(moods_.mood(mood::Partner, kind))
+                       .arg(mood::ceilingOf(kind));
+    }
+    readout_->setAccessibleName(readout);
 }
 
 void Frm::endingReached(std::uint8_t n) {

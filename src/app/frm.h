@@ -15,6 +15,7 @@
 #include "platform/random.h"
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QMargins>
 #include <QTimer>
 #include <QWidget>
@@ -32,7 +33,7 @@ double screenWidthTwips();
 
 // The game's one window: its start-up, layout and new game, the choices, and what it shows of the
 // moods. The parts of the window keep the game's own names:
-//   Opt(i)     the three ways of thinking, option buttons in one group
+//   Opt(i)     the three ways of thinking, option buttons in one group, in a box named 考え方
 //   LblStr(j)  the name of the player's mood bar j: 怒, 哀, 謝りたい
 //   ShpStr(j)  the fill of bar j, growing down from the top of its frame
 //   ShpBak(j)  the frame of bar j; a MoodBar draws all three parts of a bar
@@ -85,9 +86,12 @@ private:
     platform::RandomSource& random_;
     ScenePicture* Pic;
     MurmurLabel* LblSay;
+    QWidget* optBox_;
     std::array<CellRadioButton*, 3> Opt;
     QButtonGroup optGroup_;
     std::array<MoodBar*, 3> bars_;
+    // The caption's numbers in words, for screen readers: an empty label that draws nothing.
+    QLabel* readout_;
     platform::Picture E;
     QTimer timOpt;
     QTimer timLbl;

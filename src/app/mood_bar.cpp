@@ -19,11 +19,17 @@ constexpr double nameHeightTwips = 255;
 
 } // namespace
 
-MoodBar::MoodBar(const QString& name, int ceiling, QWidget* parent) : QProgressBar(parent) {
-    setRange(0, ceiling);
+MoodBar::MoodBar(const QString& name, int ceiling, QWidget* parent)
+    : QWidget(parent), name_(name), ceiling_(ceiling) {
     setValue(0);
-    setTextVisible(false);
-    setAccessibleName(name);
+}
+
+void MoodBar::setValue(int value) {
+    if (value != value_) {
+        value_ = value;
+        setAccessibleName(QStringLiteral("%1 %2 / %3").arg(name_).arg(value).arg(ceiling_));
+        update();
+    }
 }
 
 // The fill is worked out in grid rows as the game always has, in single precision: the frame's
@@ -41,7 +47,7 @@ void MoodBar::paintEvent(QPaintEvent*) {
     const QRect name(0, 0, width(), twipsToPixels(nameHeightTwips)); // LblStr
     painter.setClipRect(name);
     painter.drawText(QRect(name.topLeft(), QSize(width(), fontMetrics().height())),
-                     Qt::TextSingleLine | Qt::AlignTop | Qt::AlignHCenter, accessibleName());
+                     Qt::TextSingleLine | Qt::AlignTop | Qt::AlignHCenter, name_);
 }
 
 } // namespace app

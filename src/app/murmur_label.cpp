@@ -3,13 +3,13 @@
 
 #include "app/murmur_label.h"
 
-#include "app/accessibility.h"
-
+#include <QLabel>
 #include <QPainter>
 
 namespace app {
 
-MurmurLabel::MurmurLabel(QWidget* parent) : QWidget(parent), lines_{QString()} {
+MurmurLabel::MurmurLabel(QWidget* parent)
+    : QWidget(parent), lines_{QString()}, readable_(new QLabel(this)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -22,10 +22,9 @@ void MurmurLabel::setCaption(const std::string& text) {
     for (const QString& line : lines_)
         widest = std::max(widest, fontMetrics().horizontalAdvance(line));
     resize(widest, fontMetrics().height() * static_cast<int>(lines_.size()));
+    readable_->resize(size());
+    readable_->setAccessibleName(this->text());
     update();
-    nameChanged(*this);
-    if (!text.empty() && isVisible())
-        announce(*this);
 }
 
 void MurmurLabel::paintEvent(QPaintEvent*) {

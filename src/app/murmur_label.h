@@ -7,11 +7,13 @@
 #include <QWidget>
 #include <string>
 
+class QLabel;
+
 namespace app {
 
 // LblSay: the murmur, or the ending's text, over the scene. It sizes itself to its text, one line
-// for each line of the text, never wrapping, and clicks go through it to the picture. A screen
-// reader hears every new text as it shows.
+// for each line of the text, never wrapping, and clicks go through it to the picture. Screen
+// readers read its text from an empty QLabel over it, which draws nothing and is named by it.
 class MurmurLabel final : public QWidget {
 public:
     explicit MurmurLabel(QWidget* parent);
@@ -26,6 +28,7 @@ protected:
 
 private:
     QStringList lines_;
+    QLabel* readable_;
 };
 
 } // namespace app

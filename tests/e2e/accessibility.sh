@@ -3,10 +3,10 @@
 # SPDX-License-Identifier: MIT
 #
 # The game as a screen reader reads it over AT-SPI, under openbox: the tree of roles and names,
-# the bars following play, every murmur announced, the player's ending read out with the wish
-# to apologise at 80; then the picture's press action and the Space key on the focused picture
-# each start a new game, and Alt+F4 ends it cleanly. Runs on its own D-Bus session with its own
-# accessibility bus.
+# the bars, the partner's readout and the murmurs following play without a word announced, the
+# player's ending with the wish to apologise at 80; then the picture's press action and the Space
+# key on the focused picture each start a new game, and Alt+F4 ends it cleanly. Runs on its own
+# D-Bus session with its own accessibility bus.
 # Usage: accessibility.sh path/to/sorawata
 if [[ ${SORAWATA_E2E_PRIVATE_BUS:-} != 1 ]]; then
     SORAWATA_E2E_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"
@@ -27,43 +27,50 @@ e2e_launch "$folder"
 e2e_find_game_window
 
 tree_now() { "$atspi" tree 2>"$E2E_WORK/atspi.err"; }
-on_the_bus() { [[ $(tree_now) == *"progress bar '謝りたい'"* ]]; }
+on_the_bus() { [[ $(tree_now) == *"label '相手 "* ]]; } # named from the first tick on
 e2e_wait 20 on_the_bus || fail "the game is not on the accessibility bus: $(cat "$E2E_WORK/atspi.err")"
 
-# The roles, names and actions; captions, murmurs and values change with play.
+# The roles, names and actions; captions, murmurs and numbers change with play.
 tree_now >"$E2E_WORK/tree-play.txt"
-sed -E -e "s/^(  dialog )'[^']*'/\1'CAPTION'/" -e "s/^(      notification )'[^']*'/\1'TEXT'/" \
-    -e 's/value=[0-9]+ /value=N /' "$E2E_WORK/tree-play.txt" >"$E2E_WORK/tree-shape.txt"
+sed -E -e "s/^(  frame )'[^']*'/\1'CAPTION'/" -e "s/^(      label )'[^']*'/\1'TEXT'/" \
+    -e 's/ [0-9]+ \/ / N \/ /g' "$E2E_WORK/tree-play.txt" >"$E2E_WORK/tree-shape.txt"
 diff -u - "$E2E_WORK/tree-shape.txt" <<'EOF' || fail "the tree is not the expected one (above)"
 application 'sorawata' [showing]
-  dialog 'CAPTION' [showing]
+  frame 'CAPTION' [showing]
     push button '場面' actions=Press,SetFocus [showing focusable focused]
-      notification 'TEXT' [showing]
-    radio button '自分のことを考える' actions=Toggle,SetFocus [showing focusable checked]
-    radio button '相手のことを考える' actions=Toggle,SetFocus [showing focusable]
-    radio button '思い出す' actions=Toggle,SetFocus [showing focusable]
-    progress bar '怒' value=N of 0..200 actions=Increase,Decrease [showing]
-    progress bar '哀' value=N of 0..200 actions=Increase,Decrease [showing]
-    progress bar '謝りたい' value=N of 0..80 actions=Increase,Decrease [showing]
+    notification '' [showing]
+      label 'TEXT' [showing]
+    panel '考え方' [showing]
+      radio button '自分のことを考える' actions=Toggle,SetFocus [showing focusable checked]
+      radio button '相手のことを考える' actions=Toggle,SetFocus [showing focusable]
+      radio button '思い出す' actions=Toggle,SetFocus [showing focusable]
+    label '怒 N / 200' [showing]
+    label '哀 N / 200' [showing]
+    label '謝りたい N / 80' [showing]
+    label '相手 怒 N / 200 哀 N / 200 謝りたい N / 80' [showing]
 EOF
 
-# The dialog is named by the caption the window manager shows.
+# The frame is named by the caption the window manager shows, and the readout reads its numbers.
 caption_is_the_name() {
-    [[ $(tree_now | sed -n "s/^  dialog '\(.*\)' .*/\1/p") == "$(e2e_caption "$E2E_WINDOW")" ]]
+    local tree caption
+    tree=$(tree_now)
+    caption=$(e2e_caption "$E2E_WINDOW")
+    [[ $(sed -n "s/^  frame '\(.*\)' .*/\1/p" <<<"$tree") == "$caption" &&
+        $(sed -En "s/^    label '相手 怒 ([0-9]+) \/ 200 哀 ([0-9]+) \/ 200 謝りたい ([0-9]+) \/ 80'.*/\1_\2_\3_/p" \
+            <<<"$tree") == "$caption" ]]
 }
-e2e_wait 5 caption_is_the_name || fail "the dialog's name is not the caption '$(e2e_caption "$E2E_WINDOW")'"
+e2e_wait 5 caption_is_the_name || fail "the frame's name or the readout is not the caption '$(e2e_caption "$E2E_WINDOW")'"
 
-# Three seconds of play as a screen reader hears it: each murmur announced once it shows, a line
-# of dat.txt; the bars' values as they move, each a new one.
+# Three seconds of play as a screen reader hears it: nothing announced; the murmur label names
+# lines of dat.txt and the bars their new values, each a new one.
 "$atspi" listen 3.5 >"$E2E_WORK/heard.txt" || fail "could not listen to the game"
-murmurs=$(grep -c "^announce notification 'ねむれない夜 その\([1-9]\|1[0-5]\)'$" "$E2E_WORK/heard.txt" || true)
-((murmurs >= 2)) || fail "$murmurs murmurs announced in 3.5 s: $(cat "$E2E_WORK/heard.txt")"
-grep '^announce' "$E2E_WORK/heard.txt" | grep -qv "^announce notification 'ねむれない夜 その" &&
-    fail "something else announced: $(cat "$E2E_WORK/heard.txt")"
-anger=$(sed -n "s/^value '怒' //p" "$E2E_WORK/heard.txt")
+grep -q '^announce' "$E2E_WORK/heard.txt" && fail "something announced: $(cat "$E2E_WORK/heard.txt")"
+murmurs=$(grep -c "^name label 'ねむれない夜 その\([1-9]\|1[0-5]\)'$" "$E2E_WORK/heard.txt" || true)
+((murmurs >= 2)) || fail "$murmurs murmurs in 3.5 s: $(cat "$E2E_WORK/heard.txt")"
+anger=$(sed -n "s/^name label '怒 \([0-9]*\) \/ 200'$/\1/p" "$E2E_WORK/heard.txt")
 (($(wc -l <<<"$anger") >= 3)) || fail "the anger bar hardly moved: $(cat "$E2E_WORK/heard.txt")"
-awk 'previous[$2] == $3 || $3 < 0 || $3 > 200 { bad = 1 } { previous[$2] = $3 } END { exit bad }' \
-    <(grep '^value' "$E2E_WORK/heard.txt") || fail "a bar sent a value twice or out of range: $(cat "$E2E_WORK/heard.txt")"
+awk '$0 == previous || $1 < 0 || $1 > 200 { bad = 1 } { previous = $0 } END { exit bad }' <<<"$anger" ||
+    fail "the anger bar named a value twice or out of range: $(cat "$E2E_WORK/heard.txt")"
 
 # Left alone, the player gives in first: the wish bar reads 80 and the ending's three lines are
 # read out below an empty first line.
