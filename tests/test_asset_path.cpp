@@ -121,8 +121,9 @@ TEST(FindFileIgnoringCase, PicturesOpenThroughIt) {
     QBuffer buffer(&jpeg);
     ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "JPEG"));
     folder.write(shiftJisFolder + "IMG/0.JPG", jpeg.toStdString());
-    EXPECT_EQ(platform::LoadPicture(folder.path(shiftJisFolder + "img/0.jpg")).size(),
-              QSize(20, 10));
+    EXPECT_EQ(
+        platform::LoadPicture(folder.path(shiftJisFolder + "img/0.jpg"), QSize(340, 320)).size(),
+        QSize(20, 10));
 }
 
 // The music device finds BGM.WAV for bgm.wav, by its bytes: whatever the sound output says, it is

@@ -17,7 +17,8 @@ void ScenePicture::ShowPicture(const std::string& name) {
     Pic.cls();
     if (!name.empty()) {
         const std::string path = ImgDir + name + ".jpg";
-        E.setPicture(platform::LoadPicture(path));
+        // Decoded at the size it is shown at, in the box's device pixels.
+        E.setPicture(platform::LoadPicture(path, Pic.deviceSize()));
     }
     Pic.setScaleMode(platform::ScaleMode::Pixels);
     E.setScaleMode(platform::ScaleMode::Pixels);
