@@ -21,6 +21,9 @@ namespace {
 constexpr std::size_t blockSamples = 4096;
 // A format chunk is tens of bytes; anything near this is damage.
 constexpr sf_count_t largestFormatChunk = 65536;
+// The most a round of a short sound, held in memory, takes: whatever rate a file claims. Real ones
+// fall well short (200 ms at 384000 Hz in stereo floats is 600 KiB).
+constexpr std::int64_t mostHeldBytes = 1 << 20;
 
 // --- What libsndfile reads ----------------------------------------------------------------------
 
@@ -368,7 +371,8 @@ std::string MusicReader::open(const std::string& path) {
     if (std::string problem = decoder->open(path); !problem.empty())
         return problem;
     format_ = decoder->format();
-    shortestRoundFrames_ = shortestRound_.count() * format_.rate / 1'000'000;
+    shortestRoundFrames_ = std::min(shortestRound_.count() * format_.rate / 1'000'000,
+                                    mostHeldBytes / bytesPerFrame());
     lastRoundFrames_ = decoder->info.frames;
     decoder_ = std::move(decoder);
     if (std::string problem = start(); !problem.empty()) {
