@@ -225,8 +225,8 @@ TEST_F(WaveDeviceTest, MusicEmptiedWhilePlayingIsToldOnceAndComesBack) {
     EXPECT_TRUE(tickUntilSent(mci_, bgm_, "play MIDI from 0", 2));
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    EXPECT_TRUE(said.starts_with("sorawata: " + path + ": ")) << said;
-    EXPECT_TRUE(said.ends_with("; the music is silent until the file can be read again\n")) << said;
+    EXPECT_TRUE(said.starts_with("sorawata: " + path + ": cannot be played any more (")) << said;
+    EXPECT_TRUE(said.ends_with("); the music is silent until it can be\n")) << said;
 }
 
 // The audio thread's "the sound has ended" counts only if the game sent nothing since it took its

@@ -473,7 +473,7 @@ std::string MusicReader::rewind() {
     auto decoder = std::make_unique<Decoder>();
     std::string problem = decoder->open(path_);
     if (problem.empty() && decoder->format() != format_)
-        problem = "has become another kind of sound";
+        problem = "another kind of sound than before";
     if (problem.empty()) {
         decoder_ = std::move(decoder);
         problem = start();

@@ -298,8 +298,8 @@ void WaveDevice::Output::feed() {
 // then plays a round of silence, and the next rewind tries the file again.
 void WaveDevice::Output::rewindReader() {
     if (const std::string problem = reader_.rewind(); !problem.empty())
-        reportFileProblem(path_,
-                          problem + "; the music is silent until the file can be read again");
+        reportFileProblem(path_, "cannot be played any more (" + problem +
+                                     "); the music is silent until it can be");
 }
 
 void WaveDevice::Output::answer() {
