@@ -53,7 +53,7 @@ public:
     HeldQtMessages& operator=(const HeldQtMessages&) = delete;
 
     // The first message held, in brackets; empty when there was none.
-    static std::string first() {
+    std::string first() const {
         return firstHeld.isEmpty() ? "" : " (" + firstHeld.trimmed().toStdString() + ")";
     }
 };
