@@ -44,7 +44,7 @@ QImage photoLikeImage(QSize size) {
 void loadAndDraw(benchmark::State& state, const std::string& path) {
     QImage canvas(kTargetSize, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        const platform::Picture picture = platform::LoadPicture(path);
+        const platform::Picture picture = platform::LoadPicture(path, kTargetSize);
         QPainter painter(&canvas);
         picture.draw(painter, QRectF(QPointF(0, 0), kTargetSize),
                      QRectF(QPointF(0, 0), picture.size()));

@@ -8,6 +8,8 @@
 //
 // Usage: first_paint_watch SETTLE_MS COMMAND [ARGS...]
 // Prints: first_paint_ms=<ms> peak_rss_kib=<KiB>
+// A program that ends, or paints no window within FIRST_PAINT_GIVE_UP_S seconds (default 30; it
+// is then killed), gives first_paint_ms=none with its peak memory, and exit status 3.
 //
 // "Painted" means the window's pixels are no longer all one value: an
 // unpainted window shows either the black root behind it or one background
@@ -20,6 +22,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -30,7 +33,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr auto giveUpAfter = 30s;
+std::chrono::seconds giveUpAfter() {
+    const char* seconds = std::getenv("FIRST_PAINT_GIVE_UP_S");
+    return std::chrono::seconds(seconds != nullptr ? std::atoi(seconds) : 30);
+}
 
 struct Window {
     xcb_window_t id = XCB_NONE;
@@ -43,16 +49,35 @@ struct Window {
     std::exit(2);
 }
 
-bool childAlive(pid_t child) {
-    return waitpid(child, nullptr, WNOHANG) == 0;
+[[noreturn]] void noPaint(const char* why, long peakKib) {
+    std::printf("first_paint_ms=none peak_rss_kib=%ld\n", peakKib);
+    std::fprintf(stderr, "first_paint_watch: %s\n", why);
+    std::exit(3);
+}
+
+long peakResidentKib(pid_t child) {
+    std::ifstream status("/proc/" + std::to_string(child) + "/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "VmHWM:" && status >> value) {
+            return value;
+        }
+        status.ignore(1 << 16, '\n');
+    }
+    return -1;
 }
 
 void checkDeadline(Clock::time_point start, pid_t child) {
-    if (Clock::now() - start > giveUpAfter) {
-        die("the program showed no painted window in time");
+    if (Clock::now() - start > giveUpAfter()) {
+        const long peakKib = peakResidentKib(child);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        noPaint("the program showed no painted window in time", peakKib);
     }
-    if (!childAlive(child)) {
-        die("the program ended before painting a window");
+    rusage usage{};
+    if (wait4(child, nullptr, WNOHANG, &usage) != 0) {
+        noPaint("the program ended before painting a window", usage.ru_maxrss);
     }
 }
 
@@ -104,19 +129,6 @@ bool looksPainted(xcb_connection_t* connection, const Window& window) {
         }
     }
     return false;
-}
-
-long peakResidentKib(pid_t child) {
-    std::ifstream status("/proc/" + std::to_string(child) + "/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-        if (key == "VmHWM:" && status >> value) {
-            return value;
-        }
-        status.ignore(1 << 16, '\n');
-    }
-    return -1;
 }
 
 } // namespace

@@ -11,7 +11,7 @@ time the recording reaches the start of that sound again is a loop boundary. A
 seamless loop follows one whole round of the sound with the next, sample for
 sample: no gap, nothing skipped, nothing changed inside.
 
-usage: loop_gap.py BUILD_DIR [SECONDS] [CASE...]   (cases: pcm16 ima-adpcm by
+usage: loop_gap.py BUILD_DIR [SECONDS] [CASE...]   (cases: pcm16 ima-adpcm 20ms by
 default; "all" for every case)
 """
 import os
@@ -27,9 +27,9 @@ MARKER = 1000       # right channel of the counting wave: never silent
 HEAD_FRAMES = 256   # the start of the sound looked for in the recording
 
 
-def write_counting_wave(path):
+def write_counting_wave(path, frames=FRAMES):
     """16-bit stereo whose left channel counts its own frame number."""
-    data = b"".join(struct.pack("<hh", i + 1, MARKER) for i in range(FRAMES))
+    data = b"".join(struct.pack("<hh", i + 1, MARKER) for i in range(frames))
     header = struct.pack("<4sI4s4sIHHIIHH4sI", b"RIFF", 36 + len(data), b"WAVE", b"fmt ", 16, 1, 2,
                          RATE, RATE * 4, 4, 16, b"data", len(data))
     with open(path, "wb") as f:
@@ -98,8 +98,11 @@ CASES = {
     "data-before-fmt": data_before_format,
     "truncated-data": truncated,
     "streamed-sizes": streamed,
+    # Loops shorter than the sound server's buffer, down to a few samples.
+    "20ms": lambda p: write_counting_wave(p, RATE // 50),
+    "5-frames": lambda p: write_counting_wave(p, 5),
 }
-DEFAULT_CASES = ["pcm16", "ima-adpcm"]
+DEFAULT_CASES = ["pcm16", "ima-adpcm", "20ms"]
 
 
 def decode(build, wave, raw):

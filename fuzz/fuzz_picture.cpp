@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const ScratchFile scratch("sorawata-fuzz-picture");
     scratch.write(data, size);
-    const platform::Picture picture = platform::LoadPicture(scratch.path());
+    const platform::Picture picture = platform::LoadPicture(scratch.path(), kSceneBox);
     if (picture.isEmpty())
         return 0;
 
@@ -39,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     picture.draw(painter, QRectF(QPointF(0, 0), QSizeF(kSceneBox)),
                  QRectF(QPointF(0, 0), QSizeF(picture.size())));
     const QSize decoded = picture.decodedSize();
-    if (decoded.width() > picture.size().width() || decoded.height() > picture.size().height())
+    if (decoded.isEmpty() || decoded.width() > kSceneBox.width() ||
+        decoded.height() > kSceneBox.height() || decoded.width() > picture.size().width() ||
+        decoded.height() > picture.size().height())
         std::abort();
     return 0;
 }

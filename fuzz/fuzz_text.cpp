@@ -2,9 +2,13 @@
 // SPDX-License-Identifier: MIT
 
 // Text assets (murmurs, endings) as any bytes a player's editor may leave: decoding to UTF-8 and
-// splitting into lines must accept everything and lose nothing but the line ends.
+// splitting into lines must accept everything and lose nothing but the line ends. Only the start of
+// a long file is read: cut anywhere after its byte-order mark, it must decode as the start of the
+// whole text wherever the whole's encoding does not depend on bytes after the cut.
 #include "platform/text_file.h"
 
+#include <QByteArrayView>
+#include <QStringConverter>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -57,6 +61,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         joined += *line;
     }
     if (joined != withoutLineEnds(text))
+        std::abort();
+
+    const std::string_view start = bytes.substr(0, 4 + size / 2);
+    const std::string startText = platform::decodeText(start, platform::TextExtent::Start);
+    if (!isValidUtf8(startText))
+        std::abort();
+    const QByteArrayView view(bytes.data(), qsizetype(size));
+    const bool encodingKnownFromTheStart =
+        QStringConverter::encodingForData(view) || view.isValidUtf8();
+    if (start.size() < size && encodingKnownFromTheStart && !text.starts_with(startText))
         std::abort();
     return 0;
 }

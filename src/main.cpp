@@ -10,13 +10,18 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <csignal>
 
 int main(int argc, char** argv) {
-    if (const auto problem = platform::whyNoDisplay()) {
+    // A report line written into a pipe whose reader has gone is lost, and the game plays on.
+    std::signal(SIGPIPE, SIG_IGN);
+    if (const auto problem = platform::chooseDisplay()) {
         platform::tell(*problem);
         return 1;
     }
+    platform::holdQtStartMessages();
     QApplication application(argc, argv);
+    platform::passOnQtStartMessages();
     QApplication::setApplicationName(QStringLiteral("sorawata"));
     QGuiApplication::setDesktopFileName(QStringLiteral("sorawata"));
     // The installed icon theme's flower when there is one, else the compiled-in one.

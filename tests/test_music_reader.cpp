@@ -5,10 +5,15 @@
 #include "platform/music_reader.h"
 
 #include <QTemporaryDir>
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <numbers>
+#include <sys/stat.h>
 
 using namespace music_files;
 using platform::MusicReader;
@@ -209,13 +214,42 @@ TEST(MusicReader, PlaysEveryFormat) {
         EXPECT_LE(rmsDifferenceFromTones(sound, reader, std::min(frames, written), c.channels),
                   c.tolerance);
 
-        reader.rewind();
+        EXPECT_EQ(reader.rewind(), "");
         EXPECT_FALSE(reader.atEnd());
         EXPECT_TRUE(readToEnd(reader) == sound) << "the second time round differs";
     }
 }
 
-// A file that cannot be played is refused with a reason, and reading it gives nothing.
+namespace {
+
+// Bytes this process has read from files so far.
+long long bytesReadSoFar() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    long long value = -1;
+    while (io >> key >> value)
+        if (key == "rchar:")
+            return value;
+    return -1;
+}
+
+std::vector<short> ramp(int frames) {
+    std::vector<short> samples;
+    for (int i = 0; i < frames; ++i)
+        samples.push_back(static_cast<short>(1000 + i));
+    return samples;
+}
+
+std::vector<std::byte> bytesOf(const std::vector<short>& samples) {
+    std::vector<std::byte> bytes(samples.size() * 2);
+    std::memcpy(bytes.data(), samples.data(), bytes.size());
+    return bytes;
+}
+
+} // namespace
+
+// A file that cannot be played is refused with a reason, and reading it gives nothing. Whatever
+// the file, little of it is read to find that out, and a named pipe is not waited on.
 TEST(MusicReader, RefusesWhatItCannotPlay) {
     QTemporaryDir folder;
     const auto path = [&](const char* name) { return folder.filePath(name).toStdString(); };
@@ -223,22 +257,99 @@ TEST(MusicReader, RefusesWhatItCannotPlay) {
     writeBytes(path("text.wav"), "these are not the sounds you are looking for");
     writeBytes(path("no-data.wav"), riff({{"fmt ", std::string(16, '\1')}}));
     ASSERT_TRUE(writeSound(path("silent.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, {}));
+    // What a download that reserves the file's size first leaves: a header, then zeros.
+    writeBytes(path("header-only.wav"), "RIFF\xFF\xFF\xFF\xFFWAVE");
+    std::filesystem::resize_file(path("header-only.wav"), 1ull << 30); // sparse
+    ASSERT_EQ(mkfifo(path("pipe.wav").c_str(), 0600), 0);
     const std::vector<std::pair<const char*, const char*>> cases = {
         {"missing.wav", "No such file or directory"},
         {"", "not a regular file"},
+        {"pipe.wav", "not a regular file"},
         {"empty.wav", nullptr},
         {"text.wav", nullptr},
         {"no-data.wav", nullptr},
         {"silent.wav", "no sound in the file"},
+        {"header-only.wav", nullptr},
     };
     for (const auto& [name, reason] : cases) {
         MusicReader reader;
+        const long long before = bytesReadSoFar();
         const std::string problem = reader.open(path(name));
+        EXPECT_LT(bytesReadSoFar() - before, 1 << 20) << name;
         EXPECT_NE(problem, "") << name;
         if (reason != nullptr) {
             EXPECT_EQ(problem, reason) << name;
         }
         std::byte out[64];
         EXPECT_EQ(reader.read(out, sizeof out), 0u) << name;
+    }
+}
+
+// A sound shorter than the shortest round is handed out repeated, whole, until the round lasts
+// that long; the next round is the same again. A longer sound is a round on its own.
+TEST(MusicReader, ShortSoundIsRepeatedIntoARound) {
+    constexpr int rate = 8000;
+    constexpr int roundFrames = rate / 50; // 20 ms
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("bgm.wav").toStdString();
+    for (const int frames : {1, 3, 7, 159, 160, 161, 4000}) {
+        SCOPED_TRACE(std::to_string(frames) + " frames");
+        ASSERT_TRUE(writeSound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, rate, ramp(frames)));
+        MusicReader reader(std::chrono::milliseconds(20));
+        ASSERT_EQ(reader.open(path), "");
+        std::vector<std::byte> round;
+        const int repeats = (roundFrames + frames - 1) / frames;
+        for (int i = 0; i < repeats; ++i) {
+            const std::vector<std::byte> sound = bytesOf(ramp(frames));
+            round.insert(round.end(), sound.begin(), sound.end());
+        }
+        EXPECT_TRUE(readToEnd(reader) == round);
+        ASSERT_EQ(reader.rewind(), "");
+        EXPECT_TRUE(readToEnd(reader) == round) << "the second round differs";
+    }
+
+    // Whatever rate a file claims, a round of a short sound stays within a mebibyte, give or take
+    // the last repeat.
+    ASSERT_TRUE(writeSound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, rate, ramp(3)));
+    std::string file = readBytes(path);
+    file.replace(24, 4, asLittleEndian32(2'000'000'000));
+    writeBytes(path, file);
+    MusicReader reader(std::chrono::milliseconds(200));
+    ASSERT_EQ(reader.open(path), "");
+    EXPECT_LT(readToEnd(reader).size(), (std::size_t(1) << 20) + 3 * 2);
+}
+
+// The file is read anew at every rewind. One that cannot be read, or has become another kind of
+// sound, makes the next round silence as long as the last, and each rewind tries again; once the
+// file is whole again, it plays.
+TEST(MusicReader, FileThatChangesIsTriedAgainAtEachRound) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("bgm.wav").toStdString();
+    const auto writeMusic = [&] {
+        ASSERT_TRUE(writeSound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, ramp(800)));
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"emptied", [&] { writeBytes(path, ""); }},
+        {"removed", [&] { std::filesystem::remove(path); }},
+        {"a named pipe", [&] { std::filesystem::remove(path), mkfifo(path.c_str(), 0600); }},
+        {"stereo now",
+         [&] { writeSound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 8000, ramp(800)); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        writeMusic();
+        MusicReader reader(std::chrono::milliseconds(20));
+        ASSERT_EQ(reader.open(path), "");
+        const std::vector<std::byte> sound = readToEnd(reader);
+        change();
+        for (int round = 0; round < 2; ++round) {
+            EXPECT_NE(reader.rewind(), "");
+            EXPECT_TRUE(readToEnd(reader) == std::vector<std::byte>(sound.size()))
+                << "not a round of silence as long as the sound";
+        }
+        std::filesystem::remove(path);
+        writeMusic();
+        EXPECT_EQ(reader.rewind(), "");
+        EXPECT_TRUE(readToEnd(reader) == sound);
     }
 }

@@ -8,8 +8,12 @@
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -93,29 +97,40 @@ TEST(DecodeText, AnyTwoBytesGiveValidUtf8) {
     }
 }
 
-class TextFileTest : public testing::Test {
-protected:
-    std::string write(const QByteArray& bytes) {
-        const QString path = directory_.filePath(QString("file%1.txt").arg(++count_));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path.toStdString();
+// Of only the start of a text, cut after any byte, the decode is the start of the whole text's
+// decode: the encoding is told as for the whole, and a character cut in half is left out rather
+// than made U+FFFD.
+TEST(DecodeText, StartOfATextDecodesAsTheWhole) {
+    const std::vector<std::pair<const char*, std::string>> texts = {
+        {"UTF-8", "ひとり言😀\r\nb"},
+        {"UTF-8 with a BOM", "\xEF\xBB\xBFひとり言😀\r\nb"},
+        {"UTF-16LE with a BOM",
+         std::string("\xFF\xFE\x72\x30\x3D\xD8\x00\xDE\x0D\x00\x0A\x00", 12)},
+        {"UTF-16BE with a BOM",
+         std::string("\xFE\xFF\x30\x72\xD8\x3D\xDE\x00\x00\x0D\x00\x0A", 12)},
+        {"UTF-32LE with a BOM",
+         std::string("\xFF\xFE\x00\x00\x72\x30\x00\x00\x00\xF6\x01\x00", 12)},
+        {"cp932", "\x82\xD0\x82\xE7\x82\xAA\x82\xC8\x81\x60\r\nb\x82\xA0"},
+    };
+    for (const auto& [what, bytes] : texts) {
+        const std::string whole = platform::decodeText(bytes);
+        for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
+            const std::string start =
+                platform::decodeText(bytes.substr(0, cut), platform::TextExtent::Start);
+            EXPECT_TRUE(whole.starts_with(start)) << what << ", cut after " << cut << " bytes";
+            EXPECT_EQ(start.find("\uFFFD"), std::string::npos) << what << ", cut at " << cut;
+        }
     }
+}
 
-    std::vector<std::string> allLines(const QByteArray& bytes) {
-        auto file = platform::TextFile::open(write(bytes));
-        EXPECT_TRUE(file.has_value());
-        std::vector<std::string> lines;
-        while (auto line = file->readLine())
-            lines.push_back(*line);
-        EXPECT_EQ(file->readLine(), std::nullopt) << "no more lines after the last";
-        return lines;
-    }
-
-    QTemporaryDir directory_;
-    int count_ = 0;
-};
+std::vector<std::string> allLines(const QByteArray& bytes) {
+    auto file = platform::TextFile::fromBytes(bytes.toStdString());
+    std::vector<std::string> lines;
+    while (auto line = file.readLine())
+        lines.push_back(*line);
+    EXPECT_EQ(file.readLine(), std::nullopt) << "no more lines after the last";
+    return lines;
+}
 
 struct SplitCase {
     const char* what;
@@ -124,7 +139,7 @@ struct SplitCase {
 };
 
 // CR LF, LF and a lone CR each end a line; a last line without a line end still counts.
-TEST_F(TextFileTest, SplitsLines) {
+TEST(TextFile, SplitsLines) {
     const std::vector<SplitCase> cases = {
         {"CR LF", "a\r\nb\r\n", {"a", "b"}},
         {"LF", "a\nb\n", {"a", "b"}},
@@ -142,23 +157,101 @@ TEST_F(TextFileTest, SplitsLines) {
 }
 
 // A Shift-JIS file is decoded before it is split, and a broken character keeps its line end.
-TEST_F(TextFileTest, DecodesCp932Lines) {
+TEST(TextFile, DecodesCp932Lines) {
     EXPECT_EQ(allLines("\x82\xA0\r\n\x82\xA2\x82\xA4\r\n\x81"),
               (std::vector<std::string>{"あ", "いう", "\uFFFD"}));
     EXPECT_EQ(allLines("\x81\nB"), (std::vector<std::string>{"\uFFFD", "B"}));
 }
 
 // UTF-8 and UTF-16 files with a byte-order mark give their lines without the mark.
-TEST_F(TextFileTest, DecodesUnicodeLines) {
+TEST(TextFile, DecodesUnicodeLines) {
     EXPECT_EQ(allLines("\xEF\xBB\xBF\xE3\x81\x82\r\nb"), (std::vector<std::string>{"あ", "b"}));
     EXPECT_EQ(allLines(QByteArray("\xFF\xFE\x42\x30\r\0\n\0b\0", 10)),
               (std::vector<std::string>{"あ", "b"}));
 }
 
-// A missing file or a folder cannot be opened.
-TEST_F(TextFileTest, MissingFileDoesNotOpen) {
-    EXPECT_FALSE(platform::TextFile::open(directory_.filePath("missing.txt").toStdString()));
-    EXPECT_FALSE(platform::TextFile::open(directory_.path().toStdString()));
+struct FileCase {
+    const char* what;
+    std::function<void(const std::string& path)> make;
+    std::vector<std::string> expectedLines;
+    const char* reported; // part of the one report line, or nullptr for none
+};
+
+// A file of `bytes`, then `zerosAfter` zero bytes that take no disk (a sparse file).
+void writeFile(const std::string& path, const std::string& bytes, qint64 zerosAfter = 0) {
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), qint64(bytes.size()));
+    ASSERT_TRUE(file.resize(qint64(bytes.size()) + zerosAfter));
+}
+
+// UTF-32LE with a byte-order mark: four bytes for every character, the most any encoding takes.
+std::string utf32Lines(int count, std::size_t characters) {
+    std::string line;
+    for (std::size_t i = 0; i < characters; ++i)
+        line += std::string("\x00\xF6\x01\x00", 4); // U+1F600
+    line += std::string("\x0D\x00\x00\x00\x0A\x00\x00\x00", 8);
+    std::string text("\xFF\xFE\x00\x00", 4);
+    for (int i = 0; i < count; ++i)
+        text += line;
+    return text;
+}
+
+// Only what the lines can use is read: the first 15 lines of the longest kind in the widest
+// encoding still come whole, however much follows; a file that is no regular file is not waited
+// on; whatever is wrong is one report line naming the file.
+TEST(ReadFirstLines, ReadsOnlyWhatTheLinesUse) {
+    constexpr qint64 gibibyte = qint64(1) << 30;
+    std::string smiles;
+    for (int i = 0; i < 4096; ++i)
+        smiles += "😀";
+    const std::vector<FileCase> cases = {
+        {"missing", [](const std::string&) {}, {}, "cannot be read (No such file or directory)"},
+        {"a folder",
+         [](const std::string& path) { QDir().mkpath(QString::fromStdString(path)); },
+         {},
+         "cannot be read (not a regular file)"},
+        {"a named pipe nobody writes to",
+         [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); },
+         {},
+         "cannot be read (not a regular file)"},
+        {"a link to /dev/zero",
+         [](const std::string& path) { ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0); },
+         {},
+         "cannot be read (not a regular file)"},
+        {"15 longest lines in UTF-32, then a gibibyte",
+         [&](const std::string& path) { writeFile(path, utf32Lines(15, 4096), gibibyte); },
+         std::vector<std::string>(15, smiles), nullptr},
+        {"one line of a gibibyte",
+         [&](const std::string& path) { writeFile(path, "", gibibyte); },
+         {std::string(4096, '\0')},
+         "line 1 is longer than 4096 characters"},
+        {"lines after one longer than all that is read",
+         [&](const std::string& path) { writeFile(path, std::string(300000, 'a') + "\r\nb\r\n"); },
+         {std::string(4096, 'a')},
+         "line 1 is longer than 4096 characters"},
+        {"two lines, then the end of the file",
+         [](const std::string& path) { writeFile(path, "a\r\nb"); },
+         {"a", "b"},
+         "has only 2 of 15 lines"},
+    };
+    QTemporaryDir folder;
+    int number = 0;
+    for (const FileCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = folder.filePath(QString("dat%1.txt").arg(++number)).toStdString();
+        c.make(path);
+        testing::internal::CaptureStderr();
+        const std::vector<std::string> lines = platform::readFirstLines(path, 15, 4096);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(lines == c.expectedLines) << lines.size() << " lines";
+        if (c.reported == nullptr) {
+            EXPECT_EQ(said, "");
+        } else {
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+            EXPECT_NE(said.find(path + ": " + c.reported), std::string::npos) << said;
+        }
+    }
 }
 
 } // namespace

@@ -190,6 +190,45 @@ TEST_F(WaveDeviceTest, TheMusicComesBackWithTheSoundServer) {
     }
 }
 
+// The number of times `command` was sent.
+long timesSent(const RecordingMci& mci, const std::string& command) {
+    return std::count_if(mci.sent.begin(), mci.sent.end(),
+                         [&](const SentCommand& sent) { return sent.text == command; });
+}
+
+// Ticks the music poll until `command` has been sent `times` more times; false if it was not
+// within a few seconds.
+bool tickUntilSent(const RecordingMci& mci, media::Bgm& bgm, const std::string& command,
+                   long times) {
+    const long wanted = timesSent(mci, command) + times;
+    QElapsedTimer waited;
+    waited.start();
+    while (timesSent(mci, command) < wanted && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        bgm.BgmTim_Timer();
+        QThread::usleep(500);
+    }
+    return timesSent(mci, command) >= wanted;
+}
+
+// bgm.wav emptied while it plays, then written back: the player reads one line, the loop goes on
+// through rounds of silence, and the poll's rewinds go on once a round, each trying the file again.
+TEST_F(WaveDeviceTest, MusicEmptiedWhilePlayingIsToldOnceAndComesBack) {
+    const std::string path = writeWave(dir_, 4000);
+    const std::string sound = music_files::readBytes(path);
+    testing::internal::CaptureStderr();
+    bgm_.start(path);
+    ASSERT_TRUE(tickUntilSent(mci_, bgm_, "play MIDI from 0", 1));
+    music_files::writeBytes(path, "");
+    EXPECT_TRUE(tickUntilSent(mci_, bgm_, "play MIDI from 0", 3));
+    music_files::writeBytes(path, sound);
+    EXPECT_TRUE(tickUntilSent(mci_, bgm_, "play MIDI from 0", 2));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_TRUE(said.starts_with("sorawata: " + path + ": cannot be played any more (")) << said;
+    EXPECT_TRUE(said.ends_with("); the music is silent until it can be\n")) << said;
+}
+
 // The audio thread's "the sound has ended" counts only if the game sent nothing since it took its
 // orders: a rewind that came meanwhile stands, and is carried out once.
 TEST(Transport, EndOnlyStopsWhatNoNewerCommandReplaced) {

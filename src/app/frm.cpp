@@ -285,7 +285,7 @@ void Frm::timLbl_Timer() {
 void Frm::ShowPicture(const std::string& name) {
     Pic->cls();
     if (!name.empty()) {
-        E = platform::LoadPicture(ImgDir + name + ".jpg");
+        E = platform::LoadPicture(ImgDir + name + ".jpg", Pic->deviceSize());
     }
     Pic->paintPicture(E);
     Pic->setVisible(true);

@@ -5,6 +5,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <cmath>
 
 namespace app {
 
@@ -21,6 +22,11 @@ void ScenePicture::cls() {
 void ScenePicture::paintPicture(const platform::Picture& picture) {
     painted_ = picture;
     update();
+}
+
+QSize ScenePicture::deviceSize() const {
+    const qreal ratio = devicePixelRatioF();
+    return QSize(int(std::ceil(width() * ratio)), int(std::ceil(height() * ratio)));
 }
 
 void ScenePicture::paintEvent(QPaintEvent*) {

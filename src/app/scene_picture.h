@@ -21,6 +21,8 @@ public:
     void cls();
     // Paints the whole of `picture` stretched over the whole box, its proportions given up.
     void paintPicture(const platform::Picture& picture);
+    // The box's size in device pixels: what a picture stretched over it covers.
+    QSize deviceSize() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

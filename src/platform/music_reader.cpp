@@ -3,15 +3,14 @@
 
 #include "platform/music_reader.h"
 
+#include "platform/asset_file.h"
+
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <numbers>
 #include <optional>
 #include <sndfile.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -22,6 +21,9 @@ namespace {
 constexpr std::size_t blockSamples = 4096;
 // A format chunk is tens of bytes; anything near this is damage.
 constexpr sf_count_t largestFormatChunk = 65536;
+// The most a round of a short sound, held in memory, takes: whatever rate a file claims. Real ones
+// fall well short (200 ms at 384000 Hz in stereo floats is 600 KiB).
+constexpr std::int64_t mostHeldBytes = 1 << 20;
 
 // --- What libsndfile reads ----------------------------------------------------------------------
 
@@ -112,17 +114,35 @@ std::string waveHeader(const std::string& format, sf_count_t dataLength) {
     return header;
 }
 
+// Chunk names are four printable characters; zeros where a chunk should be are what a download that
+// reserved the file's size leaves.
+bool isChunkName(const unsigned char* name) {
+    return std::all_of(name, name + 4, [](unsigned char c) { return c >= 0x20 && c <= 0x7E; });
+}
+
 // libsndfile refuses a WAV file whose data chunk comes before its format chunk. Such a file is
 // shown to it with the format chunk moved in front of the data; nothing when it is not laid out so.
+// The chunk headers are read a large block at a time, and the walk ends at anything that is no
+// chunk header, or at a chunk that reaches past the end of the file.
 std::optional<FileView> formatFirstView(int descriptor, sf_count_t fileSize) {
     unsigned char riff[12];
     if (!readAt(descriptor, riff, sizeof riff, 0) || std::memcmp(riff, "RIFF", 4) != 0 ||
         std::memcmp(riff + 8, "WAVE", 4) != 0)
         return std::nullopt;
+    std::vector<unsigned char> block(64 * 1024);
+    sf_count_t blockStart = 0;
+    sf_count_t blockEnd = 0;
     std::optional<FileView> view;
     for (sf_count_t at = sizeof riff; at <= fileSize - 8;) {
-        unsigned char chunk[8];
-        if (!readAt(descriptor, chunk, sizeof chunk, at))
+        if (at + 8 > blockEnd) {
+            const ssize_t got = pread(descriptor, block.data(), block.size(), at);
+            if (got < 8)
+                return std::nullopt;
+            blockStart = at;
+            blockEnd = at + got;
+        }
+        const unsigned char* chunk = block.data() + (at - blockStart);
+        if (!isChunkName(chunk))
             return std::nullopt;
         const sf_count_t body = at + 8;
         const sf_count_t bodySize = littleEndian32(chunk + 4);
@@ -245,21 +265,21 @@ std::vector<StereoGain> downMixGains(SNDFILE* file, int channels) {
 
 // --- The reader ---------------------------------------------------------------------------------
 
+// One opening of the file: libsndfile's decoder over it, and the mix-down its channels need.
 struct MusicReader::Decoder {
     ~Decoder();
 
     std::string open(const std::string& path);
     bool openView();
+    Format format() const;
+    // Whole frames into `out`, in the format handed out; fewer than asked at the end of the file.
+    sf_count_t read(std::byte* out, sf_count_t frames);
     sf_count_t readMixed(float* out, sf_count_t frames);
-    void reopen();
 
     FileView view;
     SF_VIRTUAL_IO io{viewSize, viewSeek, viewRead, nullptr, viewTell}; // read only
     SNDFILE* file = nullptr;
     SF_INFO info{};
-    int channels = 0;
-    SampleType type = SampleType::Float;
-    bool atEnd = false;
 
     std::vector<StereoGain> downMix; // one per channel of the file; empty for mono and stereo
     std::vector<float> fileBlock;    // a block of the file's samples, before the mix-down
@@ -273,16 +293,14 @@ MusicReader::Decoder::~Decoder() {
 }
 
 std::string MusicReader::Decoder::open(const std::string& path) {
-    view.descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (view.descriptor < 0)
-        return std::strerror(errno);
-    struct stat status {};
-    if (fstat(view.descriptor, &status) != 0 || !S_ISREG(status.st_mode))
-        return "not a regular file";
-    view.length = status.st_size;
+    AssetFile asset(path);
+    if (!asset.isOpen())
+        return asset.problem();
+    view.length = asset.size();
+    view.descriptor = asset.release();
     if (!openView()) {
         const std::string refusal = sf_strerror(nullptr);
-        std::optional<FileView> reordered = formatFirstView(view.descriptor, status.st_size);
+        std::optional<FileView> reordered = formatFirstView(view.descriptor, view.length);
         if (!reordered)
             return refusal;
         view = std::move(*reordered);
@@ -291,23 +309,30 @@ std::string MusicReader::Decoder::open(const std::string& path) {
     }
     if (info.frames == 0)
         return "no sound in the file";
-
-    channels = std::min(info.channels, 2);
     if (info.channels > 2) {
         downMix = downMixGains(file, info.channels);
         fileBlock.resize(std::max<std::size_t>(blockSamples, downMix.size()));
     }
-    type = downMix.empty() && decodesTo16Bits(info.format) ? SampleType::Int16 : SampleType::Float;
     return {};
 }
 
 bool MusicReader::Decoder::openView() {
-    if (file != nullptr)
-        sf_close(file);
     view.position = 0;
     info = {};
     file = sf_open_virtual(&io, SFM_READ, &info, &view);
     return file != nullptr;
+}
+
+MusicReader::Format MusicReader::Decoder::format() const {
+    const bool exact = downMix.empty() && decodesTo16Bits(info.format);
+    return {info.samplerate, std::min(info.channels, 2),
+            exact ? SampleType::Int16 : SampleType::Float};
+}
+
+sf_count_t MusicReader::Decoder::read(std::byte* out, sf_count_t frames) {
+    if (format().type == SampleType::Int16)
+        return sf_readf_short(file, reinterpret_cast<short*>(out), frames);
+    return readMixed(reinterpret_cast<float*>(out), frames);
 }
 
 // Frames of the file as floats, mixed down to the output's channels.
@@ -336,72 +361,132 @@ sf_count_t MusicReader::Decoder::readMixed(float* out, sf_count_t frames) {
     return done;
 }
 
-// Opens the file again; a file changed on disk into another kind of sound is not read on.
-void MusicReader::Decoder::reopen() {
-    const SF_INFO before = info;
-    const bool sameSound = openView() && info.channels == before.channels &&
-                           info.samplerate == before.samplerate && info.format == before.format;
-    if (!sameSound && file != nullptr) {
-        sf_close(file);
-        file = nullptr;
-    }
-}
-
-MusicReader::MusicReader() : decoder_(std::make_unique<Decoder>()) {}
+MusicReader::MusicReader(std::chrono::microseconds shortestRound) : shortestRound_(shortestRound) {}
 
 MusicReader::~MusicReader() = default;
 
 std::string MusicReader::open(const std::string& path) {
-    decoder_ = std::make_unique<Decoder>();
-    std::string problem = decoder_->open(path);
-    if (!problem.empty())
-        decoder_ = std::make_unique<Decoder>(); // nothing half open to read from
-    return problem;
+    path_ = path;
+    auto decoder = std::make_unique<Decoder>();
+    if (std::string problem = decoder->open(path); !problem.empty())
+        return problem;
+    format_ = decoder->format();
+    shortestRoundFrames_ = std::min(shortestRound_.count() * format_.rate / 1'000'000,
+                                    mostHeldBytes / bytesPerFrame());
+    lastRoundFrames_ = decoder->info.frames;
+    decoder_ = std::move(decoder);
+    if (std::string problem = start(); !problem.empty()) {
+        format_ = {}; // nothing half open to read from
+        return problem;
+    }
+    return {};
 }
 
 int MusicReader::rate() const {
-    return decoder_->info.samplerate;
+    return format_.rate;
 }
 
 int MusicReader::channels() const {
-    return decoder_->channels;
+    return format_.channels;
 }
 
 SampleType MusicReader::sampleType() const {
-    return decoder_->type;
+    return format_.type;
 }
 
 int MusicReader::bytesPerFrame() const {
-    const int sampleBytes = decoder_->type == SampleType::Int16 ? 2 : 4;
-    return decoder_->channels * sampleBytes;
+    const int sampleBytes = format_.type == SampleType::Int16 ? 2 : 4;
+    return format_.channels * sampleBytes;
+}
+
+// Holds the start of the sound, up to a round's worth: all of it when it is shorter, and then it is
+// repeated from memory, the file read once a round.
+std::string MusicReader::start() {
+    const auto frameBytes = static_cast<std::size_t>(bytesPerFrame());
+    held_.resize(static_cast<std::size_t>(shortestRoundFrames_) * frameBytes);
+    const sf_count_t got = decoder_->read(held_.data(), shortestRoundFrames_);
+    held_.resize(static_cast<std::size_t>(got) * frameBytes);
+    heldAt_ = 0;
+    roundFrames_ = 0;
+    atEnd_ = false;
+    if (got == shortestRoundFrames_) {
+        source_ = Source::Sound;
+        return {};
+    }
+    source_ = Source::RepeatedSound;
+    decoder_.reset();
+    return got > 0 ? "" : "no sound in the file";
+}
+
+std::size_t MusicReader::readHeld(std::byte* out, std::size_t bytes) {
+    const std::size_t count = std::min(bytes, held_.size() - heldAt_);
+    std::memcpy(out, held_.data() + heldAt_, count);
+    heldAt_ += count;
+    return count;
 }
 
 std::size_t MusicReader::read(std::byte* out, std::size_t bytes) {
-    Decoder& decoder = *decoder_;
-    if (decoder.file == nullptr || decoder.atEnd)
+    if (format_.rate == 0)
         return 0;
     const auto frameBytes = static_cast<std::size_t>(bytesPerFrame());
-    const auto frames = static_cast<sf_count_t>(bytes / frameBytes);
-    const sf_count_t done =
-        decoder.type == SampleType::Int16
-            ? sf_readf_short(decoder.file, reinterpret_cast<short*>(out), frames)
-            : decoder.readMixed(reinterpret_cast<float*>(out), frames);
-    decoder.atEnd = done < frames;
-    return static_cast<std::size_t>(done) * frameBytes;
+    const std::size_t wanted = bytes / frameBytes * frameBytes;
+    std::size_t done = 0;
+    while (done < wanted && !atEnd_) {
+        std::byte* at = out + done;
+        const std::size_t room = wanted - done;
+        const auto roundLeft = [&](std::int64_t frames) {
+            return static_cast<std::size_t>(std::max<std::int64_t>(frames - roundFrames_, 0)) *
+                   frameBytes;
+        };
+        std::size_t got = 0;
+        if (heldAt_ < held_.size()) {
+            got = readHeld(at, room);
+        } else if (source_ == Source::Sound) {
+            const auto frames = static_cast<sf_count_t>(room / frameBytes);
+            got = static_cast<std::size_t>(decoder_->read(at, frames)) * frameBytes;
+            atEnd_ = got < room;
+        } else if (source_ == Source::RepeatedSound && roundLeft(shortestRoundFrames_) > 0) {
+            heldAt_ = 0;
+        } else if (source_ == Source::Silence && roundLeft(lastRoundFrames_) > 0) {
+            got = std::min(room, roundLeft(lastRoundFrames_));
+            std::memset(at, 0, got);
+        } else {
+            atEnd_ = true;
+        }
+        done += got;
+        roundFrames_ += static_cast<std::int64_t>(got / frameBytes);
+    }
+    if (atEnd_ && source_ != Source::Silence)
+        lastRoundFrames_ = std::max(roundFrames_, shortestRoundFrames_);
+    return done;
 }
 
 bool MusicReader::atEnd() const {
-    return decoder_->atEnd;
+    return atEnd_;
 }
 
-// The start is read with a decoder opened afresh, so that every round of the loop sounds like the
+// The file is opened afresh rather than sought, so that every round of the loop sounds like the
 // first: the MPEG decoder carries state across a seek to 0, and GSM in WAV cannot seek at all.
-void MusicReader::rewind() {
-    Decoder& decoder = *decoder_;
-    if (decoder.file == nullptr)
-        return;
-    decoder.reopen();
-    decoder.atEnd = false;
+std::string MusicReader::rewind() {
+    if (format_.rate == 0)
+        return {};
+    auto decoder = std::make_unique<Decoder>();
+    std::string problem = decoder->open(path_);
+    if (problem.empty() && decoder->format() != format_)
+        problem = "another kind of sound than before";
+    if (problem.empty()) {
+        decoder_ = std::move(decoder);
+        problem = start();
+    }
+    if (!problem.empty()) {
+        decoder_.reset();
+        held_.clear();
+        heldAt_ = 0;
+        roundFrames_ = 0;
+        source_ = Source::Silence;
+        atEnd_ = false;
+    }
+    return problem;
 }
 
 } // namespace platform

@@ -3,36 +3,63 @@
 
 #include "platform/picture.h"
 
-#include "platform/asset_path.h"
+#include "platform/asset_file.h"
 #include "platform/report.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QPaintDevice>
 #include <QPainter>
 #include <QTransform>
-#include <algorithm>
-#include <cerrno>
-#include <cmath>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include <atomic>
+#include <thread>
 
 namespace platform {
 namespace {
 
-// Whether even the smallest decode of a picture this size would break Qt's allocation limit
-// (which stays in force for every decode). libjpeg can decode down to 1/8 per side; other
-// formats decode at full size. Counted as 32-bit pixels, as a colour picture decodes.
-bool exceedsAllocationLimit(QSize size, const QByteArray& format) {
-    const qint64 limitBytes = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    if (limitBytes <= 0)
-        return false; // the limit is switched off
-    const qint64 divisor = format == "jpeg" ? 8 : 1;
-    const qint64 width = (size.width() + divisor - 1) / divisor;
-    const qint64 height = (size.height() + divisor - 1) / divisor;
-    return width * height * 4 > limitBytes;
+// The most pixels a picture may claim. A progressive JPEG makes libjpeg keep the coefficients of
+// the whole picture, up to 8 bytes a pixel, however small it is decoded: here at most 256 MB, and a
+// decode takes well under a second. A 6000 x 4000 photo has 24 million.
+constexpr qint64 mostPixels = 32 * 1024 * 1024;
+
+// Qt's messages from the thread that reads a picture, while it does, are held back for the game's
+// own line about the file: libjpeg's "Corrupt JPEG data" names no file, and comes on every read.
+// Messages from other threads pass on.
+std::atomic<std::thread::id> holdingThread;
+std::atomic<QtMessageHandler> passOn;
+QString firstHeld;
+
+void holdOrPassOn(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg && std::this_thread::get_id() == holdingThread.load()) {
+        if (firstHeld.isEmpty())
+            firstHeld = message;
+        return;
+    }
+    if (const QtMessageHandler next = passOn.load())
+        next(type, context, message);
+}
+
+class HeldQtMessages {
+public:
+    HeldQtMessages() {
+        firstHeld.clear();
+        holdingThread.store(std::this_thread::get_id());
+        passOn.store(qInstallMessageHandler(holdOrPassOn));
+    }
+    ~HeldQtMessages() {
+        qInstallMessageHandler(passOn.load());
+        holdingThread.store({});
+    }
+    HeldQtMessages(const HeldQtMessages&) = delete;
+    HeldQtMessages& operator=(const HeldQtMessages&) = delete;
+
+    // The first message held, in brackets; empty when there was none.
+    std::string first() const {
+        return firstHeld.isEmpty() ? "" : " (" + firstHeld.trimmed().toStdString() + ")";
+    }
+};
+
+std::string sizeText(QSize size) {
+    return std::to_string(size.width()) + " x " + std::to_string(size.height()) + " pixels";
 }
 
 } // namespace
@@ -40,7 +67,7 @@ bool exceedsAllocationLimit(QSize size, const QByteArray& format) {
 Picture Picture::fromImage(QImage image) {
     Picture picture;
     picture.size_ = image.size();
-    picture.decoded_ = std::move(image);
+    picture.image_ = std::move(image);
     return picture;
 }
 
@@ -53,82 +80,61 @@ QSize Picture::size() const {
 }
 
 QSize Picture::decodedSize() const {
-    return decoded_.size();
+    return image_.size();
 }
 
 void Picture::draw(QPainter& painter, const QRectF& target, const QRectF& source) const {
     if (isEmpty() || source.isEmpty() || target.isEmpty())
         return;
-    const QImage& image = imageAt(decodeSizeFor(painter, target, source));
-    if (image.isNull())
-        return;
-    const QTransform toImage = QTransform::fromScale(qreal(image.width()) / size_.width(),
-                                                     qreal(image.height()) / size_.height());
+    const QTransform toImage = QTransform::fromScale(qreal(image_.width()) / size_.width(),
+                                                     qreal(image_.height()) / size_.height());
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, image, toImage.mapRect(source));
+    painter.drawImage(target, image_, toImage.mapRect(source));
     painter.restore();
 }
 
-// The decode that gives `source` about one image pixel per device pixel of `target`, never
-// larger than the picture itself (enlarging is left to the painter).
-QSize Picture::decodeSizeFor(const QPainter& painter, const QRectF& target,
-                             const QRectF& source) const {
-    const qreal pixelRatio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const QRectF deviceTarget = painter.worldTransform().mapRect(target);
-    const qreal width = deviceTarget.width() * pixelRatio * size_.width() / source.width();
-    const qreal height = deviceTarget.height() * pixelRatio * size_.height() / source.height();
-    return QSize(std::clamp(int(std::ceil(width)), 1, size_.width()),
-                 std::clamp(int(std::ceil(height)), 1, size_.height()));
-}
-
-const QImage& Picture::imageAt(QSize decodeSize) const {
-    if (encoded_.isEmpty() || decodeSize == decodedRequest_)
-        return decoded_;
-    QBuffer buffer;
-    buffer.setData(encoded_);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    // Also at the picture's own size: a GIF's canvas may be larger than the first frame that
-    // gives the size, and would otherwise decode whole. JPEG: libjpeg's DCT scaling, then a
-    // smooth finish.
-    reader.setScaledSize(decodeSize);
-    decoded_ = reader.read(); // a truncated file gives what could be decoded
-    decodedRequest_ = decodeSize;
-    return decoded_;
-}
-
-Picture LoadPicture(const std::string& path) {
-    // Opened by its bytes: a path that is no UTF-8 would not survive a trip through QString.
-    const int descriptor = ::open(findFileIgnoringCase(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        reportFileProblem(path, std::strerror(errno));
+Picture LoadPicture(const std::string& path, QSize shownSize) {
+    AssetFile asset(path);
+    if (!asset.isOpen()) {
+        reportFileProblem(path, asset.problem());
         return {};
     }
     QFile file;
-    if (!file.open(descriptor, QIODevice::ReadOnly, QFile::AutoCloseHandle)) {
-        ::close(descriptor);
+    if (!file.open(asset.descriptor(), QIODevice::ReadOnly, QFile::AutoCloseHandle)) {
         reportFileProblem(path, file.errorString().toStdString());
         return {};
     }
-    QImageReader header(&file);
-    if (!header.canRead()) {
-        reportFileProblem(path, "not a picture that can be read");
+    asset.release();
+    const HeldQtMessages held;
+    QImageReader reader(&file);
+    if (!reader.canRead()) {
+        reportFileProblem(path, "not a picture that can be read" + held.first());
         return {};
     }
-    const QSize size = header.size();
+    const QSize size = reader.size();
     if (size.isEmpty()) {
-        reportFileProblem(path, "a picture without a size");
+        reportFileProblem(path, "a picture without a size" + held.first());
         return {};
     }
-    if (exceedsAllocationLimit(size, header.format())) {
-        reportFileProblem(path, "picture too large (" + std::to_string(size.width()) + " x " +
-                                    std::to_string(size.height()) + " pixels)");
+    if (qint64(size.width()) * size.height() > mostPixels) {
+        reportFileProblem(path, "picture too large (" + sizeText(size) + ", at most " +
+                                    std::to_string(mostPixels) + " pixels are read)");
         return {};
     }
-    file.seek(0);
+    // Also at the picture's own size: a GIF's canvas may be larger than the first frame that
+    // gives the size, and would otherwise decode whole. JPEG: libjpeg's DCT scaling, then a
+    // smooth finish. The reader stops where the picture ends, whatever follows it in the file.
+    reader.setScaledSize(shownSize.boundedTo(size).expandedTo(QSize(1, 1)));
     Picture picture;
-    picture.encoded_ = file.readAll();
+    picture.image_ = reader.read(); // a truncated file gives what could be decoded
+    if (picture.image_.isNull()) {
+        reportFileProblem(path, "cannot be decoded (" + reader.errorString().toStdString() + ")" +
+                                    held.first());
+        return {};
+    }
+    if (!held.first().empty())
+        reportFileProblem(path, "damaged picture" + held.first() + "; what could be read shows");
     picture.size_ = size;
     return picture;
 }

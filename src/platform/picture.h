@@ -3,7 +3,6 @@
 
 #pragma once
 
-#include <QByteArray>
 #include <QImage>
 #include <QRectF>
 #include <QSize>
@@ -14,8 +13,8 @@ class QPainter;
 namespace platform {
 
 // A picture as a picture box holds it: read from a file (JPEG or any format Qt reads), with its
-// size in pixels, painted stretched. A loaded picture keeps the file's bytes and decodes them
-// when drawn, at no more than the size the drawing needs.
+// size in pixels, painted stretched. A picture read from a file is decoded once, at no more than
+// the size it is shown at.
 class Picture {
 public:
     Picture() = default; // no picture
@@ -27,26 +26,22 @@ public:
     // Paints the part `source` (picture pixels) stretched into `target` (painter's logical
     // coordinates), smoothly.
     void draw(QPainter& painter, const QRectF& target, const QRectF& source) const;
-    // The size of the image the last draw painted from: a picture much larger than its target
-    // is decoded at about the target's size in device pixels. Empty before the first draw.
+    // The size of the image it paints from: a picture larger than the size asked for at the load
+    // is decoded at that size.
     QSize decodedSize() const;
 
 private:
-    friend Picture LoadPicture(const std::string& path);
+    friend Picture LoadPicture(const std::string& path, QSize shownSize);
 
-    QSize decodeSizeFor(const QPainter& painter, const QRectF& target, const QRectF& source) const;
-    const QImage& imageAt(QSize decodeSize) const;
-
-    QByteArray encoded_; // the file's bytes; empty for a picture made from an image
+    QImage image_;
     QSize size_{0, 0};
-    // The last decode, kept for repeated draws at the same size.
-    mutable QImage decoded_;
-    mutable QSize decodedRequest_;
 };
 
-// Reads a picture file. Missing, unreadable, not an image, or absurdly large: returns an empty
-// Picture and prints one line on stderr naming the file and what is wrong, only the first time
-// for that path.
-Picture LoadPicture(const std::string& path);
+// Reads a picture file and decodes it straight from the file, at no more than `shownSize` (device
+// pixels) in either direction. Missing, unreadable, not an image, or claiming more pixels than any
+// scene needs: returns an empty Picture. What is wrong with the file, a damaged one that still
+// shows included, is one line on stderr naming it, only the first time for that path; Qt's own
+// warnings about it go into that line.
+Picture LoadPicture(const std::string& path, QSize shownSize);
 
 } // namespace platform

@@ -3,9 +3,17 @@
 
 #include "platform/session.h"
 
+#include "platform/report.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <vector>
 #include <xcb/xcb.h>
 
 namespace platform {
@@ -19,23 +27,86 @@ bool x11Reachable() {
     return reachable;
 }
 
+// Whether a compositor listens at WAYLAND_DISPLAY: a socket path, or a name in XDG_RUNTIME_DIR.
+bool waylandReachable() {
+    QByteArray path = qgetenv("WAYLAND_DISPLAY");
+    if (path.isEmpty())
+        path = "wayland-0"; // as libwayland takes an empty name
+    if (!path.startsWith('/'))
+        path = qgetenv("XDG_RUNTIME_DIR") + '/' + path;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (std::size_t(path.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+    const int client = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool reachable =
+        client >= 0 &&
+        ::connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (client >= 0)
+        close(client);
+    return reachable;
+}
+
+struct HeldMessage {
+    QtMsgType type;
+    const char* category; // Qt's categories live as long as the program
+    QString text;
+};
+
+std::mutex heldMutex;
+std::vector<HeldMessage> heldMessages;
+QtMessageHandler passOn = nullptr;
+
+void holdStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const std::lock_guard lock(heldMutex);
+    if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
+        const QString why = heldMessages.empty() ? message.section('\n', 0, 0)
+                                                 : heldMessages.front().text.trimmed();
+        tell("cannot show the window: no Qt platform plugin could start (" + why.toStdString() +
+             ")");
+        std::_Exit(1);
+    }
+    if (type == QtFatalMsg)
+        return passOn(type, context, message);
+    heldMessages.push_back({type, context.category, message});
+}
+
 } // namespace
 
-std::optional<std::string> whyNoDisplay() {
+std::optional<std::string> chooseDisplay() {
     const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
     if (!chosen.isEmpty() && !chosen.startsWith("xcb")) {
         return std::nullopt; // the user picked another platform; Qt checks it
     }
-    if (chosen.isEmpty() && qEnvironmentVariableIsSet("WAYLAND_DISPLAY")) {
-        return std::nullopt;
+    const bool waylandNamed = chosen.isEmpty() && qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    if (waylandNamed) {
+        if (waylandReachable())
+            return std::nullopt;
+        qunsetenv("WAYLAND_DISPLAY");
     }
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        return "no display: DISPLAY and WAYLAND_DISPLAY are not set";
+        return waylandNamed ? "no display: DISPLAY is not set, and no Wayland compositor answers "
+                              "at WAYLAND_DISPLAY"
+                            : "no display: DISPLAY and WAYLAND_DISPLAY are not set";
     }
     if (!x11Reachable()) {
         return "cannot connect to the X display " + qEnvironmentVariable("DISPLAY").toStdString();
     }
     return std::nullopt;
+}
+
+void holdQtStartMessages() {
+    passOn = qInstallMessageHandler(holdStartMessage);
+}
+
+void passOnQtStartMessages() {
+    qInstallMessageHandler(passOn);
+    const std::lock_guard lock(heldMutex);
+    for (const HeldMessage& message : heldMessages)
+        passOn(message.type, QMessageLogContext(nullptr, 0, nullptr, message.category),
+               message.text);
+    heldMessages.clear();
 }
 
 } // namespace platform

@@ -3,14 +3,12 @@
 
 #include "platform/text_file.h"
 
-#include "platform/asset_path.h"
+#include "platform/asset_file.h"
 #include "platform/report.h"
 
 #include <QString>
 #include <QStringDecoder>
-#include <array>
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 
 namespace platform {
 namespace {
@@ -54,8 +52,9 @@ char16_t windowsOnlyCharacter(unsigned char byte) {
 // bytes where Windows differs are put in by hand. A lead byte with a proper trail byte is one
 // character, an unassigned one the code page's default character U+30FB; a lead byte followed by
 // anything else is bad on its own (U+FFFD), and the next byte is decoded afresh, so that a line end
-// after it survives.
-std::string decodeCp932(std::string_view bytes) {
+// after it survives. A lead byte that ends the start of a text may have lost its trail byte to the
+// cut: it is left out.
+std::string decodeCp932(std::string_view bytes, TextExtent extent) {
     constexpr std::size_t largestRun = 64 * 1024;
     QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
     std::string text;
@@ -71,14 +70,19 @@ std::string decodeCp932(std::string_view bytes) {
         text += QString(QChar(character)).toStdString();
         runStart = at + 1;
     };
+    std::size_t end = bytes.size();
     std::size_t i = 0;
-    while (i < bytes.size()) {
+    while (i < end) {
         if (i - runStart >= largestRun)
             decodeRun(i);
         const auto byte = static_cast<unsigned char>(bytes[i]);
         if (isCp932LeadByte(byte)) {
+            if (i + 1 == end && extent == TextExtent::Start) {
+                end = i;
+                break;
+            }
             const bool paired =
-                i + 1 < bytes.size() && isCp932TrailByte(static_cast<unsigned char>(bytes[i + 1]));
+                i + 1 < end && isCp932TrailByte(static_cast<unsigned char>(bytes[i + 1]));
             if (!paired)
                 putByHand(i, QChar::ReplacementCharacter);
             i += paired ? 2 : 1;
@@ -88,49 +92,52 @@ std::string decodeCp932(std::string_view bytes) {
             ++i;
         }
     }
-    decodeRun(bytes.size());
+    decodeRun(end);
     return text;
 }
 
-std::optional<std::string> readAllBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    std::string bytes;
-    std::error_code ignored;
-    const auto size = std::filesystem::file_size(path, ignored);
-    if (!ignored)
-        bytes.reserve(size);
-    std::array<char, 64 * 1024> chunk;
-    while (file.read(chunk.data(), chunk.size()) || file.gcount() > 0)
-        bytes.append(chunk.data(), static_cast<std::size_t>(file.gcount()));
-    if (file.bad())
-        return std::nullopt;
+// `bytes` without the UTF-8 character that begins at their end but is cut off there.
+std::string_view withoutCutUtf8Character(std::string_view bytes) {
+    for (std::size_t back = 1; back <= std::min<std::size_t>(4, bytes.size()); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue; // a continuation byte: the character began further back
+        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? bytes.substr(0, bytes.size() - back) : bytes;
+    }
     return bytes;
+}
+
+// Decodes in the encoding a byte-order mark named. Of only the start of a text, a sequence cut off
+// at the end waits in the decoder for bytes that never come, and so is left out; a UTF-16 high
+// surrogate, which Qt hands out at once, is dropped here.
+std::string decodeMarked(QByteArrayView bytes, QStringConverter::Encoding encoding,
+                         TextExtent extent) {
+    const bool whole = extent == TextExtent::Whole;
+    QStringDecoder decoder(encoding, whole ? QStringConverter::Flag::Stateless
+                                           : QStringConverter::Flag::Default); // drops the mark
+    QString text = decoder(bytes);
+    if (!whole && !text.isEmpty() && text.back().isHighSurrogate())
+        text.chop(1);
+    return text.toStdString();
 }
 
 } // namespace
 
-std::string decodeText(std::string_view bytes) {
+std::string decodeText(std::string_view bytes, TextExtent extent) {
     const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    if (const auto encoding = QStringConverter::encodingForData(view)) {
-        QStringDecoder decoder(*encoding, QStringConverter::Flag::Stateless); // drops the mark
-        return QString(decoder(view)).toStdString();
-    }
-    if (view.isValidUtf8()) // strict: no overlong forms, no surrogates, nothing above U+10FFFF
-        return std::string(bytes);
-    return decodeCp932(bytes);
+    if (const auto encoding = QStringConverter::encodingForData(view))
+        return decodeMarked(view, *encoding, extent);
+    const std::string_view whole =
+        extent == TextExtent::Start ? withoutCutUtf8Character(bytes) : bytes;
+    // Strict: no overlong forms, no surrogates, nothing above U+10FFFF.
+    if (QByteArrayView(whole.data(), static_cast<qsizetype>(whole.size())).isValidUtf8())
+        return std::string(whole);
+    return decodeCp932(bytes, extent);
 }
 
-std::optional<TextFile> TextFile::open(const std::string& path) {
-    auto bytes = readAllBytes(findFileIgnoringCase(path));
-    if (!bytes)
-        return std::nullopt;
-    return fromBytes(*bytes);
-}
-
-TextFile TextFile::fromBytes(std::string_view bytes) {
-    return TextFile(decodeText(bytes));
+TextFile TextFile::fromBytes(std::string_view bytes, TextExtent extent) {
+    return TextFile(decodeText(bytes, extent));
 }
 
 std::optional<std::string> TextFile::readLine() {
@@ -163,16 +170,27 @@ std::string firstCharacters(const std::string& text, std::size_t count) {
 std::vector<std::string> readFirstLines(const std::string& path, int count,
                                         std::size_t maxCharacters) {
     std::vector<std::string> lines;
-    std::optional<TextFile> file = TextFile::open(path);
-    if (!file) {
-        reportFileProblem(path, "cannot be read; its lines stay empty");
+    AssetFile file(path);
+    if (!file.isOpen()) {
+        reportFileProblem(path, "cannot be read (" + file.problem() + "); its lines stay empty");
         return lines;
     }
+    // Four bytes for each character and each of a CR LF, as in UTF-32, and a byte-order mark.
+    const std::size_t mostBytes = static_cast<std::size_t>(count) * (maxCharacters + 2) * 4 + 4;
+    std::string bytes = file.read(mostBytes + 1);
+    const bool cut = bytes.size() > mostBytes;
+    bytes.resize(std::min(bytes.size(), mostBytes));
+    TextFile text = TextFile::fromBytes(bytes, cut ? TextExtent::Start : TextExtent::Whole);
+    const std::string wanted = std::to_string(count);
     while (static_cast<int>(lines.size()) < count) {
-        std::optional<std::string> line = file->readLine();
+        std::optional<std::string> line = text.readLine();
         if (!line) {
-            reportFileProblem(path, "has only " + std::to_string(lines.size()) + " of " +
-                                        std::to_string(count) + " lines; the rest stay empty");
+            const std::string found = std::to_string(lines.size());
+            reportFileProblem(path, cut ? "holds only " + found + " of " + wanted +
+                                              " lines in its first " + std::to_string(mostBytes) +
+                                              " bytes, all that is read; the rest stay empty"
+                                        : "has only " + found + " of " + wanted +
+                                              " lines; the rest stay empty");
             break;
         }
         lines.push_back(firstCharacters(*line, maxCharacters));

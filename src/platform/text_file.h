@@ -12,24 +12,25 @@
 
 namespace platform {
 
-// Decodes a whole text file's bytes to UTF-8, as Windows editors save them. A byte-order mark
-// names the encoding (UTF-8, UTF-16 or UTF-32, either byte order) and is dropped; bad sequences
-// become U+FFFD. Without one, valid UTF-8 is UTF-8 and anything else is code page 932 (Shift-JIS
-// with the Windows extensions), decoded as Windows decodes it. Any input is accepted.
-std::string decodeText(std::string_view bytes);
+// Whether bytes are a whole text or only its start, cut off at any byte.
+enum class TextExtent { Whole, Start };
+
+// Decodes a text file's bytes to UTF-8, as Windows editors save them. A byte-order mark names the
+// encoding (UTF-8, UTF-16 or UTF-32, either byte order) and is dropped; bad sequences become
+// U+FFFD. Without one, valid UTF-8 is UTF-8 and anything else is code page 932 (Shift-JIS with the
+// Windows extensions), decoded as Windows decodes it. Any input is accepted. Of only the start of
+// a text, a character cut off at the end is left out, and the encoding is told as for the whole.
+std::string decodeText(std::string_view bytes, TextExtent extent = TextExtent::Whole);
 
 // The first `count` characters of UTF-8 `text`, cut between whole characters.
 std::string firstCharacters(const std::string& text, std::size_t count);
 
-// Sequential input from a text file: the whole file is read and decoded at open, then handed out
-// line by line. CR LF, LF and a lone CR each end a line.
+// Sequential input from a text held in memory, decoded whole and handed out line by line. CR LF,
+// LF and a lone CR each end a line.
 class TextFile {
 public:
-    // Opens and reads the whole file; std::nullopt when it is missing or unreadable.
-    static std::optional<TextFile> open(const std::string& path);
-
-    // A text file's contents already in memory, decoded as open() decodes a file.
-    static TextFile fromBytes(std::string_view bytes);
+    // A text file's bytes, decoded as decodeText decodes them.
+    static TextFile fromBytes(std::string_view bytes, TextExtent extent = TextExtent::Whole);
 
     // The next line without its line end, or std::nullopt after the last line.
     std::optional<std::string> readLine();
@@ -42,8 +43,9 @@ private:
 };
 
 // The first `count` lines of the text file at `path`, each cut to its first `maxCharacters`
-// characters. A file that cannot be read gives none and a short one fewer. What is wrong with the
-// file is reported once per file and run.
+// characters. Only as many bytes are read as those lines can take in any encoding; lines beyond
+// them count as missing. A file that cannot be read gives none and a short one fewer. What is
+// wrong with the file is reported once per file and run.
 std::vector<std::string> readFirstLines(const std::string& path, int count,
                                         std::size_t maxCharacters);
 

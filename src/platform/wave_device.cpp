@@ -71,8 +71,9 @@ constexpr auto firstAnswerWait = std::chrono::seconds(1);
 // How often the audio thread asks for an output again while it has none.
 constexpr auto retryInterval = std::chrono::seconds(1);
 // The sound the server holds ahead of what it plays: enough to ride out a busy moment of the
-// machine, and the game's rewind at the end of the music.
-constexpr pa_usec_t bufferedMicroseconds = 200'000;
+// machine, and the game's rewind at the end of the music. A shorter sound is repeated to last as
+// long in one round of play, so that its loop too has the time of a round to come back.
+constexpr std::chrono::microseconds bufferedTime = std::chrono::milliseconds(200);
 
 pa_sample_spec sampleSpecOf(const MusicReader& reader) {
     return {reader.sampleType() == SampleType::Int16 ? PA_SAMPLE_S16NE : PA_SAMPLE_FLOAT32NE,
@@ -89,9 +90,8 @@ public:
     explicit Output(Transport& transport) : transport_(transport), loop_(pa_mainloop_new()) {}
     ~Output();
 
-    // Reads the file's header and settles the stream's format; `path` names the file as the game
-    // asked for it, `found` as it lies on disk.
-    std::int32_t openFile(const std::string& path, const std::string& found);
+    // Reads the file's header and settles the stream's format.
+    std::int32_t openFile(const std::string& path);
     // Starts the audio thread and waits a moment for the sound server's first answer.
     std::int32_t start();
     // The game has sent a command: the audio thread looks at it now.
@@ -107,10 +107,12 @@ private:
     void lose(const std::string& why);
     void closeOutput();
     void feed();
+    void rewindReader();
     void answer();
 
     Transport& transport_;
-    MusicReader reader_;
+    std::string path_;
+    MusicReader reader_{bufferedTime};
     pa_sample_spec spec_{};
     pa_mainloop* loop_;
     pa_context* context_ = nullptr;
@@ -135,8 +137,9 @@ WaveDevice::Output::~Output() {
         pa_mainloop_free(loop_);
 }
 
-std::int32_t WaveDevice::Output::openFile(const std::string& path, const std::string& found) {
-    if (const std::string problem = reader_.open(found); !problem.empty()) {
+std::int32_t WaveDevice::Output::openFile(const std::string& path) {
+    path_ = path;
+    if (const std::string problem = reader_.open(path); !problem.empty()) {
         reportFileProblem(path, problem);
         return mci_error::invalidFile;
     }
@@ -217,7 +220,7 @@ bool WaveDevice::Output::openStream() {
         return false;
     const auto unset = static_cast<std::uint32_t>(-1);
     const pa_buffer_attr buffer{
-        unset, static_cast<std::uint32_t>(pa_usec_to_bytes(bufferedMicroseconds, &spec_)), unset,
+        unset, static_cast<std::uint32_t>(pa_usec_to_bytes(bufferedTime.count(), &spec_)), unset,
         unset, unset};
     return pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr,
                                       nullptr) == 0;
@@ -225,7 +228,7 @@ bool WaveDevice::Output::openStream() {
 
 // The output is there: the device stands stopped at the start of the file.
 void WaveDevice::Output::beginPlaying() {
-    reader_.rewind();
+    rewindReader();
     transport_.setMode(DeviceMode::Stopped);
     ready_ = true;
     if (reportedGone_)
@@ -268,7 +271,7 @@ void WaveDevice::Output::feed() {
     while (true) {
         const Transport::Orders orders = transport_.take();
         if (orders.rewind)
-            reader_.rewind();
+            rewindReader();
         std::size_t room = pa_stream_writable_size(stream_);
         void* buffer = nullptr;
         if (!orders.playing || room == 0 || room == static_cast<std::size_t>(-1) ||
@@ -291,6 +294,14 @@ void WaveDevice::Output::feed() {
     }
 }
 
+// Back to the start of the file as it is now. One that cannot be read is told once; the reader
+// then plays a round of silence, and the next rewind tries the file again.
+void WaveDevice::Output::rewindReader() {
+    if (const std::string problem = reader_.rewind(); !problem.empty())
+        reportFileProblem(path_, "cannot be played any more (" + problem +
+                                     "); the music is silent until it can be");
+}
+
 void WaveDevice::Output::answer() {
     if (!answered_)
         firstAnswer_.set_value();
@@ -306,14 +317,13 @@ WaveDevice::~WaveDevice() = default;
 // The file is read before the sound server is asked for an output. With no output the open still
 // succeeds: the device waits for one, not ready.
 std::int32_t WaveDevice::open(const std::string& path) {
-    const std::string found = findFileIgnoringCase(path);
     std::error_code ignored;
-    if (!std::filesystem::exists(found, ignored)) {
+    if (!std::filesystem::exists(findFileIgnoringCase(path), ignored)) {
         reportFileProblem(path, "file not found");
         return mci_error::fileNotFound;
     }
     auto output = std::make_unique<Output>(transport_);
-    if (const auto error = output->openFile(path, found); error != 0)
+    if (const auto error = output->openFile(path); error != 0)
         return error;
     if (const auto error = output->start(); error != 0)
         return error;

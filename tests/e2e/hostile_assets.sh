@@ -4,9 +4,12 @@
 
 # Hostile asset folders, each in a fresh folder beside its own copy of the game,
 # on one Xvfb screen with music going to a private PulseAudio null sink. For
-# every case the game stays up, its caption keeps moving (the window answers
-# and the night goes on), stderr holds at most one line per bad file and names
-# nothing else. The peak RSS of each case is printed in a table at the end.
+# every case the window shows within WINDOW_WITHIN seconds, the game stays up,
+# its caption keeps moving (the window answers and the night goes on), stderr
+# holds at most one line per bad file and names nothing else, and the peak RSS
+# stays within PEAK_WITHIN_KB. The peak RSS of each case is printed in a table
+# at the end. The bounds guard against minutes and gigabytes, not against a
+# slow machine.
 # Usage: hostile_assets.sh path/to/sorawata
 source "$(dirname "$0")/lib.sh"
 
@@ -17,6 +20,8 @@ template=$E2E_WORK/template
 e2e_make_assets "$template"
 results=$E2E_WORK/results
 touch "$results"
+WINDOW_WITHIN=20
+PEAK_WITHIN_KB=$((200 * 1024))
 
 # --- What every case checks -------------------------------------------------------
 
@@ -56,7 +61,7 @@ click_options() {
 }
 
 # check_stderr FOLDER "BAD FILES" "FILES THAT MUST BE NAMED": every stderr line
-# names one bad file, no file twice.
+# names one bad file, no file twice; with $CASE_SAYS set, some line says it.
 check_stderr() {
     local folder=$1 errors=$E2E_WORK/game.err line name named file
     while IFS= read -r line; do
@@ -73,6 +78,25 @@ check_stderr() {
     for file in $3; do
         grep -q -F "$folder/$file" "$errors" || fail "$file is not named: $(cat "$errors")"
     done
+    [[ -z ${CASE_SAYS:-} ]] || grep -q -F "$CASE_SAYS" "$errors" ||
+        fail "no line says '$CASE_SAYS': $(cat "$errors")"
+}
+
+# The window showed within WINDOW_WITHIN seconds of STARTED ($EPOCHREALTIME).
+check_window_time() {
+    local took
+    took=$(awk -v s="$1" -v n="$EPOCHREALTIME" 'BEGIN { printf "%.1f", n - s }')
+    awk -v t="$took" -v w="$WINDOW_WITHIN" 'BEGIN { exit !(t <= w) }' ||
+        fail "the window took $took s to show (at most $WINDOW_WITHIN)"
+    echo "$took" >"$E2E_WORK/window-time"
+}
+
+# The game's peak resident memory so far, in kB, within PEAK_WITHIN_KB.
+check_peak_memory() {
+    local peak
+    peak=$(awk '/^VmHWM:/ { print $2 }' "/proc/$E2E_GAME_PID/status")
+    ((peak <= PEAK_WITHIN_KB)) || fail "peak RSS $peak kB (at most $PEAK_WITHIN_KB)"
+    echo "$peak" >"$E2E_WORK/hwm"
 }
 
 # run_case NAME FOLDER "BAD FILES" "MUST BE NAMED" SETUP [PLAY]: a fresh copy of
@@ -87,20 +111,22 @@ run_case() {
         cp -r "$template" "$folder"
         e2e_install_game "$folder"
         "$setup" "$folder"
+        started=$EPOCHREALTIME
         "${CASE_LAUNCH:-e2e_launch}" "$folder"
         e2e_find_game_window
+        check_window_time "$started"
         e2e_measure_area
         expect_playing "at start"
         [[ -z $play ]] || "$play" "$folder"
         expect_playing "after play"
         check_stderr "$folder" "$bad" "$named"
-        awk '/^VmHWM:/ { print $2 }' "/proc/$E2E_GAME_PID/status" >"$E2E_WORK/hwm"
+        check_peak_memory
         cp "$E2E_WORK/game.err" "$folder.err"
     ); then
-        printf '%-40s %-6s %9s %6s\n' "$name" pass "$(cat "$E2E_WORK/hwm")" \
-            "$(wc -l <"$folder.err")" >>"$results"
+        printf '%-44s %-6s %8s %9s %6s\n' "$name" pass "$(cat "$E2E_WORK/window-time")" \
+            "$(cat "$E2E_WORK/hwm")" "$(wc -l <"$folder.err")" >>"$results"
     else
-        printf '%-40s %-6s %9s %6s\n' "$name" FAIL - - >>"$results"
+        printf '%-44s %-6s %8s %9s %6s\n' "$name" FAIL - - - >>"$results"
     fi
     tail -n 1 "$results"
 }
@@ -132,6 +158,66 @@ overlong_bgm() { printf '\x00\xFF\xFF\x7F' | dd of="$1/bgm.wav" bs=1 seek=40 con
 remove_end0_text() { rm "$1/end0.txt"; }
 remove_img() { rm -r "$1/img"; }
 read_only() { chmod -R a-w "$1"; }
+# Files that are no regular files: a named pipe nobody writes to, a link to an
+# endless device, a folder.
+pipes() {
+    local file
+    for file in bgm.wav dat.txt end0.txt img/{0..4}.jpg; do
+        rm -f "$1/$file"
+        mkfifo "$1/$file"
+    done
+}
+zero_links() {
+    local file
+    for file in bgm.wav dat.txt img/{0..4}.jpg; do
+        ln -sf /dev/zero "$1/$file"
+    done
+}
+folders() {
+    local file
+    for file in bgm.wav dat.txt img/0.jpg; do
+        rm "$1/$file"
+        mkdir "$1/$file"
+    done
+}
+# A 594-byte progressive JPEG whose frame header claims 46336 x 46336 pixels,
+# as each scene.
+progressive_lying_pictures() {
+    local offset i
+    convert -size 16x16 xc:red -interlace JPEG "$1/img/0.jpg"
+    offset=$(LC_ALL=C grep -obUaP '\xFF\xC2' "$1/img/0.jpg" | head -n 1 | cut -d: -f1)
+    [[ -n $offset ]] || fail "no progressive frame header in the test JPEG"
+    printf '\xB5\x00\xB5\x00' | dd of="$1/img/0.jpg" bs=1 seek=$((offset + 5)) conv=notrunc status=none
+    for i in 1 2 3 4; do cp "$1/img/0.jpg" "$1/img/$i.jpg"; done
+}
+# Each scene followed by a gibibyte of zeros, as a download that reserved the
+# file's size leaves it (sparse: it takes no disk).
+padded_pictures() {
+    local i
+    for i in 0 1 2 3 4; do truncate -s +1G "$1/img/$i.jpg"; done
+}
+truncated_pictures() {
+    local i
+    for i in 0 1 2 3 4; do
+        head -c "$(($(stat -c %s "$1/img/$i.jpg") / 2))" "$1/img/$i.jpg" >"$1/img/$i.cut"
+        mv "$1/img/$i.cut" "$1/img/$i.jpg"
+    done
+}
+# A RIFF header and then 4 GiB of zeros: what a downloader that reserves the
+# file's size leaves before any data has come.
+header_only_bgm() {
+    printf 'RIFF\xFF\xFF\xFF\xFFWAVE' >"$1/bgm.wav"
+    truncate -s 4G "$1/bgm.wav"
+}
+sparse_dat() { truncate -s 0 "$1/dat.txt" && truncate -s 1G "$1/dat.txt"; }
+
+# The game's stderr into a pipe whose reader has gone by the time it writes.
+launch_into_closed_pipe() {
+    : >"$E2E_WORK/game.err"
+    (cd "$E2E_WORK" && exec "$1/sorawata" 2> >(exit 0)) &
+    E2E_GAME_PID=$!
+    E2E_PIDS+=("$E2E_GAME_PID")
+}
 
 # --- Playing the cases --------------------------------------------------------------
 
@@ -210,9 +296,27 @@ run_case "img folder missing" "$cases/no-img" "$scenes img/end0.jpg img/end1.jpg
 CASE_LAUNCH=launch_read_only run_case "read-only asset folder" "$cases/read-only" "" "" read_only \
     works_fully
 run_case "path with spaces and Japanese" "$cases/夜の 音/そら わた" "" "" no_change works_fully
+CASE_SAYS="not a regular file" run_case "named pipes, the ending text one too" "$cases/pipes" \
+    "bgm.wav dat.txt end0.txt $scenes" "bgm.wav dat.txt end0.txt" pipes reach_player_ending
+CASE_SAYS="not a regular file" run_case "links to /dev/zero" "$cases/zero-links" \
+    "bgm.wav dat.txt $scenes" "bgm.wav dat.txt" zero_links some_choices
+CASE_SAYS="not a regular file" run_case "folders for files" "$cases/folders" \
+    "bgm.wav dat.txt img/0.jpg" "bgm.wav dat.txt" folders some_choices
+CASE_SAYS="picture too large" run_case "progressive JPEGs claiming 46336 x 46336" \
+    "$cases/progressive-lying" "$scenes" "" progressive_lying_pictures some_choices
+run_case "JPEGs followed by 1 GiB of zeros, 40 clicks" "$cases/padded-pictures" "" "" \
+    padded_pictures forty_choices
+CASE_SAYS="damaged picture" run_case "truncated JPEGs, 40 clicks" "$cases/truncated-pictures" \
+    "$scenes" "" truncated_pictures forty_choices
+run_case "bgm.wav a header and 4 GiB of zeros" "$cases/header-only-bgm" bgm.wav bgm.wav \
+    header_only_bgm
+CASE_SAYS="longer than 4096 characters" run_case "1 GiB sparse dat.txt" "$cases/sparse-dat" \
+    dat.txt dat.txt sparse_dat
+CASE_LAUNCH=launch_into_closed_pipe run_case "stderr into a pipe closed, bad scenes" \
+    "$cases/closed-stderr" "" "" bad_scenes forty_choices
 
 echo
-printf '%-40s %-6s %9s %6s\n' case result "VmHWM KB" stderr
+printf '%-44s %-6s %8s %9s %6s\n' case result "window s" "VmHWM KB" stderr
 cat "$results"
 ! grep -q FAIL "$results" || fail "some cases failed"
 e2e_pass

@@ -3,8 +3,9 @@
 # SPDX-License-Identifier: MIT
 
 # Without a display to talk to, the game says so in one line and exits with an
-# error status rather than crashing. On Qt's offscreen platform it needs none:
-# it starts and plays.
+# error status rather than crashing; a WAYLAND_DISPLAY at which no compositor
+# answers counts as none, and so does a platform plugin that cannot start. On
+# Qt's offscreen platform it needs none: it starts and plays.
 # Usage: no_display.sh path/to/sorawata
 source "$(dirname "$0")/lib.sh"
 
@@ -54,10 +55,37 @@ expect_offscreen_play() {
     echo "offscreen: still playing after 3 s"
 }
 
+# A socket file that nobody listens on any more, as a compositor that crashed leaves.
+stale_socket() {
+    python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "$1"
+}
+
+# With a WAYLAND_DISPLAY that names no compositor beside a live X display, the
+# game shows its window on X, and Qt says nothing about Wayland.
+expect_x11_beside_dead_wayland() {
+    local folder=$E2E_WORK/beside-x
+    e2e_start_xvfb
+    e2e_make_assets "$folder"
+    e2e_install_game "$folder"
+    WAYLAND_DISPLAY=sorawata-none e2e_launch "$folder"
+    e2e_find_game_window
+    ! grep -q -i -e wayland -e wl_display -e qt.qpa "$E2E_WORK/game.err" ||
+        fail "dead Wayland beside X: $(cat "$E2E_WORK/game.err")"
+    echo "dead Wayland beside X: the window shows on X"
+}
+
 ulimit -c unlimited 2>/dev/null || true
+stale_socket "$E2E_WORK/stale-wayland"
 expect_clean_refusal "DISPLAY unset" -u DISPLAY
 expect_clean_refusal "DISPLAY empty" DISPLAY=
 expect_clean_refusal "dead display" DISPLAY="$(dead_display)"
+expect_clean_refusal "WAYLAND_DISPLAY names no socket" -u DISPLAY XDG_RUNTIME_DIR="$E2E_WORK" \
+    WAYLAND_DISPLAY=sorawata-none
+expect_clean_refusal "WAYLAND_DISPLAY a socket nobody listens on" -u DISPLAY \
+    WAYLAND_DISPLAY="$E2E_WORK/stale-wayland"
+expect_clean_refusal "Wayland asked for, no compositor" -u DISPLAY XDG_RUNTIME_DIR="$E2E_WORK" \
+    QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=sorawata-none
 expect_offscreen_play
+expect_x11_beside_dead_wayland
 
 e2e_pass

@@ -1,0 +1,65 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
+#include "platform/asset_file.h"
+
+#include "platform/asset_path.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace platform {
+
+AssetFile::AssetFile(const std::string& path) {
+    // Without O_NONBLOCK, opening a named pipe waits for a writer.
+    const int descriptor =
+        ::open(findFileIgnoringCase(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        problem_ = std::strerror(errno);
+        return;
+    }
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        problem_ = "not a regular file";
+        ::close(descriptor);
+        return;
+    }
+    // Reads from a regular file wait for the disk as usual.
+    if (fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0) {
+        problem_ = std::strerror(errno);
+        ::close(descriptor);
+        return;
+    }
+    descriptor_ = descriptor;
+    size_ = status.st_size;
+}
+
+AssetFile::~AssetFile() {
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+}
+
+int AssetFile::release() {
+    return std::exchange(descriptor_, -1);
+}
+
+std::string AssetFile::read(std::size_t limit) {
+    std::string bytes(limit, '\0');
+    std::size_t done = 0;
+    while (done < limit) {
+        const ssize_t got = ::read(descriptor_, bytes.data() + done, limit - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+} // namespace platform

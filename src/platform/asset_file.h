@@ -1,0 +1,42 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// An asset file open for reading. The open never waits: a named pipe that nobody writes to, or a
+// device, would hold the game's one thread for good. Only a regular file stays open; anything else
+// has a problem, as a missing file does.
+class AssetFile {
+public:
+    // Opens `path`, found by findFileIgnoringCase and taken byte for byte.
+    explicit AssetFile(const std::string& path);
+    ~AssetFile();
+    AssetFile(const AssetFile&) = delete;
+    AssetFile& operator=(const AssetFile&) = delete;
+
+    bool isOpen() const { return descriptor_ >= 0; }
+    // Why the file is not open, for the player; empty when it is.
+    const std::string& problem() const { return problem_; }
+
+    int descriptor() const { return descriptor_; }
+    // The size when it was opened, in bytes.
+    std::int64_t size() const { return size_; }
+    // Hands the descriptor over to the caller, who closes it.
+    int release();
+
+    // At most `limit` bytes from the current position: fewer at the end of the file or when the
+    // disk fails.
+    std::string read(std::size_t limit);
+
+private:
+    int descriptor_ = -1;
+    std::int64_t size_ = 0;
+    std::string problem_;
+};
+
+} // namespace platform
