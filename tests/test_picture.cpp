@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -186,11 +187,23 @@ TEST_F(PictureTest, VeryLargeJpegShows) {
     EXPECT_EQ(mismatchesOfTwoColours(drawnWhole(picture), kLeftColour, kRightColour), 0);
 }
 
-// A picture made from an image draws like one read from a file.
-TEST_F(PictureTest, PictureFromImageDrawsStretched) {
-    const platform::Picture picture = platform::Picture::fromImage(twoColourImage(QSize(38, 101)));
-    EXPECT_EQ(picture.size(), QSize(38, 101));
-    EXPECT_EQ(mismatchesOfTwoColours(drawnWhole(picture), kLeftColour, kRightColour), 0);
+// A compiled-in picture has the size the game gives it, whatever its pixels; like a file's it is
+// decoded at the size it is drawn: in device pixels, up to all it holds, and never more. The
+// opening picture holds enough for a large screen at twice the scale.
+TEST_F(PictureTest, CompiledInPictureHasItsGivenSizeAndDecodesAsDrawn) {
+    const int held = QImageReader(":/opening.jpg").size().width();
+    EXPECT_GE(held, 1300);
+    const platform::Picture opening = platform::Picture::fromResource(":/opening.jpg", {300, 300});
+    EXPECT_EQ(opening.size(), QSize(300, 300));
+    const struct {
+        qreal pixelRatio;
+        int decodedWidth;
+    } cases[] = {{1.0, kTargetSize.width()}, {2.0, 2 * kTargetSize.width()}, {8.0, held}};
+    for (const auto& c : cases) {
+        drawn(opening, QRectF(0, 0, 300, 300), c.pixelRatio);
+        EXPECT_EQ(opening.decodedSize().width(), c.decodedWidth) << "at " << c.pixelRatio << "x";
+    }
+    EXPECT_TRUE(platform::Picture::fromResource(":/missing.jpg", {300, 300}).isEmpty());
 }
 
 // Every load reads the file again: a picture replaced on disk shows the new one.

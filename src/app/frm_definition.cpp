@@ -45,6 +45,7 @@ ControlDefinition scenePictureDefinition() {
     ControlDefinition pic = define("Pic", ControlKind::PictureBox);
     pic.rect = {120, 120, 4560, 4560};
     pic.picture = ":/opening.jpg";
+    pic.pictureSize = {300, 300};
     pic.backColor = SystemColour::WindowBackground;
     pic.foreColor = SystemColour::WindowText;
     pic.tabIndex = 0;

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QImage>
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
@@ -150,7 +149,8 @@ void Form::createControl(const ControlDefinition& definition) {
         box->setBackColor(resolve(definition.backColor));
         box->setAutoSize(definition.autoSize);
         if (!definition.picture.empty()) {
-            box->setPicture(Picture::fromImage(QImage(QString::fromStdString(definition.picture))));
+            box->setPicture(Picture::fromResource(QString::fromStdString(definition.picture),
+                                                  definition.pictureSize));
         }
         box->surface().setAccessibleName(QString::fromStdString(definition.accessibleName));
         control = box.get();

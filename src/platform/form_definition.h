@@ -7,6 +7,7 @@
 #include "platform/container.h"
 #include "platform/controls.h"
 
+#include <QSize>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,7 @@ struct ControlDefinition {
     FillStyle fillStyle = FillStyle::Transparent;
     BorderStyle borderStyle = BorderStyle::Solid;
     std::string picture;        // a resource path, or empty
+    QSize pictureSize;          // the picture's size in pixels (its file may hold more)
     std::string accessibleName; // what screen readers call a picture box
 };
 

@@ -37,10 +37,39 @@ bool exceedsAllocationLimit(QSize size, const QByteArray& format) {
 
 } // namespace
 
-Picture Picture::fromImage(QImage image) {
+Picture Picture::fromResource(const QString& path, QSize size) {
+    QFile resource(path);
+    if (!resource.open(QIODevice::ReadOnly)) {
+        reportFileProblem(path.toStdString(), resource.errorString().toStdString());
+        return {};
+    }
+    Picture picture = readEncoded(resource, path.toStdString());
+    if (!picture.isEmpty())
+        picture.size_ = size;
+    return picture;
+}
+
+Picture Picture::readEncoded(QIODevice& device, const std::string& name) {
+    QImageReader header(&device);
+    if (!header.canRead()) {
+        reportFileProblem(name, "not a picture that can be read");
+        return {};
+    }
+    const QSize size = header.size();
+    if (size.isEmpty()) {
+        reportFileProblem(name, "a picture without a size");
+        return {};
+    }
+    if (exceedsAllocationLimit(size, header.format())) {
+        reportFileProblem(name, "picture too large (" + std::to_string(size.width()) + " x " +
+                                    std::to_string(size.height()) + " pixels)");
+        return {};
+    }
+    device.seek(0);
     Picture picture;
-    picture.size_ = image.size();
-    picture.decoded_ = std::move(image);
+    picture.encoded_ = device.readAll();
+    picture.size_ = size;
+    picture.pixels_ = size;
     return picture;
 }
 
@@ -71,19 +100,19 @@ void Picture::draw(QPainter& painter, const QRectF& target, const QRectF& source
 }
 
 // The decode that gives `source` about one image pixel per device pixel of `target`, never
-// larger than the picture itself (enlarging is left to the painter).
+// larger than the file holds (enlarging is left to the painter).
 QSize Picture::decodeSizeFor(const QPainter& painter, const QRectF& target,
                              const QRectF& source) const {
     const qreal pixelRatio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QRectF deviceTarget = painter.worldTransform().mapRect(target);
     const qreal width = deviceTarget.width() * pixelRatio * size_.width() / source.width();
     const qreal height = deviceTarget.height() * pixelRatio * size_.height() / source.height();
-    return QSize(std::clamp(int(std::ceil(width)), 1, size_.width()),
-                 std::clamp(int(std::ceil(height)), 1, size_.height()));
+    return QSize(std::clamp(int(std::ceil(width)), 1, pixels_.width()),
+                 std::clamp(int(std::ceil(height)), 1, pixels_.height()));
 }
 
 const QImage& Picture::imageAt(QSize decodeSize) const {
-    if (encoded_.isEmpty() || decodeSize == decodedRequest_)
+    if (decodeSize == decodedRequest_)
         return decoded_;
     QBuffer buffer;
     buffer.setData(encoded_);
@@ -111,26 +140,7 @@ Picture LoadPicture(const std::string& path) {
         reportFileProblem(path, file.errorString().toStdString());
         return {};
     }
-    QImageReader header(&file);
-    if (!header.canRead()) {
-        reportFileProblem(path, "not a picture that can be read");
-        return {};
-    }
-    const QSize size = header.size();
-    if (size.isEmpty()) {
-        reportFileProblem(path, "a picture without a size");
-        return {};
-    }
-    if (exceedsAllocationLimit(size, header.format())) {
-        reportFileProblem(path, "picture too large (" + std::to_string(size.width()) + " x " +
-                                    std::to_string(size.height()) + " pixels)");
-        return {};
-    }
-    file.seek(0);
-    Picture picture;
-    picture.encoded_ = file.readAll();
-    picture.size_ = size;
-    return picture;
+    return Picture::readEncoded(file, path);
 }
 
 } // namespace platform

@@ -7,8 +7,10 @@
 #include <QImage>
 #include <QRectF>
 #include <QSize>
+#include <QString>
 #include <string>
 
+class QIODevice;
 class QPainter;
 
 namespace platform {
@@ -19,7 +21,10 @@ namespace platform {
 class Picture {
 public:
     Picture() = default; // no picture
-    static Picture fromImage(QImage image);
+    // A picture compiled into the program, such as ":/opening.jpg", that the game treats as
+    // `size` pixels; the resource may hold more, which high-density screens show. Empty if
+    // there is none.
+    static Picture fromResource(const QString& path, QSize size);
 
     bool isEmpty() const;
     // The picture's own size in pixels (from the file header); 0 x 0 when empty.
@@ -33,12 +38,15 @@ public:
 
 private:
     friend Picture LoadPicture(const std::string& path);
+    // Reads an open picture's header and keeps its bytes; reports problems under `name`.
+    static Picture readEncoded(QIODevice& device, const std::string& name);
 
     QSize decodeSizeFor(const QPainter& painter, const QRectF& target, const QRectF& source) const;
     const QImage& imageAt(QSize decodeSize) const;
 
-    QByteArray encoded_; // the file's bytes; empty for a picture made from an image
+    QByteArray encoded_; // the file's bytes
     QSize size_{0, 0};
+    QSize pixels_{0, 0}; // what the file holds: the size, or more for a compiled-in picture
     // The last decode, kept for repeated draws at the same size.
     mutable QImage decoded_;
     mutable QSize decodedRequest_;
