@@ -2,8 +2,8 @@
 # SPDX-FileCopyrightText: 2026 The Sorawata developers
 # SPDX-License-Identifier: MIT
 
-# The Debian package from end to end: pack it, check it with lintian, install
-# it with apt-get, check the hardening of the installed program, start
+# The Debian package from end to end: pack it, check it with lintian, pack it
+# again to the same bytes, install it with apt-get, check the hardening of the installed program, start
 # `sorawata` from a player's PATH on a private X server, then remove it and
 # find nothing left behind. Changes the machine, so it runs only as root (CI),
 # and leaves alone a sorawata package that was installed before it ran.
@@ -54,6 +54,13 @@ lintian --fail-on error,warning --display-info --pedantic --show-overrides "$deb
     lintian_status=$?
 cat "$E2E_WORK/lintian.log"
 ((lintian_status == 0)) || fail "lintian reports errors or warnings"
+
+echo "== pack again"
+# Some seconds later and under another umask, the same build packs to the same bytes.
+(umask 077 && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$E2E_WORK/again") \
+    >"$E2E_WORK/cpack-again.log" 2>&1 || fail "cpack failed again: $(tail -n 20 "$E2E_WORK/cpack-again.log")"
+cmp "$deb" "$E2E_WORK/again/$(basename "$deb")" || fail "packing the same build twice gave two packages"
+echo "packed again: the same $(sha256sum <"$deb" | cut -c1-16)..."
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' >"$E2E_WORK/files"
 
 echo "== install"
