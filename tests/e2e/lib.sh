@@ -173,6 +173,24 @@ e2e_find_game_window() {
     e2e_wait 30 e2e_find_visible_window || fail "no game window appeared; stderr: $(cat "$E2E_WORK/game.err")"
 }
 
+# Records from now on every caption any window is given and every window mapped, in the order the
+# X server gets them, into $E2E_WORK/titles.log (see titles.py).
+e2e_record_titles() {
+    "$(dirname "${BASH_SOURCE[0]}")/titles.py" >"$E2E_WORK/titles.log" 2>"$E2E_WORK/titles.err" &
+    E2E_PIDS+=($!)
+    e2e_wait 20 grep -q '^recording$' "$E2E_WORK/titles.log" ||
+        fail "cannot record the X server's requests: $(cat "$E2E_WORK/titles.err")"
+}
+
+# The captions of the game's window as shown, one a line: the one it had when it was mapped,
+# then every one it was given after.
+e2e_shown_titles() {
+    awk -v window="$E2E_WINDOW" '
+        $2 != window { next }
+        $1 == "title" { title = substr($0, length($1) + length($2) + 3); if (mapped) print title }
+        $1 == "map" && !mapped { mapped = 1; print title }' "$E2E_WORK/titles.log"
+}
+
 # e2e_caption WINDOW: the caption a window manager shows (_NET_WM_NAME, UTF-8).
 e2e_caption() {
     xprop -id "$1" -notype _NET_WM_NAME | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p'
