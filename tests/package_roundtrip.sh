@@ -101,8 +101,9 @@ e2e_measure_area
 [[ ${E2E_AREA_W}x$E2E_AREA_H == 768x341 ]] || fail "the window is ${E2E_AREA_W}x$E2E_AREA_H, expected 768x341"
 # Started through the link, the game must still find its assets beside the real
 # executable: it names every asset it cannot use on stderr. Without a sound
-# server here, only the missing audio output may be reported.
-sleep 2
+# server here, only the missing audio output may be reported. By the first
+# thinking tick it has read its texts and music and shown a scene.
+e2e_wait 30 e2e_caption_is_readout || fail "the caption never showed the moods: '$(e2e_caption "$E2E_WINDOW")'"
 e2e_game_running || fail "the game stopped; stderr: $(cat "$E2E_WORK/game.err")"
 complaints=$(grep '^sorawata:' "$E2E_WORK/game.err" |
     grep -v -F 'sorawata: no audio output for the music (' || true)
