@@ -99,14 +99,14 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
 
 # The same commit packs to the same bytes. Every time stamp in the package is
 # SOURCE_DATE_EPOCH, which cpack takes from the last commit when it is not set
-# (CPackOptions.cmake); directories get the same permissions whatever the umask.
+# (CPackOptions.cmake); the folders in it are readable by all whatever the
+# umask cpack runs under (CPackStaged.cmake).
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/CPackOptions.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackStaged.cmake)
 set(CPACK_SORAWATA_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 execute_process(COMMAND date -u -d ${SORAWATA_RELEASE_DATE} +%s
                 OUTPUT_VARIABLE CPACK_SORAWATA_RELEASE_EPOCH
                 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME sorawata)
