@@ -9,7 +9,13 @@
 # accessibility bus.
 # Usage: accessibility.sh path/to/sorawata
 if [[ ${SORAWATA_E2E_PRIVATE_BUS:-} != 1 ]]; then
-    SORAWATA_E2E_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"
+    # The accessibility bus puts its socket in $XDG_RUNTIME_DIR, or without one in ~/.cache,
+    # where the same user's other sessions would share it and remove it: this one gets its own.
+    runtime=$(mktemp -d "${TMPDIR:-/tmp}/sorawata-a11y.XXXXXX")
+    status=0
+    SORAWATA_E2E_PRIVATE_BUS=1 XDG_RUNTIME_DIR=$runtime dbus-run-session -- "$0" "$@" || status=$?
+    rm -rf "$runtime"
+    exit "$status"
 fi
 source "$(dirname "$0")/lib.sh"
 atspi=$(dirname "$0")/atspi.py
@@ -28,7 +34,7 @@ e2e_find_game_window
 
 tree_now() { "$atspi" tree 2>"$E2E_WORK/atspi.err"; }
 on_the_bus() { [[ $(tree_now) == *"progress bar '謝りたい'"* ]]; }
-e2e_wait 30 on_the_bus || fail "the game is not on the accessibility bus: $(cat "$E2E_WORK/atspi.err")"
+E2E_POLL=0.5 e2e_wait 30 on_the_bus || fail "the game is not on the accessibility bus: $(cat "$E2E_WORK/atspi.err")"
 
 # The roles, names and actions; captions, murmurs and values change with play.
 tree_now >"$E2E_WORK/tree-play.txt"
@@ -51,11 +57,12 @@ EOF
 caption_is_the_name() {
     [[ $(tree_now | sed -n "s/^  dialog '\(.*\)' .*/\1/p") == "$(e2e_caption "$E2E_WINDOW")" ]]
 }
-e2e_wait 30 caption_is_the_name || fail "the dialog's name is not the caption '$(e2e_caption "$E2E_WINDOW")'"
+E2E_POLL=0.5 e2e_wait 30 caption_is_the_name || fail "the dialog's name is not the caption '$(e2e_caption "$E2E_WINDOW")'"
 
 # Play as a screen reader hears it, until two murmurs have been announced and the anger bar has
 # moved three times: each murmur announced once it shows, a line of dat.txt; the bars' values as
-# they move, each a new one.
+# they move, within their range. (An event names the bar whose value changed; the value is read
+# when the event is heard, so on a busy machine two events may read the same value.)
 "$atspi" listen 120 >"$E2E_WORK/heard.txt" 2>"$E2E_WORK/listen.err" &
 listener=$!
 E2E_PIDS+=("$listener")
@@ -68,8 +75,8 @@ kill "$listener"
 wait "$listener" 2>/dev/null || true
 grep '^announce' "$E2E_WORK/heard.txt" | grep -qv "^announce notification 'ねむれない夜 その" &&
     fail "something else announced: $(cat "$E2E_WORK/heard.txt")"
-awk 'previous[$2] == $3 || $3 < 0 || $3 > 200 { bad = 1 } { previous[$2] = $3 } END { exit bad }' \
-    <(grep '^value' "$E2E_WORK/heard.txt") || fail "a bar sent a value twice or out of range: $(cat "$E2E_WORK/heard.txt")"
+awk '$3 < 0 || $3 > 200 { bad = 1 } END { exit bad }' <(grep '^value' "$E2E_WORK/heard.txt") ||
+    fail "a bar sent a value out of range: $(cat "$E2E_WORK/heard.txt")"
 
 # Left alone, the player gives in first: the wish bar reads 80 and the ending's three lines are
 # read out below an empty first line.
@@ -85,7 +92,7 @@ tree_now >"$E2E_WORK/tree-ending.txt"
 # then murmurs replace the ending text.
 new_game_after() {
     playing() { [[ $("$atspi" value 謝りたい) != 80 && $("$atspi" say) =~ ^ねむれない夜 ]]; }
-    e2e_wait 30 playing || fail "no new game after $1: wish $("$atspi" value 謝りたい), text '$("$atspi" say)'"
+    E2E_POLL=0.5 e2e_wait 30 playing || fail "no new game after $1: wish $("$atspi" value 謝りたい), text '$("$atspi" say)'"
 }
 
 "$atspi" press 場面 || fail "the picture could not be pressed"
