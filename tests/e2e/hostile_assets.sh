@@ -104,7 +104,13 @@ no_change() { :; }
 remove_dat() { rm "$1/dat.txt"; }
 three_line_dat() { printf 'one\r\ntwo\r\nthree\r\n' >"$1/dat.txt"; }
 random_dat() { head -c 65536 /dev/urandom >"$1/dat.txt"; }
-huge_line_dat() { head -c 50000000 /dev/zero | tr '\0' 'a' >"$1/dat.txt"; }
+# A first line of 50 MB and fourteen more longer than the game keeps, so that every murmur is long.
+huge_line_dat() {
+    {
+        head -c 50000000 /dev/zero | tr '\0' 'a'
+        for _ in $(seq 14); do printf '\r\n%s' "$(head -c 5000 /dev/zero | tr '\0' 'b')"; done
+    } >"$1/dat.txt"
+}
 bad_scenes() {
     head -c 20000 /dev/urandom >"$1/img/3.jpg"
     rm "$1/img/4.jpg"
@@ -131,10 +137,10 @@ read_only() { chmod -R a-w "$1"; }
 some_choices() { click_options 10; }
 forty_choices() { click_options 40; }
 
-# The 50 MB line must not stall the window when it is murmured. The other
-# murmurs are empty, so a long murmur over the picture is that line; once it
-# shows, a click on the picture must start a new night whose caption moves (by
-# then the partner's anger may have reached its ceiling and the caption stopped).
+# The 50 MB line must not stall the window. Every murmur is long, kept at the
+# game's limit; once one shows, a click on the picture must start a new night
+# whose caption moves (by then the partner's anger may have reached its ceiling
+# and the caption stopped).
 murmur_shown() { e2e_long_murmur_in "$(e2e_screenshot murmur)"; }
 watch_murmurs() {
     E2E_POLL=0.2 e2e_wait 60 murmur_shown || fail "the long murmur did not show within 60 s"
@@ -181,7 +187,7 @@ cases=$E2E_WORK/cases
 run_case "no dat.txt" "$cases/no-dat" dat.txt dat.txt remove_dat
 run_case "3-line dat.txt" "$cases/short-dat" dat.txt dat.txt three_line_dat
 run_case "dat.txt of random bytes" "$cases/random-dat" dat.txt "" random_dat
-run_case "50 MB dat.txt, one line" "$cases/huge-dat" dat.txt dat.txt huge_line_dat watch_murmurs
+run_case "dat.txt with a 50 MB line" "$cases/huge-dat" dat.txt dat.txt huge_line_dat watch_murmurs
 run_case "img/3 random, img/4 missing, 40 clicks" "$cases/bad-scenes" "img/3.jpg img/4.jpg" \
     "img/3.jpg img/4.jpg" bad_scenes forty_choices
 run_case "9000 x 9000 picture" "$cases/huge-picture" img/0.jpg "" huge_picture some_choices
