@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 # SPDX-FileCopyrightText: 2026 The Sorawata developers
 # SPDX-License-Identifier: MIT
 """Prints, in the order the X server receives them from all its clients, every window title
