@@ -6,7 +6,8 @@
 # ROUNDS runs of the end-to-end test tests/e2e/sound_server.sh (the server
 # restarted during play, and started after the game): the median of each case.
 # The music device asks for an output once a second, so one time lies anywhere
-# between the connection's few milliseconds and a second more.
+# between the connection's few milliseconds and a second more. Goal: every time
+# within 2 s (the largest is shown after each median).
 # usage: sound_server_return.sh BUILD_DIR [ROUNDS]
 set -eu
 build=$(cd "${1:?usage: sound_server_return.sh BUILD_DIR [ROUNDS]}" && pwd)

@@ -21,6 +21,9 @@ if(SORAWATA_HARDENING AND NOT SORAWATA_SANITIZE AND NOT SORAWATA_FUZZ)
             OUTPUT_STRIP_TRAILING_WHITESPACE
             COMMAND_ERROR_IS_FATAL ANY)
     endforeach()
-    string(APPEND CMAKE_CXX_FLAGS " ${debian_CPPFLAGS} ${debian_CXXFLAGS}")
+    # The build folder is named "." as well, wherever it lies, for the sources
+    # generated in it (the last matching map is the one that counts).
+    string(APPEND CMAKE_CXX_FLAGS " ${debian_CPPFLAGS} ${debian_CXXFLAGS}"
+           " -ffile-prefix-map=${CMAKE_BINARY_DIR}=.")
     string(APPEND CMAKE_EXE_LINKER_FLAGS " ${debian_LDFLAGS}")
 endif()

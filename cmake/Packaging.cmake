@@ -97,6 +97,17 @@ install(FILES ${packaging_dir}/doc/copyright ${packaging_dir}/doc/changelog.gz
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME sorawata)
 
+# The same commit packs to the same bytes. Every time stamp in the package is
+# SOURCE_DATE_EPOCH, which cpack takes from the last commit when it is not set
+# (CPackOptions.cmake); the folders in it are readable by all whatever the
+# umask cpack runs under (CPackStaged.cmake).
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/CPackOptions.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackStaged.cmake)
+set(CPACK_SORAWATA_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+execute_process(COMMAND date -u -d ${SORAWATA_RELEASE_DATE} +%s
+                OUTPUT_VARIABLE CPACK_SORAWATA_RELEASE_EPOCH
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME sorawata)
 set(CPACK_PACKAGE_VENDOR "Sorawata developers")

@@ -2,8 +2,8 @@
 # SPDX-FileCopyrightText: 2026 The Sorawata developers
 # SPDX-License-Identifier: MIT
 
-# The Debian package from end to end: pack it, check it with lintian, install
-# it with apt-get, check the hardening of the installed program, start
+# The Debian package from end to end: pack it, check it with lintian, pack it
+# again to the same bytes, install it with apt-get, check the hardening of the installed program, start
 # `sorawata` from a player's PATH on a private X server, then remove it and
 # find nothing left behind. Changes the machine, so it runs only as root (CI),
 # and leaves alone a sorawata package that was installed before it ran.
@@ -54,6 +54,21 @@ lintian --fail-on error,warning --display-info --pedantic --show-overrides "$deb
     lintian_status=$?
 cat "$E2E_WORK/lintian.log"
 ((lintian_status == 0)) || fail "lintian reports errors or warnings"
+
+echo "== pack again"
+# Some seconds later, the same build packs to the same bytes. Under a umask that
+# keeps files private, too, the archives in the package are the same; only the
+# file modes of the package's own ar headers follow the umask.
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$E2E_WORK/again" >"$E2E_WORK/cpack-again.log" 2>&1 ||
+    fail "cpack failed again: $(tail -n 20 "$E2E_WORK/cpack-again.log")"
+cmp "$deb" "$E2E_WORK/again/$(basename "$deb")" || fail "packing the same build twice gave two packages"
+(umask 077 && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$E2E_WORK/private") \
+    >"$E2E_WORK/cpack-private.log" 2>&1 || fail "cpack failed: $(tail -n 20 "$E2E_WORK/cpack-private.log")"
+for member in control.tar.gz data.tar.gz; do
+    cmp <(ar p "$deb" "$member") <(ar p "$E2E_WORK/private/$(basename "$deb")" "$member") ||
+        fail "under umask 077 the package's $member differs"
+done
+echo "packed again: the same $(sha256sum <"$deb" | cut -c1-16)..."
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' >"$E2E_WORK/files"
 
 echo "== install"
@@ -94,8 +109,9 @@ e2e_measure_area
 [[ ${E2E_AREA_W}x$E2E_AREA_H == 768x341 ]] || fail "the window is ${E2E_AREA_W}x$E2E_AREA_H, expected 768x341"
 # Started through the link, the game must still find its assets beside the real
 # executable: it names every asset it cannot use on stderr. Without a sound
-# server here, only the missing audio output may be reported.
-sleep 2
+# server here, only the missing audio output may be reported. By the first
+# thinking tick it has read its texts and music and shown a scene.
+e2e_wait 30 e2e_caption_is_readout || fail "the caption never showed the moods: '$(e2e_caption "$E2E_WINDOW")'"
 e2e_game_running || fail "the game stopped; stderr: $(cat "$E2E_WORK/game.err")"
 complaints=$(grep '^sorawata:' "$E2E_WORK/game.err" |
     grep -v -F 'sorawata: no audio output for the music (' || true)

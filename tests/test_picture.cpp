@@ -196,13 +196,6 @@ TEST_F(PictureTest, SourceRectangleIsInPicturePixels) {
         0);
 }
 
-// A picture made from an image draws like one read from a file.
-TEST_F(PictureTest, PictureFromImageDrawsStretched) {
-    const platform::Picture picture = platform::Picture::fromImage(twoColourImage(QSize(38, 101)));
-    EXPECT_EQ(picture.size(), QSize(38, 101));
-    EXPECT_EQ(mismatchesOfTwoColours(drawnWhole(picture), kLeftColour, kRightColour), 0);
-}
-
 // Every load reads the file again: a picture replaced on disk shows the new one.
 TEST_F(PictureTest, EveryLoadReadsTheFileAgain) {
     const std::string file = save(twoColourImage(QSize(38, 101)), "scene.png", "PNG");

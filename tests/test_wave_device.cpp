@@ -20,6 +20,10 @@
 
 namespace {
 
+// How long a condition may take to come true before a test gives up: long, as a busy machine
+// may be slow, and spent only when something is wrong.
+constexpr int kPatienceMs = 30000;
+
 // A private PulseAudio server with one null sink, so the real audio output can be exercised on
 // machines without sound hardware or a running server. It can be stopped and started again at the
 // same socket, as a desktop's sound server restarts.
@@ -40,11 +44,11 @@ public:
                         "--use-pid-file=false", "--log-level=0", "-L",
                         "module-null-sink sink_name=test_sink", "-L",
                         "module-native-protocol-unix auth-anonymous=1 socket=" + socket()});
-        if (!process_.waitForStarted(5000))
+        if (!process_.waitForStarted(kPatienceMs))
             return false;
         QElapsedTimer waited;
         waited.start();
-        while (!running() && waited.elapsed() < 5000)
+        while (!running() && waited.elapsed() < kPatienceMs)
             QThread::msleep(20);
         return running();
     }
@@ -52,7 +56,7 @@ public:
     // Kills the server as a crash would; it leaves its socket file behind.
     void stop() {
         process_.kill();
-        process_.waitForFinished(5000);
+        process_.waitForFinished(kPatienceMs);
     }
 
     bool running() const {
@@ -82,13 +86,13 @@ std::string mode(platform::MciInterface& mci) {
 }
 
 // Runs the event loop, ticking the music poll every millisecond, until the
-// mode is `wanted` or a few seconds have passed; returns the last mode seen.
+// mode is `wanted` or the patience runs out; returns the last mode seen.
 std::string pollUntil(platform::MciInterface& mci, media::Bgm& bgm, const std::string& wanted,
                       bool tick) {
     QElapsedTimer waited;
     waited.start();
     std::string seen = mode(mci);
-    while (seen != wanted && waited.elapsed() < 5000) {
+    while (seen != wanted && waited.elapsed() < kPatienceMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
         if (tick)
             bgm.BgmTim_Timer();

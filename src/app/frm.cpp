@@ -58,7 +58,7 @@ Frm::Frm(std::string applicationFolder, double screenWidthTwips, platform::Rando
          platform::MciInterface& mci)
     : applicationFolder_(std::move(applicationFolder)), screenWidthTwips_(screenWidthTwips),
       random_(random),
-      Pic(new ScenePicture(platform::Picture::fromImage(QImage(":/opening.jpg")), this)),
+      Pic(new ScenePicture(this)),
       LblSay(new MurmurLabel(Pic)), optBox_(new QWidget(this)), timOpt(this), timLbl(this),
       BgmTim(this), murmurs_(random), moods_(*this, random), bgm_(mci) {
     installAccessibility();

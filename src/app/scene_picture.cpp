@@ -3,14 +3,21 @@
 
 #include "app/scene_picture.h"
 
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QPainter>
 #include <cmath>
 
 namespace app {
 
-ScenePicture::ScenePicture(platform::Picture opening, QWidget* parent)
-    : QAbstractButton(parent), opening_(std::move(opening)) {
+namespace {
+
+// The opening picture's file holds enough pixels for a dense screen; it shows at this size.
+constexpr QSize openingSize(300, 300);
+
+} // namespace
+
+ScenePicture::ScenePicture(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::TabFocus);
 }
 
@@ -32,9 +39,21 @@ QSize ScenePicture::deviceSize() const {
 void ScenePicture::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
-    const QRectF own(QPointF(0, 0), QSizeF(opening_.size()));
-    opening_.draw(painter, own, own);
+    if (painted_.isEmpty() || painted_.hasAlpha()) {
+        paintOpening(painter);
+    }
     painted_.draw(painter, rect(), QRectF(QPointF(0, 0), QSizeF(painted_.size())));
+}
+
+// Decoded only when it shows, as it seldom does: the first scene covers it at once.
+void ScenePicture::paintOpening(QPainter& painter) {
+    if (opening_.isNull()) {
+        QImageReader reader(QStringLiteral(":/opening.jpg"));
+        reader.setScaledSize(openingSize * devicePixelRatio());
+        opening_ = reader.read();
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(openingSize)), opening_);
 }
 
 // Space, Return and Enter press the picture at once; it has no other keys, not even the arrows

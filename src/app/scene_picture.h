@@ -9,13 +9,13 @@
 
 namespace app {
 
-// Pic, the scene on the left of the window. It shows its own picture (the opening one) at its own
-// size in the top-left corner, and over it what was painted on it since it was last cleared: a
+// Pic, the scene on the left of the window. It shows its own picture, the opening one, 300 by 300
+// pixels in its top-left corner, and over it what was painted on it since it was last cleared: a
 // picture stretched over the whole box. Pressing it, by a click or by Space or Return while it
 // has the focus, is pressing a button.
 class ScenePicture final : public QAbstractButton {
 public:
-    ScenePicture(platform::Picture opening, QWidget* parent);
+    explicit ScenePicture(QWidget* parent);
 
     // Erases what was painted; the box's own picture stays.
     void cls();
@@ -29,7 +29,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    platform::Picture opening_;
+    void paintOpening(QPainter& painter);
+
+    QImage opening_; // decoded when it first shows
     platform::Picture painted_;
 };
 

@@ -64,13 +64,6 @@ std::string sizeText(QSize size) {
 
 } // namespace
 
-Picture Picture::fromImage(QImage image) {
-    Picture picture;
-    picture.size_ = image.size();
-    picture.image_ = std::move(image);
-    return picture;
-}
-
 bool Picture::isEmpty() const {
     return size_.isEmpty();
 }

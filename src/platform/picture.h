@@ -18,9 +18,10 @@ namespace platform {
 class Picture {
 public:
     Picture() = default; // no picture
-    static Picture fromImage(QImage image);
 
     bool isEmpty() const;
+    // Whether what it covers may show through it.
+    bool hasAlpha() const { return image_.hasAlphaChannel(); }
     // The picture's own size in pixels (from the file header); 0 x 0 when empty.
     QSize size() const;
     // Paints the part `source` (picture pixels) stretched into `target` (painter's logical

@@ -9,7 +9,13 @@
 # D-Bus session with its own accessibility bus.
 # Usage: accessibility.sh path/to/sorawata
 if [[ ${SORAWATA_E2E_PRIVATE_BUS:-} != 1 ]]; then
-    SORAWATA_E2E_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"
+    # The accessibility bus puts its socket in $XDG_RUNTIME_DIR, or without one in ~/.cache,
+    # where the same user's other sessions would share it and remove it: this one gets its own.
+    runtime=$(mktemp -d "${TMPDIR:-/tmp}/sorawata-a11y.XXXXXX")
+    status=0
+    SORAWATA_E2E_PRIVATE_BUS=1 XDG_RUNTIME_DIR=$runtime dbus-run-session -- "$0" "$@" || status=$?
+    rm -rf "$runtime"
+    exit "$status"
 fi
 source "$(dirname "$0")/lib.sh"
 atspi=$(dirname "$0")/atspi.py
@@ -28,7 +34,7 @@ e2e_find_game_window
 
 tree_now() { "$atspi" tree 2>"$E2E_WORK/atspi.err"; }
 on_the_bus() { [[ $(tree_now) == *"label '相手 "* ]]; } # named from the first tick on
-e2e_wait 20 on_the_bus || fail "the game is not on the accessibility bus: $(cat "$E2E_WORK/atspi.err")"
+E2E_POLL=0.5 e2e_wait 30 on_the_bus || fail "the game is not on the accessibility bus: $(cat "$E2E_WORK/atspi.err")"
 
 # The roles, names and actions; captions, murmurs and numbers change with play.
 tree_now >"$E2E_WORK/tree-play.txt"
@@ -59,26 +65,33 @@ caption_is_the_name() {
         $(sed -En "s/^    label '相手 怒 ([0-9]+) \/ 200 哀 ([0-9]+) \/ 200 謝りたい ([0-9]+) \/ 80'.*/\1_\2_\3_/p" \
             <<<"$tree") == "$caption" ]]
 }
-e2e_wait 5 caption_is_the_name || fail "the frame's name or the readout is not the caption '$(e2e_caption "$E2E_WINDOW")'"
+E2E_POLL=0.5 e2e_wait 30 caption_is_the_name || fail "the frame's name or the readout is not the caption '$(e2e_caption "$E2E_WINDOW")'"
 
-# Three seconds of play as a screen reader hears it: nothing announced; the murmur label names
-# lines of dat.txt and the bars their new values, each a new one.
-"$atspi" listen 3.5 >"$E2E_WORK/heard.txt" || fail "could not listen to the game"
+# Play as a screen reader hears it, until two murmurs have been named and the anger bar has moved
+# three times: nothing announced; the murmur label names lines of dat.txt and the bars their
+# values, within their range.
+"$atspi" listen 120 >"$E2E_WORK/heard.txt" 2>"$E2E_WORK/listen.err" &
+listener=$!
+E2E_PIDS+=("$listener")
+murmurs_heard() { grep -c "^name label 'ねむれない夜 その\([1-9]\|1[0-5]\)'$" "$E2E_WORK/heard.txt" || true; }
+anger_moves_heard() { grep -c "^name label '怒 [0-9]* / 200'$" "$E2E_WORK/heard.txt" || true; }
+heard_enough() { (($(murmurs_heard) >= 2 && $(anger_moves_heard) >= 3)); }
+E2E_POLL=0.2 e2e_wait 60 heard_enough ||
+    fail "$(murmurs_heard) murmurs and $(anger_moves_heard) anger values heard: $(cat "$E2E_WORK/heard.txt" "$E2E_WORK/listen.err")"
+kill "$listener"
+wait "$listener" 2>/dev/null || true
 grep -q '^announce' "$E2E_WORK/heard.txt" && fail "something announced: $(cat "$E2E_WORK/heard.txt")"
-murmurs=$(grep -c "^name label 'ねむれない夜 その\([1-9]\|1[0-5]\)'$" "$E2E_WORK/heard.txt" || true)
-((murmurs >= 2)) || fail "$murmurs murmurs in 3.5 s: $(cat "$E2E_WORK/heard.txt")"
-anger=$(sed -n "s/^name label '怒 \([0-9]*\) \/ 200'$/\1/p" "$E2E_WORK/heard.txt")
-(($(wc -l <<<"$anger") >= 3)) || fail "the anger bar hardly moved: $(cat "$E2E_WORK/heard.txt")"
-awk '$0 == previous || $1 < 0 || $1 > 200 { bad = 1 } { previous = $0 } END { exit bad }' <<<"$anger" ||
-    fail "the anger bar named a value twice or out of range: $(cat "$E2E_WORK/heard.txt")"
+sed -n "s/^name label '怒 \([0-9]*\) \/ 200'$/\1/p" "$E2E_WORK/heard.txt" |
+    awk '$1 < 0 || $1 > 200 { bad = 1 } END { exit bad }' ||
+    fail "the anger bar named a value out of range: $(cat "$E2E_WORK/heard.txt")"
 
 # Left alone, the player gives in first: the wish bar reads 80 and the ending's three lines are
 # read out below an empty first line.
 ending='\n私から謝った。\n朝になった。\nおしまい。'
 at_the_ending() { [[ $("$atspi" value 謝りたい) == 80 && $("$atspi" say) == "$ending" ]]; }
 started=$SECONDS
-E2E_POLL=0.5 e2e_wait 90 at_the_ending ||
-    fail "no player's ending read out within 90 s: wish $("$atspi" value 謝りたい), text '$("$atspi" say)'"
+E2E_POLL=0.5 e2e_wait 120 at_the_ending ||
+    fail "no player's ending read out within 120 s: wish $("$atspi" value 謝りたい), text '$("$atspi" say)'"
 echo "player's ending after $((SECONDS - started)) s"
 tree_now >"$E2E_WORK/tree-ending.txt"
 
@@ -86,14 +99,14 @@ tree_now >"$E2E_WORK/tree-ending.txt"
 # then murmurs replace the ending text.
 new_game_after() {
     playing() { [[ $("$atspi" value 謝りたい) != 80 && $("$atspi" say) =~ ^ねむれない夜 ]]; }
-    e2e_wait 5 playing || fail "no new game after $1: wish $("$atspi" value 謝りたい), text '$("$atspi" say)'"
+    E2E_POLL=0.5 e2e_wait 30 playing || fail "no new game after $1: wish $("$atspi" value 謝りたい), text '$("$atspi" say)'"
 }
 
 "$atspi" press 場面 || fail "the picture could not be pressed"
 new_game_after "the picture's press action"
 
 # The keyboard focus stays on the picture, where it started: Space there starts a new game.
-E2E_POLL=0.5 e2e_wait 90 at_the_ending || fail "no second ending within 90 s"
+E2E_POLL=0.5 e2e_wait 120 at_the_ending || fail "no second ending within 120 s"
 tree=$(tree_now)
 grep -q "^    push button '場面' .*focused" <<<"$tree" || fail "the focus is not on the picture: $tree"
 xdotool key --clearmodifiers space
@@ -101,7 +114,7 @@ new_game_after "Space on the picture"
 
 # Closing the window with the keyboard ends the game cleanly, the screen reader still attached.
 xdotool key --clearmodifiers alt+F4
-e2e_wait 10 eval '! e2e_game_running' || fail "the game is still running after Alt+F4"
+e2e_wait 30 eval '! e2e_game_running' || fail "the game is still running after Alt+F4"
 status=0
 wait "$E2E_GAME_PID" || status=$?
 ((status == 0)) || fail "the game ended with status $status: $(cat "$E2E_WORK/game.err")"

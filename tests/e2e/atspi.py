@@ -95,6 +95,8 @@ def listen(seconds):
 
 
 def main():
+    # AT-SPI gives up on a call after 0.8 s by default, which a busy machine can take.
+    pyatspi.setTimeout(30000, 30000)
     command = sys.argv[1] if len(sys.argv) > 1 else "tree"
     argument = sys.argv[2] if len(sys.argv) > 2 else None
     if command == "tree":

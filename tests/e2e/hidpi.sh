@@ -51,10 +51,15 @@ area_is_doubled() {
     e2e_measure_area
     [[ ${E2E_AREA_W}x$E2E_AREA_H == 1536x682 ]]
 }
-e2e_wait 5 area_is_doubled || fail "the window is ${E2E_AREA_W}x$E2E_AREA_H, expected 1536x682"
-e2e_wait 5 e2e_caption_is_readout || fail "caption is '$(e2e_caption "$E2E_WINDOW")', expected the moods"
-sleep 0.5
-shot=$(e2e_screenshot hidpi)
+e2e_wait 30 area_is_doubled || fail "the window is ${E2E_AREA_W}x$E2E_AREA_H, expected 1536x682"
+e2e_wait 30 e2e_caption_is_readout || fail "caption is '$(e2e_caption "$E2E_WINDOW")', expected the moods"
+# The screenshot once the window shows its last option's text.
+painted() {
+    shot=$(e2e_screenshot hidpi)
+    (($(e2e_count_colour "$shot" "$(e2e_unit_x 4)" "$(e2e_unit_y 5)" "$((E2E_AREA_W * 2 / 9))" 1 \
+        "0 100 255" 40) > 0))
+}
+e2e_wait 30 painted || fail "the window shows no option text ($shot)"
 
 # The layout: stripes to the picture's corners, white option cells with blue
 # text, blue bar outlines and labels, as at the normal scale.

@@ -93,7 +93,7 @@ e2e_start_null_sink() {
         >>"$E2E_WORK/pulse.log" 2>&1 &
     E2E_PULSE_PID=$!
     E2E_PIDS+=($!)
-    e2e_wait 10 test -S "$E2E_PULSE_DIR/native" || fail "PulseAudio did not start: $(cat "$E2E_WORK/pulse.log")"
+    e2e_wait 30 test -S "$E2E_PULSE_DIR/native" || fail "PulseAudio did not start: $(cat "$E2E_WORK/pulse.log")"
     e2e_use_null_sink
 }
 
@@ -171,6 +171,24 @@ e2e_find_visible_window() {
 # Waits for the game's top-level window to be mapped; sets E2E_WINDOW.
 e2e_find_game_window() {
     e2e_wait 30 e2e_find_visible_window || fail "no game window appeared; stderr: $(cat "$E2E_WORK/game.err")"
+}
+
+# Records from now on every caption any window is given and every window mapped, in the order the
+# X server gets them, into $E2E_WORK/titles.log (see titles.py).
+e2e_record_titles() {
+    "$(dirname "${BASH_SOURCE[0]}")/titles.py" >"$E2E_WORK/titles.log" 2>"$E2E_WORK/titles.err" &
+    E2E_PIDS+=($!)
+    e2e_wait 20 grep -q '^recording$' "$E2E_WORK/titles.log" ||
+        fail "cannot record the X server's requests: $(cat "$E2E_WORK/titles.err")"
+}
+
+# The captions of the game's window as shown, one a line: the one it had when it was mapped,
+# then every one it was given after.
+e2e_shown_titles() {
+    awk -v window="$E2E_WINDOW" '
+        $2 != window { next }
+        $1 == "title" { title = substr($0, length($1) + length($2) + 3); if (mapped) print title }
+        $1 == "map" && !mapped { mapped = 1; print title }' "$E2E_WORK/titles.log"
 }
 
 # e2e_caption WINDOW: the caption a window manager shows (_NET_WM_NAME, UTF-8).
@@ -315,6 +333,35 @@ e2e_click() {
     else
         xdotool mousemove --sync "$1" "$2" click 1
     fi
+}
+
+# The options whose mark shows its dark dot, e.g. "0".
+e2e_marked_options() {
+    local shot i dots marked=""
+    shot=$(e2e_screenshot options)
+    for i in 0 1 2; do
+        dots=$(e2e_count_colour "$shot" "$(e2e_unit_x 4)" "$(($(e2e_unit_y $((2 * i + 1))) - 10))" 20 20 \
+            "75 75 75" 40)
+        ((dots >= 6)) && marked+=$i
+    done
+    echo "$marked"
+}
+
+e2e_marked_is() { [[ $(e2e_marked_options) == "$1" ]]; }
+
+# e2e_choose I: clicks option I and waits until it is the marked one, so that the game has taken
+# the click (and every input before it) when this returns.
+e2e_choose() {
+    # shellcheck disable=SC2046 # the centre is two words, X and Y
+    e2e_click $(e2e_option_centre "$1")
+    e2e_wait 30 e2e_marked_is "$1" || fail "option $1 is not marked after a click on it: '$(e2e_marked_options)'"
+}
+
+# e2e_long_murmur_in FILE: true when murmur-coloured text reaches past the first third of the
+# scene picture: a murmur of ten or more full-width characters, never the title "Sorawata".
+e2e_long_murmur_in() {
+    (($(e2e_count_colour "$1" $((E2E_AREA_X + E2E_AREA_W * 4 / 27)) "$E2E_AREA_Y" \
+        $((E2E_AREA_W * 8 / 27)) $((E2E_AREA_H / 6)) "100 0 0") > 20))
 }
 
 # e2e_count_colour FILE X Y W H "R G B" [TOLERANCE]: pixels of the rectangle near the colour.

@@ -5,9 +5,10 @@
 # The music comes back when the sound server does. Once the server is killed
 # after 3 s of play and started again 3 s later at the same socket; once the
 # game starts 3 s before any server. Each time the music reaches the server's
-# null sink within 2 s of its return, the game stays up, and its stderr holds
-# one line for the missing or lost output and one for its return, nothing else.
-# Prints the time from each return to the first sound.
+# null sink again, the game stays up, and its stderr holds one line for the
+# missing or lost output and one for its return, nothing else. Prints the time
+# from each return to the first sound, which bench/sound_server_return.sh
+# measures against its goal.
 # Usage: sound_server.sh path/to/sorawata
 source "$(dirname "$0")/lib.sh"
 
@@ -34,7 +35,7 @@ start_server() {
     # a recording hears them only once they have passed. Suspended and resumed
     # with the silent stream attached, it renders in small blocks from then on,
     # as a sound card does.
-    E2E_POLL=0.01 e2e_wait 5 sink_has_input || fail "the silent stream did not start"
+    E2E_POLL=0.01 e2e_wait 30 sink_has_input || fail "the silent stream did not start"
     pactl suspend-sink "$sink" 1
     pactl suspend-sink "$sink" 0
     recording=$E2E_WORK/sink-$((++recordings)).raw
@@ -55,16 +56,15 @@ music_recorded() {
 # Waits for the music in the recording; prints the seconds from the server's
 # return to the moment it is there (which includes the recording's latency).
 seconds_to_music() {
-    E2E_POLL=0.02 e2e_wait 10 music_recorded || return 1
+    E2E_POLL=0.02 e2e_wait 30 music_recorded || return 1
     awk -v up="$server_up" -v now="$(date +%s%N)" 'BEGIN { printf "%.2f\n", (now - up) / 1e9 }'
 }
 
-# expect_music_back WHAT: the music within 2 s of the server's return.
+# expect_music_back WHAT: the music after the server's return.
 expect_music_back() {
     local seconds
     seconds=$(seconds_to_music) || fail "$1: no music reaches the sink after the server's return"
     echo "$1: music $seconds s after the server's return"
-    awk -v s="$seconds" 'BEGIN { exit !(s <= 2) }' || fail "$1: the music came back only after $seconds s"
 }
 
 # expect_stderr WHAT FIRST-LINE-START: the line for the missing or lost output, then the return.
@@ -77,7 +77,7 @@ expect_stderr() {
 }
 
 # server_returns WHAT FIRST-LINE: after 3 s without a sound server one starts;
-# the game lives on throughout and the music is back within 2 s. Stops the game.
+# the game lives on throughout and the music comes back. Stops the game.
 server_returns() {
     sleep 3
     e2e_game_running || fail "$1: the game stopped without a sound server: $(cat "$E2E_WORK/game.err")"

@@ -44,7 +44,7 @@ titled() { requests | grep -q 'set_title("Sorawata")'; }
 e2e_wait 30 titled || fail "no window titled Sorawata; Wayland log: $(tail -n 20 "$E2E_WORK/game.err")"
 requests | grep -q 'set_app_id("sorawata")' || fail "the window's app id is not sorawata: $(requests)"
 shows_moods() { requests | grep -q -E 'set_title\("[0-9]+_[0-9]+_[0-9]+_"\)'; }
-e2e_wait 5 shows_moods || fail "the title never showed the moods: $(requests | tail -n 3)"
+e2e_wait 30 shows_moods || fail "the title never showed the moods: $(requests | tail -n 3)"
 
 # The title is sent before the frame that shows the same tick, and the first
 # ticks may leave the anger bar empty: take pictures until the bar shows.
@@ -59,7 +59,7 @@ take_shot() {
     cyan=$(e2e_count_colour "$shot" 0 0 1024 768 "$E2E_CYAN")
     ((cyan > 0))
 }
-E2E_POLL=0.3 e2e_wait 10 take_shot || fail "no bar is filled with cyan ($shot)"
+E2E_POLL=0.3 e2e_wait 30 take_shot || fail "no bar is filled with cyan ($shot)"
 # The scene picture, 341 pixels square, is one solid colour but for the murmur
 # line.
 best=0

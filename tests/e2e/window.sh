@@ -19,7 +19,8 @@ xev_listens() {
     xprop -root -f _SORAWATA_PROBE 8s -set _SORAWATA_PROBE 1
     grep -q PropertyNotify "$E2E_WORK/xev.log"
 }
-e2e_wait 10 xev_listens || fail "xev does not report the root window's events"
+e2e_wait 30 xev_listens || fail "xev does not report the root window's events"
+e2e_record_titles
 
 # A folder name with a space and Japanese characters must not matter.
 folder="$E2E_WORK/夜 の 部屋"
@@ -28,13 +29,18 @@ e2e_install_game "$folder"
 e2e_launch "$folder"
 e2e_find_game_window
 
-# The caption is the title until the first thinking tick, then the partner's moods.
-caption=$(e2e_caption "$E2E_WINDOW")
-[[ $caption == Sorawata ]] || fail "first caption is '$caption', expected 'Sorawata'"
-e2e_wait 5 e2e_caption_is_readout ||
-    fail "caption is '$(e2e_caption "$E2E_WINDOW")', expected anger_sorrow_wish_ after the first tick"
-legacy=$(e2e_legacy_caption "$E2E_WINDOW")
-e2e_is_readout "$legacy" || fail "WM_NAME is '$legacy', expected anger_sorrow_wish_"
+# The caption is the title from the moment the window shows until the first thinking tick,
+# then the partner's moods.
+readout_recorded() { e2e_shown_titles | grep -q -E '^[0-9]+_[0-9]+_[0-9]+_$'; }
+e2e_wait 30 readout_recorded ||
+    fail "no anger_sorrow_wish_ caption after the first tick; captions shown: $(e2e_shown_titles | xargs)"
+before_tick=$(e2e_shown_titles | sed -E '/^[0-9]+_[0-9]+_[0-9]+_$/,$d' | sort -u)
+[[ $before_tick == Sorawata ]] ||
+    fail "until the first tick the caption was '$before_tick', expected only 'Sorawata'"
+e2e_caption_is_readout || fail "_NET_WM_NAME is '$(e2e_caption "$E2E_WINDOW")', expected anger_sorrow_wish_"
+legacy_is_readout() { e2e_is_readout "$(e2e_legacy_caption "$E2E_WINDOW")"; }
+e2e_wait 30 legacy_is_readout ||
+    fail "WM_NAME is '$(e2e_legacy_caption "$E2E_WINDOW")', expected anger_sorrow_wish_"
 
 # On a 1024x768 screen at 96 dpi the window is 768x341 pixels including any frame.
 outer_size() {
@@ -50,9 +56,9 @@ has_frame_extents() {
 }
 outer_size_is_768x341() { [[ $(outer_size) == 768x341 ]]; }
 if [[ $mode == openbox ]]; then
-    e2e_wait 5 has_frame_extents || fail "openbox set no _NET_FRAME_EXTENTS"
+    e2e_wait 30 has_frame_extents || fail "openbox set no _NET_FRAME_EXTENTS"
 fi
-e2e_wait 5 outer_size_is_768x341 || fail "outer size is $(outer_size), expected 768x341"
+e2e_wait 30 outer_size_is_768x341 || fail "outer size is $(outer_size), expected 768x341"
 e2e_measure_area
 
 # Fixed size: the minimum and maximum size hints equal the drawing area.
@@ -89,8 +95,11 @@ fi
 # The layout on screen: scene picture on the left 2 of 4.5 units, the option
 # column from 2 to 3 on white, the three bar frames from 3 to 4.5.
 e2e_measure_area
-shot=$(e2e_screenshot "$mode-first")
-scene=$(e2e_scene_colour "$shot") || fail "the scene picture area shows none of the pictures ($shot)"
+scene_shown() {
+    shot=$(e2e_screenshot "$mode-first")
+    scene=$(e2e_scene_colour "$shot")
+}
+e2e_wait 30 scene_shown || fail "the scene picture area shows none of the pictures ($shot)"
 [[ $scene =~ ^[0-4]$ ]] || fail "the first scene is '$scene', expected one of 0-4"
 # The picture is stretched over the whole area: near its corners too.
 for point in "$((E2E_AREA_X + 2)) $((E2E_AREA_Y + E2E_AREA_H - 3))" \
@@ -134,10 +143,12 @@ fill_height() {
         "$((E2E_AREA_Y + E2E_AREA_H - 1))" "$E2E_CYAN"
 }
 filled_before=$(($(fill_height 0 "$shot") + $(fill_height 1 "$shot")))
-sleep 1.5
-later=$(e2e_screenshot "$mode-later")
-filled_after=$(($(fill_height 0 "$later") + $(fill_height 1 "$later")))
-((filled_after > filled_before)) ||
+bars_grew() {
+    later=$(e2e_screenshot "$mode-later")
+    filled_after=$(($(fill_height 0 "$later") + $(fill_height 1 "$later")))
+    ((filled_after > filled_before))
+}
+e2e_wait 30 bars_grew ||
     fail "the anger and sorrow bars did not grow: $filled_before then $filled_after pixels ($later)"
 ((filled_after < E2E_AREA_H)) || fail "bars overfilled: $filled_after pixels ($later)"
 
@@ -161,7 +172,7 @@ changes=$(awk '
 if [[ $mode == openbox ]]; then
     xdotool windowactivate --sync "$E2E_WINDOW"
     xdotool key --clearmodifiers alt+F4
-    e2e_wait 10 eval '! e2e_game_running' || fail "the game still runs after its window was closed"
+    e2e_wait 30 eval '! e2e_game_running' || fail "the game still runs after its window was closed"
     status=0
     wait "$E2E_GAME_PID" || status=$?
     ((status == 0)) || fail "the game ended with status $status after its window was closed"

@@ -38,7 +38,7 @@ bool writeBuiltIns(const QDir& generated) {
         std::fprintf(stderr, "sorawata-assetgen: cannot write icon.png\n");
         return false;
     }
-    return saveJpeg(drawOpening(), generated.filePath("opening.jpg"), true);
+    return saveJpeg(drawOpening(), generated.filePath("opening.jpg"));
 }
 
 bool writeThemeIcons(const QDir& generated) {
@@ -55,7 +55,7 @@ bool writeThemeIcons(const QDir& generated) {
 
 bool writeScenes(const QDir& root) {
     for (const Scene& scene : kScenes) {
-        if (!saveJpeg(scene.draw(), root.filePath(scene.file), false)) {
+        if (!saveJpeg(scene.draw(), root.filePath(scene.file))) {
             return false;
         }
     }

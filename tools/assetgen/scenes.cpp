@@ -15,6 +15,7 @@ namespace {
 template <typename Draw> QImage sketch(std::uint64_t seed, Draw draw) {
     QImage image = blankPaper();
     QPainter painter(&image);
+    painter.scale(kPixelsPerUnit, kPixelsPerUnit);
     SketchPen pen(painter, seed);
     draw(pen);
     return image;

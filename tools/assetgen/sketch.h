@@ -16,10 +16,17 @@
 // Every picture is drawn in the same hand: reddish-brown ink on white paper.
 inline const QColor kInk{150, 68, 48};
 inline const QColor kPaper{255, 254, 252};
+// The pictures are composed on a square of 300 units and saved at 1364 pixels
+// across: a 1920-pixel-wide screen at twice the scale shows them without
+// enlarging, and the usual picture area of 341 pixels (682 at twice the scale)
+// decodes them at a quarter (a half) by libjpeg's own scaling, with nothing
+// left to resample.
 constexpr int kCanvasSize = 300;
+constexpr int kPictureSize = 1364;
+constexpr double kPixelsPerUnit = static_cast<double>(kPictureSize) / kCanvasSize;
 
 QImage blankPaper();
-bool saveJpeg(const QImage& image, const QString& path, bool progressive);
+bool saveJpeg(const QImage& image, const QString& path);
 
 // A path of straight segments through the points.
 QPainterPath polyline(std::initializer_list<QPointF> points);
