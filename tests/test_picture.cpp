@@ -296,7 +296,7 @@ QByteArray jpegClaiming(const QByteArray& jpeg, const char* marker, int width, i
 // The pixels a picture claims are checked before it is decoded: a camera's 6000 x 4000 shows, a
 // claim past the budget is refused from the header alone, whatever size it would be shown at.
 // A progressive JPEG would make libjpeg hold the whole picture's coefficients even for the
-// smallest decode.
+// smallest decode; a sequential one it reads a few rows at a time, so it may claim more.
 TEST_F(PictureTest, ClaimedSizeIsCheckedFirst) {
     QImageWriter progressive(directory_.filePath("progressive.jpg"), "jpeg");
     progressive.setProgressiveScanWrite(true);
@@ -315,6 +315,8 @@ TEST_F(PictureTest, ClaimedSizeIsCheckedFirst) {
         {"lying.jpg", jpegClaiming(baseline, "\xFF\xC0", 60000, 60000), false},
         {"lying-progressive.jpg", jpegClaiming(progressiveBytes, "\xFF\xC2", 46336, 46336), false},
         {"just-over.jpg", jpegClaiming(progressiveBytes, "\xFF\xC2", 8193, 4096), false},
+        {"phone.jpg", jpegClaiming(baseline, "\xFF\xC0", 12000, 9000), true},
+        {"just-over-sequential.jpg", jpegClaiming(baseline, "\xFF\xC0", 16385, 16384), false},
     };
     for (const Case& c : cases) {
         const std::string file = writeBytes(c.bytes, c.name);

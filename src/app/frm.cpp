@@ -57,10 +57,9 @@ void setColours(QWidget& widget, const QColor& text, const QColor& background) {
 Frm::Frm(std::string applicationFolder, double screenWidthTwips, platform::RandomSource& random,
          platform::MciInterface& mci)
     : applicationFolder_(std::move(applicationFolder)), screenWidthTwips_(screenWidthTwips),
-      random_(random),
-      Pic(new ScenePicture(this)),
-      LblSay(new MurmurLabel(Pic)), optBox_(new QWidget(this)), timOpt(this), timLbl(this),
-      BgmTim(this), murmurs_(random), moods_(*this, random), bgm_(mci) {
+      random_(random), Pic(new ScenePicture(this)), LblSay(new MurmurLabel(Pic)),
+      optBox_(new QWidget(this)), timOpt(this), timLbl(this), BgmTim(this), murmurs_(random),
+      moods_(*this, random), bgm_(mci) {
     installAccessibility();
     // A fixed dialog frame with a close button and no minimise or maximise button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -16,10 +16,35 @@
 namespace platform {
 namespace {
 
-// The most pixels a picture may claim. A progressive JPEG makes libjpeg keep the coefficients of
-// the whole picture, up to 8 bytes a pixel, however small it is decoded: here at most 256 MB, and a
-// decode takes well under a second. A 6000 x 4000 photo has 24 million.
-constexpr qint64 mostPixels = 32 * 1024 * 1024;
+// Whether the file is a sequential (baseline) JPEG, from its markers up to its frame header.
+bool isSequentialJpeg(QIODevice& file) {
+    if (file.read(2) != "\xFF\xD8")
+        return false;
+    for (int segment = 0; segment < 256; ++segment) {
+        const QByteArray head = file.read(4);
+        if (head.size() < 4 || uchar(head[0]) != 0xFF)
+            return false;
+        const uchar marker = head[1];
+        if (marker == 0xC0 || marker == 0xC1)
+            return true;
+        if (marker >= 0xC2 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return false; // progressive, lossless or arithmetic-coded
+        const int length = uchar(head[2]) << 8 | uchar(head[3]);
+        if (length < 2 || !file.seek(file.pos() + length - 2))
+            return false;
+    }
+    return false;
+}
+
+// The most pixels a picture may claim. libjpeg decodes a sequential JPEG a few rows at a time and
+// down to an eighth of its size: 256 million pixels take it about a tenth of a second. Anything
+// else is held whole while it is decoded (a progressive JPEG's coefficients, up to 8 bytes a pixel,
+// however small it is decoded): 32 million, at most 256 MB. A 6000 x 4000 photo has 24 million.
+qint64 mostPixelsOf(QIODevice& file) {
+    const bool sequential = isSequentialJpeg(file);
+    file.seek(0);
+    return sequential ? qint64(256) << 20 : qint64(32) << 20;
+}
 
 // Qt's messages from the thread that reads a picture, while it does, are held back for the game's
 // own line about the file: libjpeg's "Corrupt JPEG data" names no file, and comes on every read.
@@ -99,6 +124,7 @@ Picture LoadPicture(const std::string& path, QSize shownSize) {
         return {};
     }
     asset.release();
+    const qint64 mostPixels = mostPixelsOf(file);
     const HeldQtMessages held;
     QImageReader reader(&file);
     if (!reader.canRead()) {
