@@ -12,7 +12,7 @@
 // Run: build/bench_game --benchmark_repetitions=10 (it sets the offscreen platform itself).
 
 #include "app/frm.h"
-#include "platform/random.h"
+#include "common/random.h"
 #include "silent_mci.h"
 
 #include <QApplication>
@@ -33,7 +33,7 @@ extern "C" {
 namespace {
 
 // A steady source so that every tick does the same amount of work.
-class SteadyRandom final : public platform::RandomSource {
+class SteadyRandom final : public common::RandomSource {
 public:
     void randomize() override {}
     double next() override { return 0.55; }

@@ -3,9 +3,9 @@
 
 // Cost of the music poll: the status query runs a thousand times a second for
 // the whole game, so it must be cheap and must not allocate.
+#include "audio/mci_commands.h"
+#include "audio/sound_server_device.h"
 #include "media/bgm.h"
-#include "platform/mci.h"
-#include "platform/wave_device.h"
 
 #include <array>
 #include <atomic>
@@ -20,16 +20,16 @@ namespace {
 
 std::atomic<long> allocations{0};
 
-class PlayingDevice : public platform::SoundDevice {
+class PlayingDevice : public audio::SoundDevice {
 public:
     std::int32_t open(const std::string&) override { return 0; }
     std::int32_t play() override { return 0; }
     std::int32_t rewind() override { return 0; }
-    platform::DeviceMode mode() const override { return platform::DeviceMode::Playing; }
+    audio::DeviceMode mode() const override { return audio::DeviceMode::Playing; }
 };
 
-std::unique_ptr<platform::MciCommandInterpreter> openedInterpreter() {
-    auto mci = std::make_unique<platform::MciCommandInterpreter>(
+std::unique_ptr<audio::MciCommandInterpreter> openedInterpreter() {
+    auto mci = std::make_unique<audio::MciCommandInterpreter>(
         [] { return std::make_unique<PlayingDevice>(); });
     mci->mciSendStringA("open \"/games/sorawata/bgm.wav\" alias MIDI", nullptr, 0, 0);
     return mci;
@@ -55,7 +55,7 @@ BENCHMARK(StatusQuery);
 
 // The whole tick as the game runs it while the music plays.
 void BgmTick(benchmark::State& state) {
-    platform::MciCommandInterpreter mci([] { return std::make_unique<PlayingDevice>(); });
+    audio::MciCommandInterpreter mci([] { return std::make_unique<PlayingDevice>(); });
     media::Bgm bgm(mci);
     bgm.start("/games/sorawata/bgm.wav");
     const long before = allocations.load();
@@ -68,7 +68,7 @@ BENCHMARK(BgmTick);
 // The real device's answer, whatever state it is in: one atomic load, while the audio thread
 // decodes on its own.
 void WaveDeviceMode(benchmark::State& state) {
-    const platform::WaveDevice device;
+    const audio::SoundServerDevice device;
     const long before = allocations.load();
     for (auto _ : state)
         benchmark::DoNotOptimize(device.mode());
@@ -96,7 +96,7 @@ std::string writeSilentWave() {
 // and asks for one once a second: as cheap as with the music playing.
 void StatusQueryWithoutServer(benchmark::State& state) {
     setenv("PULSE_SERVER", "unix:/nonexistent/sorawata-bench/native", 1);
-    platform::MciCommandInterpreter mci;
+    audio::MciCommandInterpreter mci;
     const std::string path = writeSilentWave();
     const std::string open = "open \"" + path + "\" alias MIDI";
     const std::int32_t opened = mci.mciSendStringA(open.c_str(), nullptr, 0, 0);

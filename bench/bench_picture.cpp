@@ -6,7 +6,7 @@
 // Goals: 300x300 <= 2 ms, 1920x1080 <= 10 ms, 6000x4000 <= 40 ms per load and draw. Baselines
 // from the same run: a plain full decode, and libjpeg's cheapest (1/8 scale) decode.
 
-#include "platform/picture.h"
+#include "files/picture.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -44,7 +44,7 @@ QImage photoLikeImage(QSize size) {
 void loadAndDraw(benchmark::State& state, const std::string& path) {
     QImage canvas(kTargetSize, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        const platform::Picture picture = platform::LoadPicture(path, kTargetSize);
+        const files::Picture picture = files::LoadPicture(path, kTargetSize);
         QPainter painter(&canvas);
         picture.draw(painter, QRectF(QPointF(0, 0), kTargetSize),
                      QRectF(QPointF(0, 0), picture.size()));

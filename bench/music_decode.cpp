@@ -5,7 +5,7 @@
 // size the sound server asks for) as fast as it can, and writes the samples raw to stdout. On
 // stderr: the format handed out, and the peak resident memory of the whole run. Used by
 // loop_gap.py for the sound the sink should hear, and by music_memory.sh.
-#include "platform/music_reader.h"
+#include "audio/music_reader.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: music_decode FILE > samples.raw\n");
         return 2;
     }
-    platform::MusicReader reader;
+    audio::MusicReader reader;
     if (const std::string problem = reader.open(argv[1]); !problem.empty()) {
         std::fprintf(stderr, "cannot play %s: %s\n", argv[1], problem.c_str());
         return 1;
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         std::fwrite(portion.data(), 1, bytes, stdout);
     }
     std::fprintf(stderr, "format %s rate %d channels %d\npeak RSS %ld kB\n",
-                 reader.sampleType() == platform::SampleType::Int16 ? "s16le" : "float32le",
+                 reader.sampleType() == audio::SampleType::Int16 ? "s16le" : "float32le",
                  reader.rate(), reader.channels(), peakResidentKilobytes());
     return 0;
 }

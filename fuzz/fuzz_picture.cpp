@@ -3,7 +3,7 @@
 
 // Scene pictures as any bytes: loading must refuse what it cannot read, and whatever it accepts
 // must paint stretched into the scene box like the game paints it.
-#include "platform/picture.h"
+#include "files/picture.h"
 #include "scratch_file.h"
 
 #include <QGuiApplication>
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const ScratchFile scratch("sorawata-fuzz-picture");
     scratch.write(data, size);
-    const platform::Picture picture = platform::LoadPicture(scratch.path(), kSceneBox);
+    const files::Picture picture = files::LoadPicture(scratch.path(), kSceneBox);
     if (picture.isEmpty())
         return 0;
 

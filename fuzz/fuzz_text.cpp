@@ -5,7 +5,7 @@
 // splitting into lines must accept everything and lose nothing but the line ends. Only the start of
 // a long file is read: cut anywhere after its byte-order mark, it must decode as the start of the
 // whole text wherever the whole's encoding does not depend on bytes after the cut.
-#include "platform/text_file.h"
+#include "files/text_file.h"
 
 #include <QByteArrayView>
 #include <QStringConverter>
@@ -48,12 +48,12 @@ std::string withoutLineEnds(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const std::string text = platform::decodeText(bytes);
+    const std::string text = files::decodeText(bytes);
     if (!isValidUtf8(text))
         std::abort();
 
     // From memory: reading a real file per input would make the file system the bottleneck.
-    auto file = platform::TextFile::fromBytes(bytes);
+    auto file = files::TextFile::fromBytes(bytes);
     std::string joined;
     while (const auto line = file.readLine()) {
         if (line->find_first_of("\r\n") != std::string::npos)
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
 
     const std::string_view start = bytes.substr(0, 4 + size / 2);
-    const std::string startText = platform::decodeText(start, platform::TextExtent::Start);
+    const std::string startText = files::decodeText(start, files::TextExtent::Start);
     if (!isValidUtf8(startText))
         std::abort();
     const QByteArrayView view(bytes.data(), qsizetype(size));

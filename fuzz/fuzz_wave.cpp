@@ -5,7 +5,7 @@
 // libsndfile): it must refuse what it cannot play with a reason, and for what it accepts hand out
 // whole frames in any portions up to an end, and the same sound again after the rewind that loops
 // the music; a sound shorter than a round comes repeated into it.
-#include "platform/music_reader.h"
+#include "audio/music_reader.h"
 #include "scratch_file.h"
 
 #include <chrono>
@@ -20,7 +20,7 @@ namespace {
 
 // Reads to the end in an odd portion that holds no whole number of frames, as a sound card may
 // ask; returns everything read.
-std::vector<std::byte> readToEnd(platform::MusicReader& reader) {
+std::vector<std::byte> readToEnd(audio::MusicReader& reader) {
     const auto frameBytes = static_cast<std::size_t>(reader.bytesPerFrame());
     std::vector<std::byte> portion(frameBytes * 37 + 1);
     std::vector<std::byte> all;
@@ -53,7 +53,7 @@ bool samplesMayDifferEachOpening(const std::string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const ScratchFile scratch("sorawata-fuzz-wave");
     scratch.write(data, size);
-    platform::MusicReader reader(std::chrono::milliseconds(20)); // short sounds repeated
+    audio::MusicReader reader(std::chrono::milliseconds(20)); // short sounds repeated
     if (!reader.open(scratch.path()).empty())
         return 0;
     if (reader.channels() < 1 || reader.channels() > 2 || reader.rate() <= 0)

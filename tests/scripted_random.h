@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "platform/random.h"
+#include "common/random.h"
 
 #include <cstddef>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 
 // A random source for tests: hands out the given r values in order. Running out of values is a
 // test failure, so a test states exactly how many draws the code under test makes.
-class ScriptedRandom : public platform::RandomSource {
+class ScriptedRandom : public common::RandomSource {
 public:
     ScriptedRandom(std::initializer_list<double> values) : values_(values) {}
     explicit ScriptedRandom(std::vector<double> values) : values_(std::move(values)) {}

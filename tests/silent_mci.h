@@ -3,12 +3,12 @@
 
 #pragma once
 
-#include "platform/mci.h"
+#include "audio/mci_commands.h"
 
 // A music device that refuses everything: the game runs silent.
-class SilentMci final : public platform::MciInterface {
+class SilentMci final : public media::MciInterface {
 public:
     std::int32_t mciSendStringA(const char*, char*, std::uint32_t, std::intptr_t) override {
-        return platform::mci_error::invalidDeviceName;
+        return media::mci_error::invalidDeviceName;
     }
 };

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
+#include "audio/mci_commands.h"
+#include "audio/sound_server_device.h"
+#include "files/asset_path.h"
+#include "files/picture.h"
+#include "files/text_file.h"
 #include "music_files.h"
-#include "platform/asset_path.h"
-#include "platform/mci.h"
-#include "platform/picture.h"
-#include "platform/text_file.h"
-#include "platform/wave_device.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -17,7 +17,7 @@
 #include <string>
 
 namespace fs = std::filesystem;
-using platform::findFileIgnoringCase;
+using files::findFileIgnoringCase;
 
 namespace {
 
@@ -108,7 +108,7 @@ const std::string shiftJisFolder = "\x96\xE9\x82\xCC\x89\xB9/";
 TEST(FindFileIgnoringCase, TextFilesOpenThroughIt) {
     Folder folder;
     folder.write(shiftJisFolder + "DAT.TXT", "first\r\n");
-    EXPECT_EQ(platform::readFirstLines(folder.path(shiftJisFolder + "dat.txt"), 1, 10),
+    EXPECT_EQ(files::readFirstLines(folder.path(shiftJisFolder + "dat.txt"), 1, 10),
               std::vector<std::string>{"first"});
 }
 
@@ -121,9 +121,8 @@ TEST(FindFileIgnoringCase, PicturesOpenThroughIt) {
     QBuffer buffer(&jpeg);
     ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "JPEG"));
     folder.write(shiftJisFolder + "IMG/0.JPG", jpeg.toStdString());
-    EXPECT_EQ(
-        platform::LoadPicture(folder.path(shiftJisFolder + "img/0.jpg"), QSize(340, 320)).size(),
-        QSize(20, 10));
+    EXPECT_EQ(files::LoadPicture(folder.path(shiftJisFolder + "img/0.jpg"), QSize(340, 320)).size(),
+              QSize(20, 10));
 }
 
 // The music device finds BGM.WAV for bgm.wav, by its bytes: whatever the sound output says, it is
@@ -132,8 +131,8 @@ TEST(FindFileIgnoringCase, MusicOpensThroughIt) {
     Folder folder;
     folder.write(shiftJisFolder + "placeholder");
     ASSERT_TRUE(music_files::writeShortWave(folder.path(shiftJisFolder + "BGM.WAV")));
-    EXPECT_NE(platform::WaveDevice().open(folder.path(shiftJisFolder + "bgm.wav")),
-              platform::mci_error::fileNotFound);
-    EXPECT_EQ(platform::WaveDevice().open(folder.path(shiftJisFolder + "music.wav")),
-              platform::mci_error::fileNotFound);
+    EXPECT_NE(audio::SoundServerDevice().open(folder.path(shiftJisFolder + "bgm.wav")),
+              media::mci_error::fileNotFound);
+    EXPECT_EQ(audio::SoundServerDevice().open(folder.path(shiftJisFolder + "music.wav")),
+              media::mci_error::fileNotFound);
 }

@@ -72,7 +72,7 @@ TEST_F(BgmTest, OnlyAStoppedModeRewinds) {
         SCOPED_TRACE(reply ? reply : "(failed query)");
         startLikeTheGame();
         mci.modeReply = reply;
-        mci.result = reply ? 0 : platform::mci_error::invalidDeviceName;
+        mci.result = reply ? 0 : media::mci_error::invalidDeviceName;
         bgm.BgmTim_Timer();
         EXPECT_EQ(mci.sent.size(), rewinds ? 3u : 1u);
     }

@@ -21,7 +21,7 @@ using mood::WishToApologise;
 namespace {
 
 // The same long evening on every run: a fixed seed, and uniform draws strictly below 1.
-class SeededRandom final : public platform::RandomSource {
+class SeededRandom final : public common::RandomSource {
 public:
     explicit SeededRandom(std::uint64_t seed) : engine_(seed) {}
     void randomize() override {}

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
+#include "audio/mci_commands.h"
 #include "media/bgm.h"
 #include "music_files.h"
-#include "platform/mci.h"
 #include "recording_mci.h"
 
 #include <QTemporaryDir>
@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-namespace mci_error = platform::mci_error;
-using platform::DeviceMode;
+namespace mci_error = media::mci_error;
+using audio::DeviceMode;
 
 namespace {
 
@@ -26,7 +26,7 @@ struct DeviceLog {
     std::int32_t openResult = 0;
 };
 
-class FakeDevice : public platform::SoundDevice {
+class FakeDevice : public audio::SoundDevice {
 public:
     explicit FakeDevice(DeviceLog& log) : log_(log) {}
     ~FakeDevice() override { ++log_.destroyed; }
@@ -64,7 +64,7 @@ protected:
     }
 
     DeviceLog log;
-    platform::MciCommandInterpreter mci{[this] { return std::make_unique<FakeDevice>(log); }};
+    audio::MciCommandInterpreter mci{[this] { return std::make_unique<FakeDevice>(log); }};
 };
 
 } // namespace
@@ -196,7 +196,7 @@ TEST(MciWaveFiles, UnplayableFilesAreRefused) {
     ASSERT_TRUE(music_files::writeSound(folder + "fast.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1,
                                         400000, std::vector<short>(400)));
 
-    platform::MciCommandInterpreter mci;
+    audio::MciCommandInterpreter mci;
     const auto open = [&](const std::string& name) {
         const std::string command = "open \"" + folder + name + "\" alias MIDI";
         testing::internal::CaptureStderr();
@@ -215,7 +215,7 @@ TEST(MciWaveFiles, UnplayableFilesAreRefused) {
 // With bgm.wav missing the open and the play fail, and the game's poll only ever asks for the
 // mode, and every ask fails.
 TEST(MciWaveFiles, MissingMusicLeavesThePollAlone) {
-    platform::MciCommandInterpreter interpreter;
+    audio::MciCommandInterpreter interpreter;
     RecordingMci mci(interpreter);
     media::Bgm bgm(mci);
     bgm.start("/nonexistent/folder/bgm.wav");

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
+#include "audio/music_reader.h"
 #include "music_files.h"
-#include "platform/music_reader.h"
 
 #include <QTemporaryDir>
 #include <chrono>
@@ -16,8 +16,8 @@
 #include <sys/stat.h>
 
 using namespace music_files;
-using platform::MusicReader;
-using platform::SampleType;
+using audio::MusicReader;
+using audio::SampleType;
 
 namespace {
 

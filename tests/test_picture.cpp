@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/picture.h"
+#include "files/picture.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -81,8 +81,8 @@ int countLines(const std::string& text) {
 }
 
 // Loads a picture to be shown over a target of kTargetSize device pixels.
-platform::Picture load(const std::string& path) {
-    return platform::LoadPicture(path, kTargetSize);
+files::Picture load(const std::string& path) {
+    return files::LoadPicture(path, kTargetSize);
 }
 
 // Bytes this process has read from files so far.
@@ -118,7 +118,7 @@ protected:
     }
 
     // Draws `source` of the picture over the whole of a canvas of kTargetSize logical pixels.
-    static QImage drawn(const platform::Picture& picture, const QRectF& source,
+    static QImage drawn(const files::Picture& picture, const QRectF& source,
                         qreal pixelRatio = 1.0) {
         QImage canvas(kTargetSize * pixelRatio, QImage::Format_RGB32);
         canvas.setDevicePixelRatio(pixelRatio);
@@ -129,7 +129,7 @@ protected:
         return canvas;
     }
 
-    static QImage drawnWhole(const platform::Picture& picture) {
+    static QImage drawnWhole(const files::Picture& picture) {
         return drawn(picture, QRectF(QPointF(0, 0), picture.size()));
     }
 
@@ -138,29 +138,28 @@ protected:
 
 // The picture's size comes from the file, in pixels.
 TEST_F(PictureTest, SizeIsThePicturesOwn) {
-    const platform::Picture picture = load(save(twoColourImage(QSize(38, 101)), "tall.png", "PNG"));
+    const files::Picture picture = load(save(twoColourImage(QSize(38, 101)), "tall.png", "PNG"));
     EXPECT_FALSE(picture.isEmpty());
     EXPECT_EQ(picture.size(), QSize(38, 101));
 }
 
 // The content decides the format, whatever the file's name says.
 TEST_F(PictureTest, PngNamedJpgStillShows) {
-    const platform::Picture picture =
-        load(save(twoColourImage(QSize(38, 101)), "scene.jpg", "PNG"));
+    const files::Picture picture = load(save(twoColourImage(QSize(38, 101)), "scene.jpg", "PNG"));
     ASSERT_EQ(picture.size(), QSize(38, 101));
     EXPECT_EQ(mismatchesOfTwoColours(drawnWhole(picture), kLeftColour, kRightColour), 0);
 }
 
 // A narrow picture fills a wide target completely, stretched in each direction on its own.
 TEST_F(PictureTest, SmallPictureIsStretchedOverTheWholeTarget) {
-    const platform::Picture picture = load(save(twoColourImage(QSize(38, 101)), "tall.png", "PNG"));
+    const files::Picture picture = load(save(twoColourImage(QSize(38, 101)), "tall.png", "PNG"));
     EXPECT_EQ(mismatchesOfTwoColours(drawnWhole(picture), kLeftColour, kRightColour), 0);
     EXPECT_EQ(picture.decodedSize(), QSize(38, 101)) << "enlarging is the painter's job";
 }
 
 // A flat JPEG fills a taller target completely, with no border.
 TEST_F(PictureTest, JpegIsSqueezedOverTheWholeTarget) {
-    const platform::Picture picture = load(save(twoColourImage(QSize(600, 90)), "wide.jpg", "JPG"));
+    const files::Picture picture = load(save(twoColourImage(QSize(600, 90)), "wide.jpg", "JPG"));
     EXPECT_EQ(mismatchesOfTwoColours(drawnWhole(picture), kLeftColour, kRightColour), 0);
 }
 
@@ -174,7 +173,7 @@ TEST_F(PictureTest, DecodedAtTheSizeShown) {
         {QSize(0, 0), QSize(1, 1)},
     };
     for (const auto& [shown, decoded] : shownAndDecoded) {
-        const platform::Picture picture = platform::LoadPicture(largeJpeg(), shown);
+        const files::Picture picture = files::LoadPicture(largeJpeg(), shown);
         EXPECT_EQ(picture.size(), QSize(4000, 3000));
         EXPECT_EQ(picture.decodedSize(), decoded) << shown.width() << " x " << shown.height();
     }
@@ -183,14 +182,14 @@ TEST_F(PictureTest, DecodedAtTheSizeShown) {
 
 // The source rectangle is in the picture's own pixels, whether or not the decode was scaled.
 TEST_F(PictureTest, SourceRectangleIsInPicturePixels) {
-    const platform::Picture large = load(largeJpeg());
+    const files::Picture large = load(largeJpeg());
     EXPECT_EQ(mismatchesOfTwoColours(drawn(large, QRectF(2000, 0, 2000, 3000)), kRightColour,
                                      kRightColour),
               0);
     EXPECT_EQ(
         mismatchesOfTwoColours(drawn(large, QRectF(0, 0, 1900, 3000)), kLeftColour, kLeftColour),
         0);
-    const platform::Picture small = load(save(twoColourImage(QSize(38, 101)), "tall.png", "PNG"));
+    const files::Picture small = load(save(twoColourImage(QSize(38, 101)), "tall.png", "PNG"));
     EXPECT_EQ(
         mismatchesOfTwoColours(drawn(small, QRectF(19, 0, 19, 101)), kRightColour, kRightColour),
         0);
@@ -199,9 +198,9 @@ TEST_F(PictureTest, SourceRectangleIsInPicturePixels) {
 // Every load reads the file again: a picture replaced on disk shows the new one.
 TEST_F(PictureTest, EveryLoadReadsTheFileAgain) {
     const std::string file = save(twoColourImage(QSize(38, 101)), "scene.png", "PNG");
-    const platform::Picture first = load(file);
+    const files::Picture first = load(file);
     save(twoColourImage(QSize(50, 20)).mirrored(true, false), "scene.png", "PNG");
-    const platform::Picture second = load(file);
+    const files::Picture second = load(file);
     EXPECT_EQ(first.size(), QSize(38, 101));
     EXPECT_EQ(second.size(), QSize(50, 20));
     EXPECT_EQ(mismatchesOfTwoColours(drawnWhole(second), kRightColour, kLeftColour), 0);
@@ -211,8 +210,8 @@ TEST_F(PictureTest, EveryLoadReadsTheFileAgain) {
 TEST_F(PictureTest, MissingFileIsReportedOnce) {
     const std::string missing = path("missing.jpg");
     testing::internal::CaptureStderr();
-    const platform::Picture first = load(missing);
-    const platform::Picture second = load(missing);
+    const files::Picture first = load(missing);
+    const files::Picture second = load(missing);
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(first.isEmpty());
     EXPECT_TRUE(second.isEmpty());
@@ -243,7 +242,7 @@ TEST_F(PictureTest, TruncatedJpegShowsWhatDecoded) {
     const QByteArray whole = readBytes(save(twoColourImage(QSize(600, 400)), "whole.jpg", "JPG"));
     const std::string file = writeBytes(whole.left(whole.size() / 2), "cut.jpg");
     testing::internal::CaptureStderr();
-    const platform::Picture picture = load(file);
+    const files::Picture picture = load(file);
     load(file);
     const std::string errors = testing::internal::GetCapturedStderr();
     ASSERT_FALSE(picture.isEmpty());
@@ -262,7 +261,7 @@ TEST_F(PictureTest, WhatFollowsThePictureIsNotRead) {
     QFile padded(QString::fromStdString(file));
     ASSERT_TRUE(padded.resize(padded.size() + (qint64(1) << 30))); // sparse: takes no disk
     const qint64 before = bytesReadSoFar();
-    const platform::Picture picture = load(file);
+    const files::Picture picture = load(file);
     const qint64 read = bytesReadSoFar() - before;
     EXPECT_EQ(mismatchesOfTwoColours(drawnWhole(picture), kLeftColour, kRightColour), 0);
     EXPECT_LT(read, 1 << 20) << "bytes read";
@@ -277,7 +276,7 @@ TEST_F(PictureTest, GifCanvasLargerThanItsFrameDecodesAtThePicturesSize) {
                                                "21f9040000000000"     // graphic control
                                                "2c000000000400040000" // frame 4 x 4
                                                "0204848f0905003b");   // pixels, trailer
-    const platform::Picture picture = load(writeBytes(gif, "canvas.gif"));
+    const files::Picture picture = load(writeBytes(gif, "canvas.gif"));
     ASSERT_EQ(picture.size(), QSize(4, 4));
     drawnWhole(picture);
     EXPECT_EQ(picture.decodedSize(), QSize(4, 4));
@@ -321,7 +320,7 @@ TEST_F(PictureTest, ClaimedSizeIsCheckedFirst) {
     for (const Case& c : cases) {
         const std::string file = writeBytes(c.bytes, c.name);
         testing::internal::CaptureStderr();
-        const platform::Picture picture = load(file);
+        const files::Picture picture = load(file);
         const std::string errors = testing::internal::GetCapturedStderr();
         EXPECT_EQ(picture.isEmpty(), !c.shows) << c.name;
         EXPECT_EQ(errors.find(file + ": picture too large") != std::string::npos, !c.shows)

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/random.h"
+#include "common/random.h"
 #include "scripted_random.h"
 
 #include <cmath>
@@ -19,24 +19,24 @@ TEST(DrawFrom, EachBandOfRGivesItsIndex) {
         values.push_back((i + 0.5) / 15);
     ScriptedRandom random(values);
     for (int i = 0; i < 15; ++i)
-        EXPECT_EQ(platform::drawFrom(random, 15), i);
+        EXPECT_EQ(common::drawFrom(random, 15), i);
 }
 
 // The ends of [0, 1) give the first and the last index, never n itself.
 TEST(DrawFrom, EndsOfTheRangeStayInside) {
     const double largestBelowOne = std::nextafter(1.0, 0.0);
     ScriptedRandom random{0.0, 14.999 / 15, largestBelowOne, 0.0, largestBelowOne, largestBelowOne};
-    EXPECT_EQ(platform::drawFrom(random, 15), 0);
-    EXPECT_EQ(platform::drawFrom(random, 15), 14);
-    EXPECT_EQ(platform::drawFrom(random, 15), 14);
-    EXPECT_EQ(platform::drawFrom(random, 5), 0);
-    EXPECT_EQ(platform::drawFrom(random, 5), 4);
-    EXPECT_EQ(platform::drawFrom(random, 10), 9);
+    EXPECT_EQ(common::drawFrom(random, 15), 0);
+    EXPECT_EQ(common::drawFrom(random, 15), 14);
+    EXPECT_EQ(common::drawFrom(random, 15), 14);
+    EXPECT_EQ(common::drawFrom(random, 5), 0);
+    EXPECT_EQ(common::drawFrom(random, 5), 4);
+    EXPECT_EQ(common::drawFrom(random, 10), 9);
 }
 
 // The clock-seeded generator stays in [0, 1) and actually varies.
 TEST(ClockRandom, DrawsVaryAndStayBelowOne) {
-    platform::ClockRandom random;
+    common::ClockRandom random;
     random.randomize();
     std::set<double> seen;
     for (int i = 0; i < 100000; ++i) {
@@ -50,11 +50,11 @@ TEST(ClockRandom, DrawsVaryAndStayBelowOne) {
 
 // Every index of a draw from 15 turns up from the real generator.
 TEST(ClockRandom, DrawFromReachesEveryIndex) {
-    platform::ClockRandom random;
+    common::ClockRandom random;
     random.randomize();
     std::set<int> indices;
     for (int i = 0; i < 10000; ++i)
-        indices.insert(platform::drawFrom(random, 15));
+        indices.insert(common::drawFrom(random, 15));
     EXPECT_EQ(indices, (std::set<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
 }
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/text_file.h"
+#include "files/text_file.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -75,16 +75,16 @@ TEST(DecodeText, AsWindowsReadsIt) {
         {"overlong UTF-8 is not UTF-8", "\xC0\xAF", {0xFF80, 0xFF6F}},
     };
     for (const DecodeCase& c : cases)
-        EXPECT_EQ(codePoints(platform::decodeText(c.bytes)), c.expected) << c.what;
+        EXPECT_EQ(codePoints(files::decodeText(c.bytes)), c.expected) << c.what;
 }
 
 // Valid UTF-8 is taken as UTF-8, and a leading byte-order mark is dropped.
 TEST(DecodeText, Utf8WithAndWithoutBom) {
     const std::string text = "ひとり言 ①～";
-    EXPECT_EQ(platform::decodeText(text), text);
-    EXPECT_EQ(platform::decodeText("\xEF\xBB\xBF" + text), text);
-    EXPECT_EQ(platform::decodeText("\xEF\xBB\xBF"), "");
-    EXPECT_EQ(platform::decodeText(""), "");
+    EXPECT_EQ(files::decodeText(text), text);
+    EXPECT_EQ(files::decodeText("\xEF\xBB\xBF" + text), text);
+    EXPECT_EQ(files::decodeText("\xEF\xBB\xBF"), "");
+    EXPECT_EQ(files::decodeText(""), "");
 }
 
 // Whatever the bytes, the result is valid UTF-8 (every pair of bytes, behind a non-UTF-8 byte).
@@ -92,7 +92,7 @@ TEST(DecodeText, AnyTwoBytesGiveValidUtf8) {
     for (int first = 0; first < 256; ++first) {
         for (int second = 0; second < 256; ++second) {
             const std::string bytes{'\xFF', char(first), char(second)};
-            ASSERT_TRUE(isValidUtf8(platform::decodeText(bytes))) << first << ' ' << second;
+            ASSERT_TRUE(isValidUtf8(files::decodeText(bytes))) << first << ' ' << second;
         }
     }
 }
@@ -113,10 +113,10 @@ TEST(DecodeText, StartOfATextDecodesAsTheWhole) {
         {"cp932", "\x82\xD0\x82\xE7\x82\xAA\x82\xC8\x81\x60\r\nb\x82\xA0"},
     };
     for (const auto& [what, bytes] : texts) {
-        const std::string whole = platform::decodeText(bytes);
+        const std::string whole = files::decodeText(bytes);
         for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
             const std::string start =
-                platform::decodeText(bytes.substr(0, cut), platform::TextExtent::Start);
+                files::decodeText(bytes.substr(0, cut), files::TextExtent::Start);
             EXPECT_TRUE(whole.starts_with(start)) << what << ", cut after " << cut << " bytes";
             EXPECT_EQ(start.find("\uFFFD"), std::string::npos) << what << ", cut at " << cut;
         }
@@ -124,7 +124,7 @@ TEST(DecodeText, StartOfATextDecodesAsTheWhole) {
 }
 
 std::vector<std::string> allLines(const QByteArray& bytes) {
-    auto file = platform::TextFile::fromBytes(bytes.toStdString());
+    auto file = files::TextFile::fromBytes(bytes.toStdString());
     std::vector<std::string> lines;
     while (auto line = file.readLine())
         lines.push_back(*line);
@@ -242,7 +242,7 @@ TEST(ReadFirstLines, ReadsOnlyWhatTheLinesUse) {
         const std::string path = folder.filePath(QString("dat%1.txt").arg(++number)).toStdString();
         c.make(path);
         testing::internal::CaptureStderr();
-        const std::vector<std::string> lines = platform::readFirstLines(path, 15, 4096);
+        const std::vector<std::string> lines = files::readFirstLines(path, 15, 4096);
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_TRUE(lines == c.expectedLines) << lines.size() << " lines";
         if (c.reported == nullptr) {

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
+#include "audio/mci_commands.h"
+#include "audio/sound_server_device.h"
 #include "media/bgm.h"
 #include "music_files.h"
-#include "platform/mci.h"
-#include "platform/wave_device.h"
 #include "recording_mci.h"
 
 #include <QCoreApplication>
@@ -78,7 +78,7 @@ std::string writeWave(const QTemporaryDir& dir, int frames) {
     return path;
 }
 
-std::string mode(platform::MciInterface& mci) {
+std::string mode(media::MciInterface& mci) {
     std::array<char, 16> reply{};
     if (mci.mciSendStringA("status MIDI mode", reply.data(), 15, 0) != 0)
         return "<error>";
@@ -87,7 +87,7 @@ std::string mode(platform::MciInterface& mci) {
 
 // Runs the event loop, ticking the music poll every millisecond, until the
 // mode is `wanted` or the patience runs out; returns the last mode seen.
-std::string pollUntil(platform::MciInterface& mci, media::Bgm& bgm, const std::string& wanted,
+std::string pollUntil(media::MciInterface& mci, media::Bgm& bgm, const std::string& wanted,
                       bool tick) {
     QElapsedTimer waited;
     waited.start();
@@ -116,7 +116,7 @@ protected:
 
     static PulseServer* server_;
     QTemporaryDir dir_;
-    platform::MciCommandInterpreter device_;
+    audio::MciCommandInterpreter device_;
     RecordingMci mci_{device_};
     media::Bgm bgm_{mci_};
 };
@@ -163,7 +163,7 @@ TEST_F(WaveDeviceTest, TheMusicComesBackWithTheSoundServer) {
     for (const bool serverAtOpen : {true, false}) {
         SCOPED_TRACE(serverAtOpen ? "the server goes away while the music plays"
                                   : "no server at the open");
-        platform::MciCommandInterpreter device;
+        audio::MciCommandInterpreter device;
         RecordingMci mci(device);
         media::Bgm bgm(mci);
         if (!serverAtOpen)
@@ -176,7 +176,7 @@ TEST_F(WaveDeviceTest, TheMusicComesBackWithTheSoundServer) {
             EXPECT_EQ(resultOf(mci, "play MIDI notify"), 0);
             server_->stop();
         } else {
-            EXPECT_EQ(resultOf(mci, "play MIDI notify"), platform::mci_error::deviceNotReady);
+            EXPECT_EQ(resultOf(mci, "play MIDI notify"), media::mci_error::deviceNotReady);
         }
         EXPECT_EQ(pollUntil(device, bgm, "not ready", true), "not ready");
         mci.sent.clear();
@@ -236,9 +236,9 @@ TEST_F(WaveDeviceTest, MusicEmptiedWhilePlayingIsToldOnceAndComesBack) {
 // The audio thread's "the sound has ended" counts only if the game sent nothing since it took its
 // orders: a rewind that came meanwhile stands, and is carried out once.
 TEST(Transport, EndOnlyStopsWhatNoNewerCommandReplaced) {
-    using platform::DeviceMode;
-    platform::Transport transport;
-    EXPECT_EQ(transport.play(), platform::mci_error::deviceNotReady);
+    using audio::DeviceMode;
+    audio::Transport transport;
+    EXPECT_EQ(transport.play(), media::mci_error::deviceNotReady);
     transport.setMode(DeviceMode::Stopped);
     ASSERT_EQ(transport.play(), 0);
 

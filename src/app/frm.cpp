@@ -5,9 +5,9 @@
 
 #include "app/accessibility.h"
 #include "app/units.h"
-#include "platform/report.h"
-#include "platform/text_file.h"
-#include "platform/x11_hints.h"
+#include "common/report.h"
+#include "files/text_file.h"
+#include "os/x11.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -54,8 +54,8 @@ void setColours(QWidget& widget, const QColor& text, const QColor& background) {
 
 } // namespace
 
-Frm::Frm(std::string applicationFolder, double screenWidthTwips, platform::RandomSource& random,
-         platform::MciInterface& mci)
+Frm::Frm(std::string applicationFolder, double screenWidthTwips, common::RandomSource& random,
+         media::MciInterface& mci)
     : applicationFolder_(std::move(applicationFolder)), screenWidthTwips_(screenWidthTwips),
       random_(random), Pic(new ScenePicture(this)), LblSay(new MurmurLabel(Pic)),
       optBox_(new QWidget(this)), timOpt(this), timLbl(this), BgmTim(this), murmurs_(random),
@@ -115,12 +115,12 @@ Frm::Frm(std::string applicationFolder, double screenWidthTwips, platform::Rando
 void Frm::showGame() {
     if (!loaded_) {
         loaded_ = true;
-        frame_ = platform::frameBeforeFirstMap(*this);
+        frame_ = os::frameBeforeFirstMap(*this);
         Form_Load();
     }
-    platform::markSkipTaskbar(*this);
+    os::markSkipTaskbar(*this);
     show();
-    platform::markSkipTaskbar(*this);
+    os::markSkipTaskbar(*this);
 }
 
 // --- Start-up -----------------------------------------------------------------
@@ -199,7 +199,7 @@ void Frm::frameMayHaveChanged() {
     }
     frame_ = frame;
     fitDrawingAreaToOuterSize();
-    platform::markSkipTaskbar(*this);
+    os::markSkipTaskbar(*this);
 }
 
 bool Frm::event(QEvent* event) {
@@ -261,7 +261,7 @@ void Frm::Pic_Click() {
 void Frm::Opt_Click(std::int16_t index) {
     moods_.select(static_cast<std::uint8_t>(index));
     if (index < 0 || index > 2) {
-        platform::fault("there is no option " + std::to_string(index));
+        common::fault("there is no option " + std::to_string(index));
     }
     Opt[index]->setChecked(true);
     ShowPicture(std::to_string(moods_.drawScene()));
@@ -284,7 +284,7 @@ void Frm::timLbl_Timer() {
 void Frm::ShowPicture(const std::string& name) {
     Pic->cls();
     if (!name.empty()) {
-        E = platform::LoadPicture(ImgDir + name + ".jpg", Pic->deviceSize());
+        E = files::LoadPicture(ImgDir + name + ".jpg", Pic->deviceSize());
     }
     Pic->paintPicture(E);
     Pic->setVisible(true);
@@ -320,7 +320,7 @@ void Frm::ShowEnding(std::uint8_t n) {
     ShowPicture("end" + std::to_string(n));
     std::string text;
     const std::string path = DatDir + "end" + std::to_string(n) + ".txt";
-    for (const std::string& line : platform::readFirstLines(path, 3, MaxEndingLineCharacters)) {
+    for (const std::string& line : files::readFirstLines(path, 3, MaxEndingLineCharacters)) {
         text += "\r\n" + line;
     }
     LblSay->setCaption(text);

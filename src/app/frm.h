@@ -7,12 +7,12 @@
 #include "app/mood_bar.h"
 #include "app/murmur_label.h"
 #include "app/scene_picture.h"
+#include "audio/mci_commands.h"
+#include "common/random.h"
+#include "files/picture.h"
 #include "media/bgm.h"
 #include "mood/mood_rules.h"
 #include "murmur/murmurs.h"
-#include "platform/mci.h"
-#include "platform/picture.h"
-#include "platform/random.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -46,8 +46,8 @@ double screenWidthTwips();
 class Frm final : public QWidget, public mood::MoodView {
 public:
     // `applicationFolder` as the system gives it; the assets lie there.
-    Frm(std::string applicationFolder, double screenWidthTwips, platform::RandomSource& random,
-        platform::MciInterface& mci);
+    Frm(std::string applicationFolder, double screenWidthTwips, common::RandomSource& random,
+        media::MciInterface& mci);
 
     // Loads the window (start-up runs here, once) and shows it.
     void showGame();
@@ -83,7 +83,7 @@ private:
 
     const std::string applicationFolder_;
     const double screenWidthTwips_;
-    platform::RandomSource& random_;
+    common::RandomSource& random_;
     ScenePicture* Pic;
     MurmurLabel* LblSay;
     QWidget* optBox_;
@@ -92,7 +92,7 @@ private:
     std::array<MoodBar*, 3> bars_;
     // The caption's numbers in words, for screen readers: an empty label that draws nothing.
     QLabel* readout_;
-    platform::Picture E;
+    files::Picture E;
     QTimer timOpt;
     QTimer timLbl;
     QTimer BgmTim;

@@ -26,7 +26,7 @@ void ScenePicture::cls() {
     update();
 }
 
-void ScenePicture::paintPicture(const platform::Picture& picture) {
+void ScenePicture::paintPicture(const files::Picture& picture) {
     painted_ = picture;
     update();
 }

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "platform/picture.h"
+#include "files/picture.h"
 
 #include <QAbstractButton>
 
@@ -20,7 +20,7 @@ public:
     // Erases what was painted; the box's own picture stays.
     void cls();
     // Paints the whole of `picture` stretched over the whole box, its proportions given up.
-    void paintPicture(const platform::Picture& picture);
+    void paintPicture(const files::Picture& picture);
     // The box's size in device pixels: what a picture stretched over it covers.
     QSize deviceSize() const;
 
@@ -32,7 +32,7 @@ private:
     void paintOpening(QPainter& painter);
 
     QImage opening_; // decoded when it first shows
-    platform::Picture painted_;
+    files::Picture painted_;
 };
 
 } // namespace app

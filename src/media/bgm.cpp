@@ -3,7 +3,7 @@
 
 #include "media/bgm.h"
 
-#include "platform/ascii.h"
+#include "common/ascii.h"
 
 #include <array>
 #include <string_view>
@@ -16,12 +16,12 @@ constexpr std::int16_t vbTrue = -1;
 
 // The device's mode word, in any letter case.
 bool beginsWithStopped(const char* reply) {
-    return platform::equalIgnoringAsciiCase(std::string_view(reply, 7), "stopped");
+    return common::equalIgnoringAsciiCase(std::string_view(reply, 7), "stopped");
 }
 
 } // namespace
 
-Bgm::Bgm(platform::MciInterface& mci) : mci_(mci) {}
+Bgm::Bgm(media::MciInterface& mci) : mci_(mci) {}
 
 void Bgm::start(const std::string& path) {
     BgmLoop = vbTrue;

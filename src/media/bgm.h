@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "platform/mci.h"
+#include "audio/mci_commands.h"
 
 #include <cstdint>
 #include <string>
@@ -14,7 +14,7 @@ namespace media {
 // replayed from the start by the 1 ms BgmTim poll whenever it has stopped.
 class Bgm {
 public:
-    explicit Bgm(platform::MciInterface& mci);
+    explicit Bgm(media::MciInterface& mci);
 
     // Start-up's part: the music is wanted from now on, opened from `path` and played.
     void start(const std::string& path);
@@ -24,7 +24,7 @@ public:
     void BgmTim_Timer();
 
 private:
-    platform::MciInterface& mci_;
+    media::MciInterface& mci_;
     std::int16_t BgmLoop = 0;   // true is -1, false 0
     std::int32_t MciResult = 0; // the latest result but the status query's; nothing decides on it
 };

@@ -5,8 +5,7 @@
 
 namespace mood {
 
-MoodRules::MoodRules(MoodView& view, platform::RandomSource& random)
-    : view_(view), random_(random) {}
+MoodRules::MoodRules(MoodView& view, common::RandomSource& random) : view_(view), random_(random) {}
 
 void MoodRules::newGame() {
     Mood = {};
@@ -88,7 +87,7 @@ std::string MoodRules::caption() const {
 }
 
 std::int16_t MoodRules::draw(int n) {
-    return static_cast<std::int16_t>(platform::drawFrom(random_, n));
+    return static_cast<std::int16_t>(common::drawFrom(random_, n));
 }
 
 } // namespace mood

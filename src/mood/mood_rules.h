@@ -3,8 +3,8 @@
 
 #pragma once
 
+#include "common/random.h"
 #include "mood/mood_table.h"
-#include "platform/random.h"
 
 #include <cstdint>
 #include <string>
@@ -27,7 +27,7 @@ public:
 // the tick that moves the moods, and the test for the two endings.
 class MoodRules {
 public:
-    MoodRules(MoodView& view, platform::RandomSource& random);
+    MoodRules(MoodView& view, common::RandomSource& random);
 
     // Every mood back to 0.
     void newGame();
@@ -51,7 +51,7 @@ private:
     std::int16_t draw(int n);
 
     MoodView& view_;
-    platform::RandomSource& random_;
+    common::RandomSource& random_;
     MoodTable Mood;
     std::uint8_t SelOpt = 0;
 };

@@ -3,13 +3,13 @@
 
 #include "mood/mood_table.h"
 
-#include "platform/report.h"
+#include "common/report.h"
 
 #include <limits>
 
 namespace mood {
 
-using platform::fault;
+using common::fault;
 
 namespace {
 

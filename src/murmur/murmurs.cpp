@@ -3,22 +3,22 @@
 
 #include "murmur/murmurs.h"
 
-#include "platform/text_file.h"
+#include "files/text_file.h"
 
 #include <algorithm>
 
 namespace murmur {
 
-Murmurs::Murmurs(platform::RandomSource& random) : random_(random) {}
+Murmurs::Murmurs(common::RandomSource& random) : random_(random) {}
 
 void Murmurs::LoadLines(const std::string& path) {
     const std::vector<std::string> lines =
-        platform::readFirstLines(path, LineCount, MaxLineCharacters);
+        files::readFirstLines(path, LineCount, MaxLineCharacters);
     std::copy(lines.begin(), lines.end(), Lines.begin());
 }
 
 const std::string& Murmurs::drawLine() {
-    return Lines[static_cast<std::size_t>(platform::drawFrom(random_, LineCount))];
+    return Lines[static_cast<std::size_t>(common::drawFrom(random_, LineCount))];
 }
 
 } // namespace murmur

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "platform/random.h"
+#include "common/random.h"
 
 #include <array>
 #include <cstddef>
@@ -19,7 +19,7 @@ public:
     // A murmur is one line over the picture; a longer line would only stall drawing it.
     static constexpr std::size_t MaxLineCharacters = 4096;
 
-    explicit Murmurs(platform::RandomSource& random);
+    explicit Murmurs(common::RandomSource& random);
 
     // Reads the first fifteen lines, each cut to its first MaxLineCharacters characters; missing
     // ones stay empty murmurs.
@@ -32,7 +32,7 @@ public:
 private:
     // Index 15 is never filled nor shown.
     std::array<std::string, 16> Lines;
-    platform::RandomSource& random_;
+    common::RandomSource& random_;
 };
 
 } // namespace murmur

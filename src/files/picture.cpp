@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/picture.h"
+#include "files/picture.h"
 
-#include "platform/asset_file.h"
-#include "platform/report.h"
+#include "common/report.h"
+#include "files/asset_file.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -13,7 +13,9 @@
 #include <atomic>
 #include <thread>
 
-namespace platform {
+namespace files {
+
+using common::reportFileProblem;
 namespace {
 
 // Whether the file is a sequential (baseline) JPEG, from its markers up to its frame header.
@@ -158,4 +160,4 @@ Picture LoadPicture(const std::string& path, QSize shownSize) {
     return picture;
 }
 
-} // namespace platform
+} // namespace files

@@ -1,16 +1,18 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/text_file.h"
+#include "files/text_file.h"
 
-#include "platform/asset_file.h"
-#include "platform/report.h"
+#include "common/report.h"
+#include "files/asset_file.h"
 
 #include <QString>
 #include <QStringDecoder>
 #include <algorithm>
 
-namespace platform {
+namespace files {
+
+using common::reportFileProblem;
 namespace {
 
 // What Windows makes of a lead and trail byte that code page 932 does not assign: KATAKANA
@@ -203,4 +205,4 @@ std::vector<std::string> readFirstLines(const std::string& path, int count,
     return lines;
 }
 
-} // namespace platform
+} // namespace files

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace platform {
+namespace files {
 
 // Asset packs made on Windows often differ from the names the game asks for only in letter case
 // (`IMG/0.JPG`, `Dat.txt`). Returns `path` when it exists; otherwise the path whose folders and
@@ -13,4 +13,4 @@ namespace platform {
 // there is none, `path` unchanged. Among several such names the first in byte order is taken.
 std::string findFileIgnoringCase(const std::string& path);
 
-} // namespace platform
+} // namespace files

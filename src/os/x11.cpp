@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/x11_hints.h"
+#include "os/x11.h"
 
 #include <QGuiApplication>
 #include <QWidget>
@@ -15,7 +15,7 @@
 #include <vector>
 #include <xcb/xcb.h>
 
-namespace platform {
+namespace os {
 
 namespace {
 
@@ -140,4 +140,4 @@ QMargins frameBeforeFirstMap(QWidget& window) {
                     logical(extents->bottom()));
 }
 
-} // namespace platform
+} // namespace os

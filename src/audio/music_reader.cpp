@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/music_reader.h"
+#include "audio/music_reader.h"
 
-#include "platform/asset_file.h"
+#include "files/asset_file.h"
 
 #include <algorithm>
 #include <array>
@@ -14,7 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace platform {
+namespace audio {
 namespace {
 
 // Samples per block read from the file when the sound has to be mixed down.
@@ -293,7 +293,7 @@ MusicReader::Decoder::~Decoder() {
 }
 
 std::string MusicReader::Decoder::open(const std::string& path) {
-    AssetFile asset(path);
+    files::AssetFile asset(path);
     if (!asset.isOpen())
         return asset.problem();
     view.length = asset.size();
@@ -489,4 +489,4 @@ std::string MusicReader::rewind() {
     return problem;
 }
 
-} // namespace platform
+} // namespace audio

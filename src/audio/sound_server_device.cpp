@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/wave_device.h"
+#include "audio/sound_server_device.h"
 
-#include "platform/asset_path.h"
-#include "platform/music_reader.h"
-#include "platform/report.h"
+#include "audio/music_reader.h"
+#include "common/report.h"
+#include "files/asset_path.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,7 +19,11 @@
 #include <thread>
 #include <utility>
 
-namespace platform {
+namespace audio {
+
+namespace mci_error = media::mci_error;
+using common::reportFileProblem;
+using common::tell;
 
 // --- Transport -----------------------------------------------------------------------------------
 
@@ -85,7 +89,7 @@ pa_sample_spec sampleSpecOf(const MusicReader& reader) {
 
 // The audio thread: a PulseAudio main loop that keeps a stream to the sound server and fills it
 // from the reader as the server asks, while the game has the sound playing.
-class WaveDevice::Output {
+class SoundServerDevice::Output {
 public:
     explicit Output(Transport& transport) : transport_(transport), loop_(pa_mainloop_new()) {}
     ~Output();
@@ -127,7 +131,7 @@ private:
     std::thread thread_;
 };
 
-WaveDevice::Output::~Output() {
+SoundServerDevice::Output::~Output() {
     if (thread_.joinable()) {
         quitting_.store(true);
         wake();
@@ -137,7 +141,7 @@ WaveDevice::Output::~Output() {
         pa_mainloop_free(loop_);
 }
 
-std::int32_t WaveDevice::Output::openFile(const std::string& path) {
+std::int32_t SoundServerDevice::Output::openFile(const std::string& path) {
     path_ = path;
     if (const std::string problem = reader_.open(path); !problem.empty()) {
         reportFileProblem(path, problem);
@@ -152,7 +156,7 @@ std::int32_t WaveDevice::Output::openFile(const std::string& path) {
     return 0;
 }
 
-std::int32_t WaveDevice::Output::start() {
+std::int32_t SoundServerDevice::Output::start() {
     if (loop_ == nullptr)
         return mci_error::hardware;
     std::future<void> answered = firstAnswer_.get_future();
@@ -161,7 +165,7 @@ std::int32_t WaveDevice::Output::start() {
     return 0;
 }
 
-void WaveDevice::Output::run() {
+void SoundServerDevice::Output::run() {
     connect();
     while (!quitting_.load()) {
         if (pa_mainloop_prepare(loop_, waitMicroseconds()) < 0 || pa_mainloop_poll(loop_) < 0 ||
@@ -175,7 +179,7 @@ void WaveDevice::Output::run() {
 }
 
 // Without a connection the loop sleeps until the next attempt; otherwise it waits for the server.
-int WaveDevice::Output::waitMicroseconds() const {
+int SoundServerDevice::Output::waitMicroseconds() const {
     if (context_ != nullptr)
         return -1;
     const auto left = std::chrono::ceil<std::chrono::microseconds>(retryAt_ - Clock::now());
@@ -183,7 +187,7 @@ int WaveDevice::Output::waitMicroseconds() const {
 }
 
 // Follows the connection and the stream through their states after each round of events.
-void WaveDevice::Output::afterEvents() {
+void SoundServerDevice::Output::afterEvents() {
     if (context_ == nullptr) {
         if (Clock::now() >= retryAt_)
             connect();
@@ -201,7 +205,7 @@ void WaveDevice::Output::afterEvents() {
         feed();
 }
 
-void WaveDevice::Output::connect() {
+void SoundServerDevice::Output::connect() {
     context_ = pa_context_new(pa_mainloop_get_api(loop_), "Sorawata");
     if (context_ == nullptr)
         return lose("cannot make a connection to the sound server");
@@ -214,7 +218,7 @@ void WaveDevice::Output::connect() {
 }
 
 // A stream to the default output, which the server moves when the desktop picks another.
-bool WaveDevice::Output::openStream() {
+bool SoundServerDevice::Output::openStream() {
     stream_ = pa_stream_new(context_, "Music", &spec_, nullptr);
     if (stream_ == nullptr)
         return false;
@@ -227,7 +231,7 @@ bool WaveDevice::Output::openStream() {
 }
 
 // The output is there: the device stands stopped at the start of the file.
-void WaveDevice::Output::beginPlaying() {
+void SoundServerDevice::Output::beginPlaying() {
     rewindReader();
     transport_.setMode(DeviceMode::Stopped);
     ready_ = true;
@@ -239,7 +243,7 @@ void WaveDevice::Output::beginPlaying() {
 
 // No output, or not any more: the player is told once, and the next attempt comes in a
 // second.
-void WaveDevice::Output::lose(const std::string& why) {
+void SoundServerDevice::Output::lose(const std::string& why) {
     if (!reportedGone_)
         tell(ready_ ? "the music's audio output was lost (" + why +
                           "); it starts again when the output is back"
@@ -251,7 +255,7 @@ void WaveDevice::Output::lose(const std::string& why) {
     answer();
 }
 
-void WaveDevice::Output::closeOutput() {
+void SoundServerDevice::Output::closeOutput() {
     if (stream_ != nullptr) {
         pa_stream_disconnect(stream_);
         pa_stream_unref(stream_);
@@ -267,7 +271,7 @@ void WaveDevice::Output::closeOutput() {
 
 // Hands the server as much sound as it has room for, while the game has it playing. The reader
 // goes back to the start only now, so a rewind at the end follows the last block at once.
-void WaveDevice::Output::feed() {
+void SoundServerDevice::Output::feed() {
     while (true) {
         const Transport::Orders orders = transport_.take();
         if (orders.rewind)
@@ -296,29 +300,30 @@ void WaveDevice::Output::feed() {
 
 // Back to the start of the file as it is now. One that cannot be read is told once; the reader
 // then plays a round of silence, and the next rewind tries the file again.
-void WaveDevice::Output::rewindReader() {
+void SoundServerDevice::Output::rewindReader() {
     if (const std::string problem = reader_.rewind(); !problem.empty())
         reportFileProblem(path_, "cannot be played any more (" + problem +
                                      "); the music is silent until it can be");
 }
 
-void WaveDevice::Output::answer() {
+void SoundServerDevice::Output::answer() {
     if (!answered_)
         firstAnswer_.set_value();
     answered_ = true;
 }
 
-// --- WaveDevice ----------------------------------------------------------------------------------
+// --- SoundServerDevice
+// ----------------------------------------------------------------------------------
 
-WaveDevice::WaveDevice() = default;
+SoundServerDevice::SoundServerDevice() = default;
 
-WaveDevice::~WaveDevice() = default;
+SoundServerDevice::~SoundServerDevice() = default;
 
 // The file is read before the sound server is asked for an output. With no output the open still
 // succeeds: the device waits for one, not ready.
-std::int32_t WaveDevice::open(const std::string& path) {
+std::int32_t SoundServerDevice::open(const std::string& path) {
     std::error_code ignored;
-    if (!std::filesystem::exists(findFileIgnoringCase(path), ignored)) {
+    if (!std::filesystem::exists(files::findFileIgnoringCase(path), ignored)) {
         reportFileProblem(path, "file not found");
         return mci_error::fileNotFound;
     }
@@ -331,15 +336,15 @@ std::int32_t WaveDevice::open(const std::string& path) {
     return 0;
 }
 
-std::int32_t WaveDevice::play() {
+std::int32_t SoundServerDevice::play() {
     if (const auto error = transport_.play(); error != 0)
         return error;
     output_->wake();
     return 0;
 }
 
-std::int32_t WaveDevice::rewind() {
+std::int32_t SoundServerDevice::rewind() {
     return transport_.rewind();
 }
 
-} // namespace platform
+} // namespace audio

@@ -5,10 +5,10 @@
 
 #include <string>
 
-namespace platform {
+namespace os {
 
 // The folder that holds the executable (the real file, not a link to it), as the file system's
 // bytes.
 std::string applicationFolder();
 
-} // namespace platform
+} // namespace os

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string_view>
 
-namespace platform {
+namespace common {
 
 // True when `a` and `b` differ at most in the letter case of ASCII letters; every other byte must
 // match exactly.
@@ -17,4 +17,4 @@ inline bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return std::ranges::equal(a, b, {}, upper, upper);
 }
 
-} // namespace platform
+} // namespace common

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/linux.h"
+#include "os/linux.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <filesystem>
 
-namespace platform {
+namespace os {
 
 // The bytes the kernel has for the executable's path: a folder name in Shift-JIS, as unzip leaves
 // a Windows archive's, comes through whole where a conversion to text would drop it.
@@ -19,4 +19,4 @@ std::string applicationFolder() {
     return executable.parent_path().string();
 }
 
-} // namespace platform
+} // namespace os

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/session.h"
+#include "os/display.h"
 
-#include "platform/report.h"
+#include "common/report.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,7 +16,7 @@
 #include <vector>
 #include <xcb/xcb.h>
 
-namespace platform {
+namespace os {
 
 namespace {
 
@@ -63,8 +63,8 @@ void holdStartMessage(QtMsgType type, const QMessageLogContext& context, const Q
     if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
         const QString why = heldMessages.empty() ? message.section('\n', 0, 0)
                                                  : heldMessages.front().text.trimmed();
-        tell("cannot show the window: no Qt platform plugin could start (" + why.toStdString() +
-             ")");
+        common::tell("cannot show the window: no Qt platform plugin could start (" +
+                     why.toStdString() + ")");
         std::_Exit(1);
     }
     if (type == QtFatalMsg)
@@ -109,4 +109,4 @@ void passOnQtStartMessages() {
     heldMessages.clear();
 }
 
-} // namespace platform
+} // namespace os

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace platform {
+namespace common {
 
 // One line on stderr for the player: "sorawata: " and `what`.
 void tell(const std::string& what);
@@ -17,4 +17,4 @@ void reportFileProblem(const std::string& path, const std::string& problem);
 // A programming error the game cannot go on from: tells what it was and ends the program at once.
 [[noreturn]] void fault(const std::string& what);
 
-} // namespace platform
+} // namespace common

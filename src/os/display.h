@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace platform {
+namespace os {
 
 // Settles the display the window goes to, before Qt starts, which would otherwise abort with a
 // core dump when there is none. Returns why no window can be shown here, or nothing when a display
@@ -20,4 +20,4 @@ std::optional<std::string> chooseDisplay();
 void holdQtStartMessages();
 void passOnQtStartMessages();
 
-} // namespace platform
+} // namespace os

@@ -3,31 +3,14 @@
 
 #pragma once
 
+#include "media/mci.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
-namespace platform {
-
-// Windows-style multimedia command strings. Returns 0 on success, otherwise one of the codes below.
-class MciInterface {
-public:
-    virtual ~MciInterface() = default;
-    virtual std::int32_t mciSendStringA(const char* command, char* reply, std::uint32_t replyLength,
-                                        std::intptr_t callbackWindow) = 0;
-};
-
-namespace mci_error {
-constexpr std::int32_t unrecognizedCommand = 261; // not one of the game's commands
-constexpr std::int32_t hardware = 262;            // no audio thread could be made
-constexpr std::int32_t invalidDeviceName = 263;   // nothing is open under the alias
-constexpr std::int32_t deviceOpen = 265;          // the alias is in use already
-constexpr std::int32_t paramOverflow = 268;       // the reply does not fit the buffer
-constexpr std::int32_t fileNotFound = 275;
-constexpr std::int32_t deviceNotReady = 276; // no audio output yet
-constexpr std::int32_t invalidFile = 296;    // not a sound the device can play
-} // namespace mci_error
+namespace audio {
 
 // "not ready" before a successful open or while there is no audio output,
 // "stopped" at the end of the sound or after a rewind, "playing" otherwise.
@@ -55,7 +38,7 @@ using SoundDeviceFactory = std::function<std::unique_ptr<SoundDevice>()>;
 //   status MIDI mode            seek MIDI to start   play MIDI from 0
 // The path is everything between the first double quote and the last `" alias MIDI`, quotes and
 // any other bytes included. Any other text is an unrecognised command.
-class MciCommandInterpreter final : public MciInterface {
+class MciCommandInterpreter final : public media::MciInterface {
 public:
     // Plays the music through the system's default audio output.
     MciCommandInterpreter();
@@ -73,4 +56,4 @@ private:
     std::unique_ptr<SoundDevice> device_; // the one under the alias MIDI, if open
 };
 
-} // namespace platform
+} // namespace audio

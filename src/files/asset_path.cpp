@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/asset_path.h"
+#include "files/asset_path.h"
 
-#include "platform/ascii.h"
+#include "common/ascii.h"
 
 #include <filesystem>
 #include <optional>
 
-namespace platform {
+namespace files {
 namespace {
 
 namespace fs = std::filesystem;
@@ -20,7 +20,7 @@ std::optional<fs::path> entryIgnoringCase(const fs::path& folder, const std::str
     for (fs::directory_iterator entry(folder, error); !error && entry != fs::directory_iterator();
          entry.increment(error)) {
         const fs::path candidate = entry->path();
-        if (equalIgnoringAsciiCase(candidate.filename().string(), name) &&
+        if (common::equalIgnoringAsciiCase(candidate.filename().string(), name) &&
             (!found || candidate < *found))
             found = candidate;
     }
@@ -49,4 +49,4 @@ std::string findFileIgnoringCase(const std::string& path) {
     return found ? found->string() : path;
 }
 
-} // namespace platform
+} // namespace files

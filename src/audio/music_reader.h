@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace audio {
 
 // How the reader hands out samples: 16-bit integers or 32-bit floats, interleaved.
 enum class SampleType { Int16, Float };
@@ -75,4 +75,4 @@ private:
     bool atEnd_ = true;
 };
 
-} // namespace platform
+} // namespace audio

@@ -10,7 +10,7 @@
 
 class QPainter;
 
-namespace platform {
+namespace files {
 
 // A picture as a picture box holds it: read from a file (JPEG or any format Qt reads), with its
 // size in pixels, painted stretched. A picture read from a file is decoded once, at no more than
@@ -45,4 +45,4 @@ private:
 // warnings about it go into that line.
 Picture LoadPicture(const std::string& path, QSize shownSize);
 
-} // namespace platform
+} // namespace files

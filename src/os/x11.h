@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace platform {
+namespace os {
 
 // Asks the window manager to keep the window off the taskbar. Qt has no call
 // for it, and Qt rewrites the window's state when it maps it, so this is
@@ -19,4 +19,4 @@ void markSkipTaskbar(QWidget& window);
 // without a window manager that takes such requests, or when it does not answer in time.
 QMargins frameBeforeFirstMap(QWidget& window);
 
-} // namespace platform
+} // namespace os

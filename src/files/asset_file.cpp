@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/asset_file.h"
+#include "files/asset_file.h"
 
-#include "platform/asset_path.h"
+#include "files/asset_path.h"
 
 #include <cerrno>
 #include <cstring>
@@ -12,7 +12,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace platform {
+namespace files {
 
 AssetFile::AssetFile(const std::string& path) {
     // Without O_NONBLOCK, opening a named pipe waits for a writer.
@@ -62,4 +62,4 @@ std::string AssetFile::read(std::size_t limit) {
     return bytes;
 }
 
-} // namespace platform
+} // namespace files

@@ -3,14 +3,14 @@
 
 #pragma once
 
-#include "platform/mci.h"
+#include "audio/mci_commands.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 
-namespace platform {
+namespace audio {
 
 // The commands for one sound, on their way from the game's thread to the audio thread. The mode is
 // read without the lock; everything else is handed over under it, held for a few assignments.
@@ -54,10 +54,10 @@ private:
 // away), the mode is "not ready" and the audio thread asks the server again once a second. When
 // one is there again the device stands stopped at the start of the file, and the game's loop poll
 // plays it from there.
-class WaveDevice final : public SoundDevice {
+class SoundServerDevice final : public SoundDevice {
 public:
-    WaveDevice();
-    ~WaveDevice() override;
+    SoundServerDevice();
+    ~SoundServerDevice() override;
 
     std::int32_t open(const std::string& path) override;
     std::int32_t play() override;
@@ -71,4 +71,4 @@ private:
     std::unique_ptr<Output> output_;
 };
 
-} // namespace platform
+} // namespace audio

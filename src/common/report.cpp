@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/report.h"
+#include "common/report.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <set>
 
-namespace platform {
+namespace common {
 
 void tell(const std::string& what) {
     std::fprintf(stderr, "sorawata: %s\n", what.c_str());
@@ -28,4 +28,4 @@ void fault(const std::string& what) {
     std::abort();
 }
 
-} // namespace platform
+} // namespace common

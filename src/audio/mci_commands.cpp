@@ -1,14 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/mci.h"
+#include "audio/mci_commands.h"
 
-#include "platform/wave_device.h"
+#include "audio/sound_server_device.h"
 
 #include <cstring>
 #include <string_view>
 
-namespace platform {
+namespace audio {
+
+namespace mci_error = media::mci_error;
 
 namespace {
 
@@ -35,7 +37,7 @@ std::string_view modeWord(DeviceMode mode) {
 } // namespace
 
 MciCommandInterpreter::MciCommandInterpreter()
-    : MciCommandInterpreter([] { return std::make_unique<WaveDevice>(); }) {}
+    : MciCommandInterpreter([] { return std::make_unique<SoundServerDevice>(); }) {}
 
 MciCommandInterpreter::MciCommandInterpreter(SoundDeviceFactory makeDevice)
     : makeDevice_(std::move(makeDevice)) {}
@@ -97,4 +99,4 @@ std::int32_t MciCommandInterpreter::status(char* reply, std::uint32_t replyLengt
     return 0;
 }
 
-} // namespace platform
+} // namespace audio

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "platform/random.h"
+#include "common/random.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 
-namespace platform {
+namespace common {
 
 int drawFrom(RandomSource& random, int n) {
     const int drawn = static_cast<int>(std::floor(random.next() * n));
@@ -25,4 +25,4 @@ double ClockRandom::next() {
     return static_cast<double>(engine_() >> 11) * 0x1.0p-53;
 }
 
-} // namespace platform
+} // namespace common

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace platform {
+namespace files {
 
 // An asset file open for reading. The open never waits: a named pipe that nobody writes to, or a
 // device, would hold the game's one thread for good. Only a regular file stays open; anything else
@@ -39,4 +39,4 @@ private:
     std::string problem_;
 };
 
-} // namespace platform
+} // namespace files

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace platform {
+namespace files {
 
 // Whether bytes are a whole text or only its start, cut off at any byte.
 enum class TextExtent { Whole, Start };
@@ -49,4 +49,4 @@ private:
 std::vector<std::string> readFirstLines(const std::string& path, int count,
                                         std::size_t maxCharacters);
 
-} // namespace platform
+} // namespace files

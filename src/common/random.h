@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <random>
 
-namespace platform {
+namespace common {
 
 // The one random generator of the program: draws uniform in [0, 1).
 class RandomSource {
@@ -31,4 +31,4 @@ private:
     std::mt19937_64 engine_;
 };
 
-} // namespace platform
+} // namespace common
