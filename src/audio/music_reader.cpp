@@ -489,4 +489,16 @@ std::string MusicReader::rewind() {
     return problem;
 }
 
+MusicCheck checkMusic(const std::string& path) {
+    MusicReader reader;
+    MusicCheck check;
+    check.problem = reader.open(path);
+    if (!check.problem.empty())
+        return check;
+    check.format =
+        std::to_string(reader.rate()) + " Hz, " + (reader.channels() == 1 ? "mono" : "stereo");
+    check.loops = reader.rewind().empty();
+    return check;
+}
+
 } // namespace audio

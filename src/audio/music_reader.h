@@ -75,4 +75,13 @@ private:
     bool atEnd_ = true;
 };
 
+// What the game would make of a music file, for the pack checker.
+struct MusicCheck {
+    std::string problem; // why it would not play; empty when it plays
+    std::string format;
+    double seconds = 0;
+    bool loops = false; // it can be read again from its start, as each round of the loop does
+};
+MusicCheck checkMusic(const std::string& path);
+
 } // namespace audio

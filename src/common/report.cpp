@@ -14,13 +14,23 @@ void tell(const std::string& what) {
     std::fprintf(stderr, "sorawata: %s\n", what.c_str());
 }
 
+namespace {
+
+std::mutex reportedMutex;
+std::set<std::string> reported; // the files told about
+
+} // namespace
+
 void reportFileProblem(const std::string& path, const std::string& problem) {
-    static std::mutex mutex;
-    static std::set<std::string> reported;
-    const std::lock_guard lock(mutex);
+    const std::lock_guard lock(reportedMutex);
     if (reported.insert(path).second) {
         tell(path + ": " + problem);
     }
+}
+
+bool anyFileProblemReported() {
+    const std::lock_guard lock(reportedMutex);
+    return !reported.empty();
 }
 
 void fault(const std::string& what) {

@@ -13,6 +13,8 @@ void tell(const std::string& what);
 // Tells the player, once per file and run, what is wrong with an asset file; the game carries on
 // without it.
 void reportFileProblem(const std::string& path, const std::string& problem);
+// Whether anything has been wrong with an asset file so far.
+bool anyFileProblemReported();
 
 // A programming error the game cannot go on from: tells what it was and ends the program at once.
 [[noreturn]] void fault(const std::string& what);

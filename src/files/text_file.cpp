@@ -110,6 +110,13 @@ std::string_view withoutCutUtf8Character(std::string_view bytes) {
     return bytes;
 }
 
+// Strict: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isUtf8(std::string_view bytes, TextExtent extent) {
+    const std::string_view whole =
+        extent == TextExtent::Start ? withoutCutUtf8Character(bytes) : bytes;
+    return QByteArrayView(whole.data(), static_cast<qsizetype>(whole.size())).isValidUtf8();
+}
+
 // Decodes in the encoding a byte-order mark named. Of only the start of a text, a sequence cut off
 // at the end waits in the decoder for bytes that never come, and so is left out; a UTF-16 high
 // surrogate, which Qt hands out at once, is dropped here.
@@ -130,12 +137,17 @@ std::string decodeText(std::string_view bytes, TextExtent extent) {
     const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
     if (const auto encoding = QStringConverter::encodingForData(view))
         return decodeMarked(view, *encoding, extent);
-    const std::string_view whole =
-        extent == TextExtent::Start ? withoutCutUtf8Character(bytes) : bytes;
-    // Strict: no overlong forms, no surrogates, nothing above U+10FFFF.
-    if (QByteArrayView(whole.data(), static_cast<qsizetype>(whole.size())).isValidUtf8())
-        return std::string(whole);
+    if (isUtf8(bytes, extent))
+        return std::string(extent == TextExtent::Start ? withoutCutUtf8Character(bytes) : bytes);
     return decodeCp932(bytes, extent);
+}
+
+std::string encodingOf(std::string_view bytes, TextExtent extent) {
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (const auto encoding = QStringConverter::encodingForData(view))
+        return QStringConverter::nameForEncoding(*encoding) +
+               std::string(" with a byte-order mark");
+    return isUtf8(bytes, extent) ? "UTF-8" : "code page 932 (Shift-JIS)";
 }
 
 TextFile TextFile::fromBytes(std::string_view bytes, TextExtent extent) {
@@ -169,30 +181,38 @@ std::string firstCharacters(const std::string& text, std::size_t count) {
     return text;
 }
 
-std::vector<std::string> readFirstLines(const std::string& path, int count,
-                                        std::size_t maxCharacters) {
-    std::vector<std::string> lines;
+TextStart readTextStart(const std::string& path, int count, std::size_t maxCharacters) {
     AssetFile file(path);
-    if (!file.isOpen()) {
-        reportFileProblem(path, "cannot be read (" + file.problem() + "); its lines stay empty");
-        return lines;
-    }
+    if (!file.isOpen())
+        return {{}, {}, false, file.problem()};
     // Four bytes for each character and each of a CR LF, as in UTF-32, and a byte-order mark.
     const std::size_t mostBytes = static_cast<std::size_t>(count) * (maxCharacters + 2) * 4 + 4;
     std::string bytes = file.read(mostBytes + 1);
     const bool cut = bytes.size() > mostBytes;
     bytes.resize(std::min(bytes.size(), mostBytes));
-    TextFile text = TextFile::fromBytes(bytes, cut ? TextExtent::Start : TextExtent::Whole);
+    return {bytes, cut ? TextExtent::Start : TextExtent::Whole, true, {}};
+}
+
+std::vector<std::string> readFirstLines(const std::string& path, int count,
+                                        std::size_t maxCharacters) {
+    std::vector<std::string> lines;
+    const TextStart start = readTextStart(path, count, maxCharacters);
+    if (!start.read) {
+        reportFileProblem(path, "cannot be read (" + start.problem + "); its lines stay empty");
+        return lines;
+    }
+    TextFile text = TextFile::fromBytes(start.bytes, start.extent);
     const std::string wanted = std::to_string(count);
     while (static_cast<int>(lines.size()) < count) {
         std::optional<std::string> line = text.readLine();
         if (!line) {
             const std::string found = std::to_string(lines.size());
-            reportFileProblem(path, cut ? "holds only " + found + " of " + wanted +
-                                              " lines in its first " + std::to_string(mostBytes) +
-                                              " bytes, all that is read; the rest stay empty"
-                                        : "has only " + found + " of " + wanted +
-                                              " lines; the rest stay empty");
+            reportFileProblem(
+                path, start.extent == TextExtent::Start
+                          ? "holds only " + found + " of " + wanted + " lines in its first " +
+                                std::to_string(start.bytes.size()) +
+                                " bytes, all that is read; the rest stay empty"
+                          : "has only " + found + " of " + wanted + " lines; the rest stay empty");
             break;
         }
         lines.push_back(firstCharacters(*line, maxCharacters));

@@ -22,6 +22,10 @@ enum class TextExtent { Whole, Start };
 // a text, a character cut off at the end is left out, and the encoding is told as for the whole.
 std::string decodeText(std::string_view bytes, TextExtent extent = TextExtent::Whole);
 
+// The encoding decodeText reads `bytes` in, named for the player: "UTF-8", "code page 932
+// (Shift-JIS)", or one a byte-order mark names, such as "UTF-16LE with a byte-order mark".
+std::string encodingOf(std::string_view bytes, TextExtent extent = TextExtent::Whole);
+
 // The first `count` characters of UTF-8 `text`, cut between whole characters.
 std::string firstCharacters(const std::string& text, std::size_t count);
 
@@ -41,6 +45,16 @@ private:
     std::string text_;
     std::size_t position_ = 0;
 };
+
+// The start of the text file at `path` that its first `count` lines of at most `maxCharacters`
+// characters can fill in any encoding: all that is read of it.
+struct TextStart {
+    std::string bytes;
+    TextExtent extent = TextExtent::Whole; // Start when the file goes on
+    bool read = false;
+    std::string problem; // why it cannot be read
+};
+TextStart readTextStart(const std::string& path, int count, std::size_t maxCharacters);
 
 // The first `count` lines of the text file at `path`, each cut to its first `maxCharacters`
 // characters. Only as many bytes are read as those lines can take in any encoding; lines beyond

@@ -1,0 +1,88 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
+#include "check/pack_check.h"
+
+#include "audio/music_reader.h"
+#include "common/report.h"
+#include "files/asset_path.h"
+#include "files/picture.h"
+#include "files/text_file.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace check {
+
+namespace {
+
+// As the game reads them: the lines it uses, each cut to this many characters.
+struct Text {
+    const char* name;
+    int lines;
+};
+constexpr Text texts[] = {{"dat.txt", 15}, {"end0.txt", 3}, {"end1.txt", 3}};
+constexpr std::size_t mostCharacters = 4096;
+constexpr const char* pictures[] = {"img/0.jpg", "img/1.jpg",    "img/2.jpg",   "img/3.jpg",
+                                    "img/4.jpg", "img/end0.jpg", "img/end1.jpg"};
+// Decoded as the picture area of a 1024-pixel-wide screen shows it.
+constexpr QSize shownSize(341, 341);
+
+// "found", "found as IMG/0.JPG" when the name differs in letter case, or "missing".
+std::string whereFound(const std::string& folder, const std::string& name, bool& found) {
+    const std::string path = files::findFileIgnoringCase(folder + name);
+    std::error_code error;
+    found = std::filesystem::exists(path, error);
+    if (!found)
+        return "missing";
+    return path == folder + name ? "found" : "found as " + path.substr(folder.size());
+}
+
+std::string textReport(const std::string& path, const Text& text) {
+    const files::TextStart start = files::readTextStart(path, text.lines, mostCharacters);
+    const auto lines = files::readFirstLines(path, text.lines, mostCharacters);
+    return files::encodingOf(start.bytes, start.extent) + ", " + std::to_string(lines.size()) +
+           " of " + std::to_string(text.lines) + " lines";
+}
+
+std::string pictureReport(const std::string& path) {
+    const files::Picture picture = files::LoadPicture(path, shownSize);
+    if (picture.isEmpty())
+        return "not shown";
+    return std::to_string(picture.size().width()) + " x " +
+           std::to_string(picture.size().height()) + " pixels, decoded within the budget";
+}
+
+std::string musicReport(const std::string& path, bool& plays) {
+    const audio::MusicCheck music = audio::checkMusic(path);
+    plays = music.problem.empty() && music.loops;
+    if (!music.problem.empty())
+        return "not played (" + music.problem + ")";
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f s", music.seconds);
+    return music.format + ", " + seconds + (music.loops ? ", loops" : ", does not loop");
+}
+
+} // namespace
+
+int checkPack(const std::string& folder) {
+    const std::string root = folder.ends_with('/') ? folder : folder + "/";
+    bool complete = true;
+    const auto report = [&](const std::string& name, const auto& details) {
+        bool found = false;
+        std::string line = name + ": " + whereFound(root, name, found);
+        if (found)
+            line += "; " + details(root + name);
+        complete = complete && found;
+        std::printf("%s\n", line.c_str());
+    };
+    for (const Text& text : texts)
+        report(text.name, [&](const std::string& path) { return textReport(path, text); });
+    for (const char* picture : pictures)
+        report(picture, pictureReport);
+    bool plays = false;
+    report("bgm.wav", [&](const std::string& path) { return musicReport(path, plays); });
+    return complete && plays && !common::anyFileProblemReported() ? 0 : 1;
+}
+
+} // namespace check
