@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 
 #include "audio/mci_commands.h"
-#include "audio/sound_server_device.h"
 #include "media/bgm.h"
 #include "music_files.h"
 #include "recording_mci.h"
@@ -231,31 +230,4 @@ TEST_F(WaveDeviceTest, MusicEmptiedWhilePlayingIsToldOnceAndComesBack) {
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_TRUE(said.starts_with("sorawata: " + path + ": cannot be played any more (")) << said;
     EXPECT_TRUE(said.ends_with("); the music is silent until it can be\n")) << said;
-}
-
-// The audio thread's "the sound has ended" counts only if the game sent nothing since it took its
-// orders: a rewind that came meanwhile stands, and is carried out once.
-TEST(Transport, EndOnlyStopsWhatNoNewerCommandReplaced) {
-    using audio::DeviceMode;
-    audio::Transport transport;
-    EXPECT_EQ(transport.play(), media::mci_error::deviceNotReady);
-    transport.setMode(DeviceMode::Stopped);
-    ASSERT_EQ(transport.play(), 0);
-
-    auto orders = transport.take();
-    EXPECT_TRUE(orders.playing);
-    EXPECT_FALSE(orders.rewind);
-    transport.reachedEnd(orders.generation);
-    EXPECT_EQ(transport.mode(), DeviceMode::Stopped);
-
-    ASSERT_EQ(transport.play(), 0);
-    orders = transport.take();
-    ASSERT_EQ(transport.rewind(), 0); // the game's rewind, while the last block is being read
-    ASSERT_EQ(transport.play(), 0);
-    transport.reachedEnd(orders.generation);
-    EXPECT_EQ(transport.mode(), DeviceMode::Playing);
-    orders = transport.take();
-    EXPECT_TRUE(orders.rewind);
-    EXPECT_TRUE(orders.playing);
-    EXPECT_FALSE(transport.take().rewind) << "the rewind is handed over once";
 }
