@@ -12,10 +12,13 @@
 #include <filesystem>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <pulse/context.h>
 #include <pulse/error.h>
+#include <pulse/introspect.h>
 #include <pulse/mainloop.h>
 #include <pulse/stream.h>
+#include <pulse/subscribe.h>
 #include <thread>
 #include <utility>
 
@@ -147,7 +150,8 @@ private:
     }
 
     void connect() {
-        context_ = pa_context_new(pa_mainloop_get_api(loop_), "Sorawata");
+        context_ =
+            pa_context_new_with_proplist(pa_mainloop_get_api(loop_), "Sorawata", properties_.get());
         if (context_ == nullptr)
             return lose("cannot make a connection to the sound server");
         // Only the first attempt may start a sound server where the desktop starts one on demand;
@@ -159,28 +163,55 @@ private:
     }
 
     // A stream to the default output, which the server moves when the desktop picks another. Its
-    // channels sit in the order of a WAV file, and the server mixes them to the output's.
+    // channels sit in the order of a WAV file, and the server mixes them to the output's. Where
+    // no module of the server restores volumes, a new stream would start at the default volume:
+    // the device gives it the player's last choice itself.
     bool openStream() {
         pa_channel_map channels;
         pa_channel_map_init_extend(&channels, spec_.channels, PA_CHANNEL_MAP_WAVEEX);
-        stream_ = pa_stream_new(context_, "Music", &spec_, &channels);
+        stream_ =
+            pa_stream_new_with_proplist(context_, "Music", &spec_, &channels, properties_.get());
         if (stream_ == nullptr)
             return false;
         const auto unset = static_cast<std::uint32_t>(-1);
         const pa_buffer_attr buffer{
             unset, static_cast<std::uint32_t>(pa_usec_to_bytes(bufferedTime.count(), &spec_)),
             unset, unset, unset};
-        return pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr,
-                                          nullptr) == 0;
+        const bool chosen = mixerChoice_ && pa_cvolume_compatible(&mixerChoice_->volume, &spec_);
+        const auto muting = !chosen               ? PA_STREAM_NOFLAGS
+                            : mixerChoice_->muted ? PA_STREAM_START_MUTED
+                                                  : PA_STREAM_START_UNMUTED;
+        return pa_stream_connect_playback(stream_, nullptr, &buffer, muting,
+                                          chosen ? &mixerChoice_->volume : nullptr, nullptr) == 0;
     }
 
     // The output is there: the device stands stopped at the start of the file.
     void beginPlaying() {
         rewindReader();
         setMode(DeviceMode::Stopped);
+        followMixer();
         if (std::exchange(reportedGone_, false))
             tell("the music has an audio output now and plays from the start");
         answer();
+    }
+
+    // Remembers the volume and muting the player sets for the stream in the desktop's mixer.
+    void followMixer() {
+        const auto changed = [](pa_context* context, pa_subscription_event_type_t,
+                                std::uint32_t index, void* self) {
+            pa_stream* stream = static_cast<SoundServerDevice*>(self)->stream_;
+            if (stream == nullptr || index != pa_stream_get_index(stream))
+                return;
+            const auto remember = [](pa_context*, const pa_sink_input_info* info, int,
+                                     void* device) {
+                if (info != nullptr)
+                    static_cast<SoundServerDevice*>(device)->mixerChoice_ =
+                        MixerChoice{info->volume, info->mute != 0};
+            };
+            release(pa_context_get_sink_input_info(context, index, remember, self));
+        };
+        pa_context_set_subscribe_callback(context_, changed, this);
+        release(pa_context_subscribe(context_, PA_SUBSCRIPTION_MASK_SINK_INPUT, nullptr, nullptr));
     }
 
     // No output, or not any more: the player is told once, and the next attempt comes in a
@@ -260,11 +291,25 @@ private:
             firstAnswer_.set_value();
     }
 
+    struct MixerChoice {
+        pa_cvolume volume;
+        bool muted;
+    };
+
     // Shared by the two threads: the mode, which the poll reads alone, and under mutex_ the rest.
     std::atomic<DeviceMode> mode_{DeviceMode::NotReady};
     std::mutex mutex_;
     bool rewindAsked_ = false;
     std::uint64_t commands_ = 0; // play and rewind commands so far
+
+    // How desktops' mixers show and sort the music, for the connection and its stream alike: as a
+    // game's sound (the role "music" would share its remembered volume, and its pausing for calls,
+    // with music players), under the game's name, icon and desktop file.
+    const std::unique_ptr<pa_proplist, decltype(&pa_proplist_free)> properties_{
+        pa_proplist_from_string(
+            "media.role = \"game\" application.name = \"Sorawata\" "
+            "application.icon_name = \"sorawata\" application.id = \"sorawata\""),
+        pa_proplist_free};
 
     // The audio thread's own once it runs.
     std::string path_;
@@ -273,8 +318,9 @@ private:
     pa_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
-    bool firstAttempt_ = true;  // no output asked for yet
-    bool reportedGone_ = false; // the player was told the output is missing or lost
+    std::optional<MixerChoice> mixerChoice_; // for the stream the next connection makes
+    bool firstAttempt_ = true;               // no output asked for yet
+    bool reportedGone_ = false;              // the player was told the output is missing or lost
     Clock::time_point retryAt_;
     std::promise<void> firstAnswer_;
     bool answered_ = false;
