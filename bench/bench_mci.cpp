@@ -4,7 +4,6 @@
 // Cost of the music poll: the status query runs a thousand times a second for
 // the whole game, so it must be cheap and must not allocate.
 #include "audio/mci_commands.h"
-#include "audio/sound_server_device.h"
 #include "media/bgm.h"
 
 #include <array>
@@ -64,17 +63,6 @@ void BgmTick(benchmark::State& state) {
     reportAllocations(state, before);
 }
 BENCHMARK(BgmTick);
-
-// The real device's answer, whatever state it is in: one atomic load, while the audio thread
-// decodes on its own.
-void WaveDeviceMode(benchmark::State& state) {
-    const audio::SoundServerDevice device;
-    const long before = allocations.load();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(device.mode());
-    reportAllocations(state, before);
-}
-BENCHMARK(WaveDeviceMode);
 
 // A second of silence as a 16-bit mono wave file; returns its path.
 std::string writeSilentWave() {

@@ -116,6 +116,18 @@ def decode(build, wave, raw):
     return words[1], int(words[3]), int(words[5])
 
 
+# The positions of a WAV file's channels, in its order, which the game's stream keeps: the sink and
+# the recording use them too, so that the sound server moves no channel.
+WAVE_CHANNELS = ["front-left", "front-right", "front-center", "lfe", "rear-left", "rear-right",
+                 "front-left-of-center", "front-right-of-center", "rear-center", "side-left",
+                 "side-right", "top-center", "top-front-left", "top-front-center",
+                 "top-front-right", "top-rear-left", "top-rear-center", "top-rear-right"]
+
+
+def channel_map(channels):
+    return ",".join(WAVE_CHANNELS[:channels]) if channels > 1 else "mono"
+
+
 def start_pulse(runtime, stream_format):
     sample_format, rate, channels = stream_format
     socket = os.path.join(runtime, "native")
@@ -124,7 +136,7 @@ def start_pulse(runtime, stream_format):
         ["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--system=false", "-n",
          "--use-pid-file=false", "--log-level=0",
          "-L", f"module-null-sink sink_name=loopgap rate={rate} format={sample_format} "
-               f"channels={channels}",
+               f"channels={channels} channel_map={channel_map(channels)}",
          "-L", f"module-native-protocol-unix auth-anonymous=1 socket={socket}"],
         env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     for _ in range(250):
@@ -138,7 +150,8 @@ def start_pulse(runtime, stream_format):
 def record(player, wave, seconds, pulse_server, stream_format, raw_path):
     sample_format, rate, channels = stream_format
     env = dict(os.environ, PULSE_SERVER=pulse_server)
-    stream = ["--raw", f"--format={sample_format}", f"--rate={rate}", f"--channels={channels}"]
+    stream = ["--raw", f"--format={sample_format}", f"--rate={rate}", f"--channels={channels}",
+              f"--channel-map={channel_map(channels)}"]
     # Without a second stream the sink suspends or drops silent stretches and the
     # recording would hide gaps; /dev/zero keeps it running and adds nothing.
     silence = subprocess.Popen(["pacat", "--playback", *stream, "/dev/zero"], env=env)

@@ -47,8 +47,7 @@ int main(int argc, char** argv) {
         const std::size_t bytes = reader.read(portion.data(), portion.size());
         std::fwrite(portion.data(), 1, bytes, stdout);
     }
-    std::fprintf(stderr, "format %s rate %d channels %d\npeak RSS %ld kB\n",
-                 reader.sampleType() == audio::SampleType::Int16 ? "s16le" : "float32le",
-                 reader.rate(), reader.channels(), peakResidentKilobytes());
+    std::fprintf(stderr, "format float32le rate %d channels %d\npeak RSS %ld kB\n", reader.rate(),
+                 reader.channels(), peakResidentKilobytes());
     return 0;
 }

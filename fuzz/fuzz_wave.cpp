@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 
 // Music files as any bytes, through the reader the game plays them with (our glue around
-// libsndfile): it must refuse what it cannot play with a reason, and for what it accepts hand out
-// whole frames in any portions up to an end, and the same sound again after the rewind that loops
-// the music; a sound shorter than a round comes repeated into it.
+// libsndfile): it must refuse what it cannot play with a reason, within libFuzzer's time limit, and
+// for what it accepts hand out whole frames in any portions up to an end, and the same sound again
+// after the rewind that loops the music; a sound shorter than a round comes repeated into it.
 #include "audio/music_reader.h"
 #include "scratch_file.h"
 
@@ -12,7 +12,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <sndfile.h>
 #include <string>
 #include <vector>
 
@@ -35,19 +34,6 @@ std::vector<std::byte> readToEnd(audio::MusicReader& reader) {
     return all;
 }
 
-// libsndfile's MPEG decoder hands out samples it never computed for some damaged streams, and so
-// differently at each opening: of such a file only the length of a round can be compared. A file
-// that libsndfile cannot open by itself (the data before the format) counts as one.
-bool samplesMayDifferEachOpening(const std::string& path) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr)
-        return true;
-    sf_close(file);
-    const int encoding = info.format & SF_FORMAT_SUBMASK;
-    return encoding >= SF_FORMAT_MPEG_LAYER_I && encoding <= SF_FORMAT_MPEG_LAYER_III;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -56,15 +42,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     audio::MusicReader reader(std::chrono::milliseconds(20)); // short sounds repeated
     if (!reader.open(scratch.path()).empty())
         return 0;
-    if (reader.channels() < 1 || reader.channels() > 2 || reader.rate() <= 0)
+    if (reader.channels() < 1 || reader.rate() <= 0)
         std::abort();
 
     const std::vector<std::byte> first = readToEnd(reader);
     if (!reader.rewind().empty())
         std::abort(); // the file has not changed
     const std::vector<std::byte> second = readToEnd(reader);
-    if (second.size() != first.size() ||
-        (second != first && !samplesMayDifferEachOpening(scratch.path())))
+    // libsndfile's MPEG decoder hands out samples it never computed for some damaged streams, and
+    // so differently at each opening: of such a file only the length of a round can be compared.
+    const bool mpeg = reader.description().find("MPEG") != std::string::npos;
+    if (second.size() != first.size() || (second != first && !mpeg))
         std::abort();
     return 0;
 }

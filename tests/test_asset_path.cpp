@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 
 #include "audio/mci_commands.h"
-#include "audio/sound_server_device.h"
 #include "files/asset_path.h"
 #include "files/picture.h"
 #include "files/text_file.h"
@@ -131,8 +130,8 @@ TEST(FindFileIgnoringCase, MusicOpensThroughIt) {
     Folder folder;
     folder.write(shiftJisFolder + "placeholder");
     ASSERT_TRUE(music_files::writeShortWave(folder.path(shiftJisFolder + "BGM.WAV")));
-    EXPECT_NE(audio::SoundServerDevice().open(folder.path(shiftJisFolder + "bgm.wav")),
+    EXPECT_NE(audio::makeSoundServerDevice()->open(folder.path(shiftJisFolder + "bgm.wav")),
               media::mci_error::fileNotFound);
-    EXPECT_EQ(audio::SoundServerDevice().open(folder.path(shiftJisFolder + "music.wav")),
+    EXPECT_EQ(audio::makeSoundServerDevice()->open(folder.path(shiftJisFolder + "music.wav")),
               media::mci_error::fileNotFound);
 }

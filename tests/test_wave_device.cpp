@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 
 #include "audio/mci_commands.h"
-#include "audio/sound_server_device.h"
 #include "media/bgm.h"
 #include "music_files.h"
 #include "recording_mci.h"
@@ -233,29 +232,56 @@ TEST_F(WaveDeviceTest, MusicEmptiedWhilePlayingIsToldOnceAndComesBack) {
     EXPECT_TRUE(said.ends_with("); the music is silent until it can be\n")) << said;
 }
 
-// The audio thread's "the sound has ended" counts only if the game sent nothing since it took its
-// orders: a rewind that came meanwhile stands, and is carried out once.
-TEST(Transport, EndOnlyStopsWhatNoNewerCommandReplaced) {
-    using audio::DeviceMode;
-    audio::Transport transport;
-    EXPECT_EQ(transport.play(), media::mci_error::deviceNotReady);
-    transport.setMode(DeviceMode::Stopped);
-    ASSERT_EQ(transport.play(), 0);
+namespace {
 
-    auto orders = transport.take();
-    EXPECT_TRUE(orders.playing);
-    EXPECT_FALSE(orders.rewind);
-    transport.reachedEnd(orders.generation);
-    EXPECT_EQ(transport.mode(), DeviceMode::Stopped);
+std::string pactl(const QStringList& arguments) {
+    QProcess process;
+    process.start("pactl", arguments);
+    process.waitForFinished(kPatienceMs);
+    return process.readAllStandardOutput().toStdString();
+}
 
-    ASSERT_EQ(transport.play(), 0);
-    orders = transport.take();
-    ASSERT_EQ(transport.rewind(), 0); // the game's rewind, while the last block is being read
-    ASSERT_EQ(transport.play(), 0);
-    transport.reachedEnd(orders.generation);
-    EXPECT_EQ(transport.mode(), DeviceMode::Playing);
-    orders = transport.take();
-    EXPECT_TRUE(orders.rewind);
-    EXPECT_TRUE(orders.playing);
-    EXPECT_FALSE(transport.take().rewind) << "the rewind is handed over once";
+// `pactl list sink-inputs` once the game's stream is there, or empty when it does not come.
+std::string gameStream() {
+    QElapsedTimer waited;
+    waited.start();
+    std::string shown = pactl({"list", "sink-inputs"});
+    while (shown.find("Sorawata") == std::string::npos && waited.elapsed() < kPatienceMs) {
+        QThread::msleep(20);
+        shown = pactl({"list", "sink-inputs"});
+    }
+    return shown;
+}
+
+} // namespace
+
+// The music shows in the desktop's mixer as a game's sound, under the game's name, icon and desktop
+// file. A volume and muting set there stay through the loop, and through a restart of the sound
+// server, which here has no module that would restore them.
+TEST_F(WaveDeviceTest, MixerSettingsStayThroughTheLoopAndAServerRestart) {
+    bgm_.start(writeWave(dir_, 4000));
+    std::string shown = gameStream();
+    for (const char* property :
+         {"media.role = \"game\"", "application.name = \"Sorawata\"",
+          "application.icon_name = \"sorawata\"", "application.id = \"sorawata\""})
+        EXPECT_NE(shown.find(property), std::string::npos) << property << " in\n" << shown;
+    const std::size_t number = shown.find("Sink Input #");
+    ASSERT_NE(number, std::string::npos) << shown;
+    const QString stream = QString::number(std::stoi(shown.substr(number + 12)));
+    pactl({"set-sink-input-volume", stream, "40%"});
+    pactl({"set-sink-input-mute", stream, "1"});
+    const auto keeps40PercentMuted = [](const std::string& list) {
+        return list.find(" 40% ") != std::string::npos &&
+               list.find("Mute: yes") != std::string::npos;
+    };
+    EXPECT_TRUE(keeps40PercentMuted(gameStream())) << gameStream();
+
+    ASSERT_TRUE(tickUntilSent(mci_, bgm_, "play MIDI from 0", 2));
+    EXPECT_TRUE(keeps40PercentMuted(gameStream())) << "after the loop\n" << gameStream();
+
+    server_->stop();
+    EXPECT_EQ(pollUntil(device_, bgm_, "not ready", true), "not ready");
+    ASSERT_TRUE(server_->start());
+    EXPECT_EQ(pollUntil(device_, bgm_, "playing", true), "playing");
+    EXPECT_TRUE(keeps40PercentMuted(gameStream())) << "after the restart\n" << gameStream();
 }

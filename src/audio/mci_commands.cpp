@@ -3,8 +3,7 @@
 
 #include "audio/mci_commands.h"
 
-#include "audio/sound_server_device.h"
-
+#include <array>
 #include <cstring>
 #include <string_view>
 
@@ -22,36 +21,41 @@ bool isOpen(std::string_view command) {
            command.ends_with(openEnd);
 }
 
-std::string_view modeWord(DeviceMode mode) {
-    switch (mode) {
-    case DeviceMode::Playing:
-        return "playing";
-    case DeviceMode::Stopped:
-        return "stopped";
-    case DeviceMode::NotReady:
-        break;
+// The mode word and its NUL, only where they fit within the declared length.
+std::int32_t writeMode(DeviceMode mode, char* reply, std::uint32_t replyLength) {
+    constexpr std::array<std::string_view, 3> words = {"not ready", "playing", "stopped"};
+    const std::string_view word = words[static_cast<std::size_t>(mode)];
+    if (reply == nullptr || replyLength == 0)
+        return 0;
+    if (word.size() >= replyLength) {
+        reply[0] = '\0';
+        return mci_error::paramOverflow;
     }
-    return "not ready";
+    std::memcpy(reply, word.data(), word.size());
+    reply[word.size()] = '\0';
+    return 0;
 }
 
 } // namespace
 
-MciCommandInterpreter::MciCommandInterpreter()
-    : MciCommandInterpreter([] { return std::make_unique<SoundServerDevice>(); }) {}
-
-MciCommandInterpreter::MciCommandInterpreter(SoundDeviceFactory makeDevice)
+MciCommandInterpreter::MciCommandInterpreter(DeviceFactory makeDevice)
     : makeDevice_(std::move(makeDevice)) {}
-
-MciCommandInterpreter::~MciCommandInterpreter() = default;
 
 std::int32_t MciCommandInterpreter::mciSendStringA(const char* text, char* reply,
                                                    std::uint32_t replyLength,
                                                    std::intptr_t /*callbackWindow*/) {
     const std::string_view command = text == nullptr ? "" : text;
     if (isOpen(command)) {
+        if (device_)
+            return mci_error::deviceOpen;
+        // A device that cannot play its file is not kept.
+        auto device = makeDevice_();
         const auto path =
             command.substr(openStart.size(), command.size() - openStart.size() - openEnd.size());
-        return open(std::string(path));
+        if (const std::int32_t error = device->open(std::string(path)); error != 0)
+            return error;
+        device_ = std::move(device);
+        return 0;
     }
     const bool known = command == "close MIDI notify" || command == "status MIDI mode" ||
                        command == "play MIDI notify" || command == "seek MIDI to start" ||
@@ -65,38 +69,13 @@ std::int32_t MciCommandInterpreter::mciSendStringA(const char* text, char* reply
         return 0;
     }
     if (command == "status MIDI mode")
-        return status(reply, replyLength);
+        return writeMode(device_->mode(), reply, replyLength);
     if (command == "play MIDI notify")
         return device_->play();
     const std::int32_t rewound = device_->rewind();
     if (rewound != 0 || command == "seek MIDI to start")
         return rewound;
     return device_->play(); // play MIDI from 0
-}
-
-// A device that cannot play its file is not kept.
-std::int32_t MciCommandInterpreter::open(const std::string& path) {
-    if (device_)
-        return mci_error::deviceOpen;
-    auto device = makeDevice_();
-    if (const std::int32_t error = device->open(path); error != 0)
-        return error;
-    device_ = std::move(device);
-    return 0;
-}
-
-// The mode word and its NUL, only where they fit within the declared length.
-std::int32_t MciCommandInterpreter::status(char* reply, std::uint32_t replyLength) const {
-    if (reply == nullptr || replyLength == 0)
-        return 0;
-    const std::string_view word = modeWord(device_->mode());
-    if (word.size() >= replyLength) {
-        reply[0] = '\0';
-        return mci_error::paramOverflow;
-    }
-    std::memcpy(reply, word.data(), word.size());
-    reply[word.size()] = '\0';
-    return 0;
 }
 
 } // namespace audio

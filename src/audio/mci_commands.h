@@ -31,7 +31,18 @@ public:
     virtual DeviceMode mode() const = 0;
 };
 
-using SoundDeviceFactory = std::function<std::unique_ptr<SoundDevice>()>;
+// Plays a music file in any format libsndfile reads through the desktop's sound server (PulseAudio,
+// or PipeWire's PulseAudio service), on the default output, which the stream follows when the
+// desktop changes it. The file is decoded on an audio thread of the device's own, a block at a
+// time as the server asks for it; the game's thread only hands over its commands and reads the
+// mode. A rewind only moves the reader while the output still holds sound, so a loop joins the end
+// to the start without a gap.
+//
+// The device keeps wanting an output: while there is none (no server yet, or the server went
+// away), the mode is "not ready" and the audio thread asks the server again once a second. When
+// one is there again the device stands stopped at the start of the file, and the game's loop poll
+// plays it from there, at the volume and muting the player last chose in the desktop's mixer.
+std::unique_ptr<SoundDevice> makeSoundServerDevice();
 
 // Carries out exactly the commands the game sends, on one sound under the alias MIDI:
 //   open "<path>" alias MIDI    close MIDI notify    play MIDI notify
@@ -40,19 +51,16 @@ using SoundDeviceFactory = std::function<std::unique_ptr<SoundDevice>()>;
 // any other bytes included. Any other text is an unrecognised command.
 class MciCommandInterpreter final : public media::MciInterface {
 public:
-    // Plays the music through the system's default audio output.
-    MciCommandInterpreter();
-    explicit MciCommandInterpreter(SoundDeviceFactory makeDevice);
-    ~MciCommandInterpreter() override;
+    using DeviceFactory = std::function<std::unique_ptr<SoundDevice>()>;
+
+    // By default the music goes to the sound server.
+    explicit MciCommandInterpreter(DeviceFactory makeDevice = makeSoundServerDevice);
 
     std::int32_t mciSendStringA(const char* command, char* reply, std::uint32_t replyLength,
                                 std::intptr_t callbackWindow) override;
 
 private:
-    std::int32_t open(const std::string& path);
-    std::int32_t status(char* reply, std::uint32_t replyLength) const;
-
-    SoundDeviceFactory makeDevice_;
+    DeviceFactory makeDevice_;
     std::unique_ptr<SoundDevice> device_; // the one under the alias MIDI, if open
 };
 

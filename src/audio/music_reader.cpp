@@ -6,37 +6,39 @@
 #include "files/asset_file.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
-#include <numbers>
 #include <optional>
-#include <sndfile.h>
+#include <pulse/sample.h>
+#include <sndfile.hh>
+#include <string_view>
 #include <unistd.h>
-#include <vector>
+#include <utility>
 
 namespace audio {
 namespace {
 
-// Samples per block read from the file when the sound has to be mixed down.
-constexpr std::size_t blockSamples = 4096;
 // A format chunk is tens of bytes; anything near this is damage.
-constexpr sf_count_t largestFormatChunk = 65536;
+constexpr std::size_t largestFormatChunk = 65536;
 // The most a round of a short sound, held in memory, takes: whatever rate a file claims. Real ones
 // fall well short (200 ms at 384000 Hz in stereo floats is 600 KiB).
 constexpr std::int64_t mostHeldBytes = 1 << 20;
+// A WAV file holds a handful of chunks; thousands are damage, or worse.
+constexpr int mostChunks = 1000;
 
 // --- What libsndfile reads ----------------------------------------------------------------------
 
 // The bytes libsndfile is shown: `header`, made here, then `length` bytes of the file from
-// `start`. Usually the header is empty and the range is the whole file.
+// `start`. Unless the file is a WAV file, the header is empty and the range is the whole file.
 struct FileView {
-    int descriptor = -1;
-    std::string header;
-    sf_count_t start = 0;
-    sf_count_t length = 0;
-    sf_count_t position = 0;
+    explicit FileView(const std::string& path) : file(path), length(file.size()) {}
 
     sf_count_t size() const { return static_cast<sf_count_t>(header.size()) + length; }
+
+    files::AssetFile file;
+    std::string header;
+    sf_count_t start = 0;
+    sf_count_t length;
+    sf_count_t position = 0;
 };
 
 FileView& viewOf(void* userData) {
@@ -71,8 +73,8 @@ sf_count_t viewRead(void* out, sf_count_t count, void* userData) {
     const sf_count_t fileOffset = view.position + done - headerSize;
     const sf_count_t fromFile = std::min(count - done, view.length - fileOffset);
     if (fromFile > 0) {
-        const ssize_t got = pread(view.descriptor, bytes + done, static_cast<std::size_t>(fromFile),
-                                  view.start + fileOffset);
+        const ssize_t got = pread(view.file.descriptor(), bytes + done,
+                                  static_cast<std::size_t>(fromFile), view.start + fileOffset);
         done += std::max<ssize_t>(got, 0);
     }
     view.position += done;
@@ -83,34 +85,37 @@ sf_count_t viewTell(void* userData) {
     return viewOf(userData).position;
 }
 
-// --- A data chunk before the format chunk -------------------------------------------------------
+// --- WAV files: the format and the data alone ---------------------------------------------------
 
 bool readAt(int descriptor, void* out, std::size_t size, sf_count_t offset) {
     return pread(descriptor, out, size, offset) == static_cast<ssize_t>(size);
 }
 
-std::uint32_t littleEndian32(const unsigned char* bytes) {
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+// The unsigned number in the `count` bytes at `bytes`.
+std::uint64_t numberAt(const unsigned char* bytes, int count, bool bigEndian) {
+    std::uint64_t value = 0;
+    for (int i = 0; i < count; ++i)
+        value = value << 8 | bytes[bigEndian ? i : count - 1 - i];
+    return value;
 }
 
-void appendLittleEndian32(std::string& out, sf_count_t value) {
-    const auto clamped = static_cast<std::uint32_t>(std::min<sf_count_t>(value, 0xFFFFFFFF));
-    for (int shift = 0; shift < 32; shift += 8)
-        out += static_cast<char>(clamped >> shift & 0xFF);
+void appendNumber32(std::string& out, std::uint64_t value, bool bigEndian) {
+    const auto clamped = static_cast<std::uint32_t>(std::min<std::uint64_t>(value, 0xFFFFFFFF));
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>(clamped >> (bigEndian ? 24 - 8 * i : 8 * i) & 0xFF);
 }
 
 // A WAV header holding `format` as its format chunk and announcing `dataLength` bytes of data.
-std::string waveHeader(const std::string& format, sf_count_t dataLength) {
+std::string waveHeader(const std::string& format, std::uint64_t dataLength, bool bigEndian) {
     const std::size_t pad = format.size() & 1;
-    std::string header = "RIFF";
-    appendLittleEndian32(header,
-                         static_cast<sf_count_t>(4 + 8 + format.size() + pad + 8) + dataLength);
+    std::string header = bigEndian ? "RIFX" : "RIFF";
+    appendNumber32(header, 4 + 8 + format.size() + pad + 8 + dataLength, bigEndian);
     header += "WAVEfmt ";
-    appendLittleEndian32(header, static_cast<sf_count_t>(format.size()));
+    appendNumber32(header, format.size(), bigEndian);
     header += format;
     header.append(pad, '\0');
     header += "data";
-    appendLittleEndian32(header, dataLength);
+    appendNumber32(header, dataLength, bigEndian);
     return header;
 }
 
@@ -120,246 +125,118 @@ bool isChunkName(const unsigned char* name) {
     return std::all_of(name, name + 4, [](unsigned char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
-// libsndfile refuses a WAV file whose data chunk comes before its format chunk. Such a file is
-// shown to it with the format chunk moved in front of the data; nothing when it is not laid out so.
-// The chunk headers are read a large block at a time, and the walk ends at anything that is no
-// chunk header, or at a chunk that reaches past the end of the file.
-std::optional<FileView> formatFirstView(int descriptor, sf_count_t fileSize) {
+// libsndfile can spin for ever in its parsers of a WAV file's other chunks (a damaged LIST chunk
+// does it), and refuses a data chunk that comes before the format chunk. So a WAV file (RIFF, its
+// big-endian RIFX, or RF64 with 64-bit sizes) is shown to it as a header made here, holding the
+// file's format chunk, followed by the file's data. The walk through the chunks ends at anything
+// that is no chunk header, at a chunk that reaches past the end of the file, or after more chunks
+// than a WAV file holds. Returns why the file cannot be played; empty also for a file of another
+// kind, which is shown as it is.
+std::string showFormatAndDataOnly(FileView& view) {
+    const int descriptor = view.file.descriptor();
+    const sf_count_t fileSize = view.length;
     unsigned char riff[12];
-    if (!readAt(descriptor, riff, sizeof riff, 0) || std::memcmp(riff, "RIFF", 4) != 0 ||
-        std::memcmp(riff + 8, "WAVE", 4) != 0)
-        return std::nullopt;
-    std::vector<unsigned char> block(64 * 1024);
-    sf_count_t blockStart = 0;
-    sf_count_t blockEnd = 0;
-    std::optional<FileView> view;
-    for (sf_count_t at = sizeof riff; at <= fileSize - 8;) {
-        if (at + 8 > blockEnd) {
-            const ssize_t got = pread(descriptor, block.data(), block.size(), at);
-            if (got < 8)
-                return std::nullopt;
-            blockStart = at;
-            blockEnd = at + got;
+    if (!readAt(descriptor, riff, sizeof riff, 0) || std::memcmp(riff + 8, "WAVE", 4) != 0)
+        return {};
+    const std::string_view form(reinterpret_cast<const char*>(riff), 4);
+    if (form != "RIFF" && form != "RIFX" && form != "RF64")
+        return {};
+    const bool bigEndian = form == "RIFX";
+    std::optional<std::string> format;
+    std::optional<std::pair<sf_count_t, std::uint64_t>> data; // where it starts, how long it is
+    std::uint64_t longDataLength = 0;                         // RF64's
+    bool afterOddChunk = false;
+    sf_count_t at = sizeof riff;
+    for (int chunks = 0; chunks < mostChunks && !(format && data) && at <= fileSize - 8; ++chunks) {
+        unsigned char chunk[8 + 16];
+        if (!readAt(descriptor, chunk, 8, at))
+            break;
+        if (!isChunkName(chunk) && std::exchange(afterOddChunk, false)) {
+            at -= 1; // a writer that left out the pad byte after a chunk of odd length
+            continue;
         }
-        const unsigned char* chunk = block.data() + (at - blockStart);
         if (!isChunkName(chunk))
-            return std::nullopt;
+            break;
+        const std::string_view name(reinterpret_cast<const char*>(chunk), 4);
         const sf_count_t body = at + 8;
-        const sf_count_t bodySize = littleEndian32(chunk + 4);
-        if (std::memcmp(chunk, "data", 4) == 0 && !view) {
-            view = FileView{descriptor, {}, body, std::min(bodySize, fileSize - body)};
-        } else if (std::memcmp(chunk, "fmt ", 4) == 0) {
-            if (!view || bodySize > std::min(fileSize - body, largestFormatChunk))
-                return std::nullopt;
-            std::string format(static_cast<std::size_t>(bodySize), '\0');
-            if (!readAt(descriptor, format.data(), format.size(), body))
-                return std::nullopt;
-            view->header = waveHeader(format, view->length);
-            return view;
+        std::uint64_t length = numberAt(chunk + 4, 4, bigEndian);
+        if (name == "ds64" && length >= 16 && readAt(descriptor, chunk + 8, 16, body))
+            longDataLength = numberAt(chunk + 16, 8, false);
+        if (name == "fmt " && !format) {
+            format.emplace(std::min<std::uint64_t>(length, largestFormatChunk), '\0');
+            if (length > format->size() ||
+                !readAt(descriptor, format->data(), format->size(), body))
+                return "a damaged format chunk";
+        } else if (name == "data" && !data) {
+            if (length == 0xFFFFFFFF && longDataLength > 0)
+                length = longDataLength;
+            data.emplace(body, std::min<std::uint64_t>(length, fileSize - body));
         }
-        at = body + bodySize + (bodySize & 1);
+        afterOddChunk = length & 1;
+        at = body +
+             static_cast<sf_count_t>(std::min<std::uint64_t>(length + (length & 1), fileSize));
     }
-    return std::nullopt;
+    if (!format)
+        return "no format chunk in the WAV file";
+    if (!data)
+        return "no data chunk in the WAV file";
+    view.header = waveHeader(*format, data->second, bigEndian);
+    view.start = data->first;
+    view.length = static_cast<sf_count_t>(std::min<std::uint64_t>(data->second, 0xFFFFFFFF));
+    return {};
 }
 
-// --- Samples ------------------------------------------------------------------------------------
-
-// Decoders whose samples are 16-bit integers or fewer: those are handed out unchanged.
-bool decodesTo16Bits(int format) {
-    switch (format & SF_FORMAT_SUBMASK) {
-    case SF_FORMAT_PCM_S8:
-    case SF_FORMAT_PCM_U8:
-    case SF_FORMAT_PCM_16:
-    case SF_FORMAT_ULAW:
-    case SF_FORMAT_ALAW:
-    case SF_FORMAT_IMA_ADPCM:
-    case SF_FORMAT_MS_ADPCM:
-    case SF_FORMAT_GSM610:
-    case SF_FORMAT_G721_32:
-    case SF_FORMAT_G723_24:
-    case SF_FORMAT_G723_40:
-        return true;
-    default:
-        return false;
-    }
+// libsndfile's name for a container or an encoding, without what it adds in brackets.
+std::string formatName(int format) {
+    SF_FORMAT_INFO info{format, nullptr, nullptr};
+    if (sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof info) != 0 || info.name == nullptr)
+        return "unknown";
+    const std::string_view name = info.name;
+    return std::string(name.substr(0, name.find(" (")));
 }
 
-enum class Side { Left, Right, Middle };
-
-Side sideOf(int position) {
-    switch (position) {
-    case SF_CHANNEL_MAP_LEFT:
-    case SF_CHANNEL_MAP_FRONT_LEFT:
-    case SF_CHANNEL_MAP_REAR_LEFT:
-    case SF_CHANNEL_MAP_FRONT_LEFT_OF_CENTER:
-    case SF_CHANNEL_MAP_SIDE_LEFT:
-    case SF_CHANNEL_MAP_TOP_FRONT_LEFT:
-    case SF_CHANNEL_MAP_TOP_REAR_LEFT:
-        return Side::Left;
-    case SF_CHANNEL_MAP_RIGHT:
-    case SF_CHANNEL_MAP_FRONT_RIGHT:
-    case SF_CHANNEL_MAP_REAR_RIGHT:
-    case SF_CHANNEL_MAP_FRONT_RIGHT_OF_CENTER:
-    case SF_CHANNEL_MAP_SIDE_RIGHT:
-    case SF_CHANNEL_MAP_TOP_FRONT_RIGHT:
-    case SF_CHANNEL_MAP_TOP_REAR_RIGHT:
-        return Side::Right;
-    default:
-        return Side::Middle;
-    }
-}
-
-// Where the channels of a WAV file sit when the file does not say: the standard speaker order.
-constexpr std::array standardSpeakerOrder = {
-    SF_CHANNEL_MAP_FRONT_LEFT,
-    SF_CHANNEL_MAP_FRONT_RIGHT,
-    SF_CHANNEL_MAP_FRONT_CENTER,
-    SF_CHANNEL_MAP_LFE,
-    SF_CHANNEL_MAP_REAR_LEFT,
-    SF_CHANNEL_MAP_REAR_RIGHT,
-    SF_CHANNEL_MAP_FRONT_LEFT_OF_CENTER,
-    SF_CHANNEL_MAP_FRONT_RIGHT_OF_CENTER,
-    SF_CHANNEL_MAP_REAR_CENTER,
-    SF_CHANNEL_MAP_SIDE_LEFT,
-    SF_CHANNEL_MAP_SIDE_RIGHT,
-    SF_CHANNEL_MAP_TOP_CENTER,
-    SF_CHANNEL_MAP_TOP_FRONT_LEFT,
-    SF_CHANNEL_MAP_TOP_FRONT_CENTER,
-    SF_CHANNEL_MAP_TOP_FRONT_RIGHT,
-    SF_CHANNEL_MAP_TOP_REAR_LEFT,
-    SF_CHANNEL_MAP_TOP_REAR_CENTER,
-    SF_CHANNEL_MAP_TOP_REAR_RIGHT,
-};
-
-using StereoGain = std::array<float, 2>;
-
-// The left and right gain of each channel when a surround file is mixed down to stereo: a left
-// channel goes left, a right one right, and one in the middle (centre, low frequencies, above)
-// to both at -3 dB. All gains are scaled so that channels at full scale together stay within it.
-std::vector<StereoGain> downMixGains(SNDFILE* file, int channels) {
-    std::vector<int> positions(static_cast<std::size_t>(channels), SF_CHANNEL_MAP_INVALID);
-    if (sf_command(file, SFC_GET_CHANNEL_MAP_INFO, positions.data(),
-                   static_cast<int>(positions.size() * sizeof(int))) != SF_TRUE) {
-        const std::size_t known = std::min(positions.size(), standardSpeakerOrder.size());
-        std::copy_n(standardSpeakerOrder.begin(), known, positions.begin());
-    }
-    std::vector<StereoGain> gains;
-    StereoGain sum{};
-    for (const int position : positions) {
-        const Side side = sideOf(position);
-        const float middle = 1 / std::numbers::sqrt2_v<float>;
-        const StereoGain gain = side == Side::Left    ? StereoGain{1, 0}
-                                : side == Side::Right ? StereoGain{0, 1}
-                                                      : StereoGain{middle, middle};
-        gains.push_back(gain);
-        sum[0] += gain[0];
-        sum[1] += gain[1];
-    }
-    const float scale = 1 / std::max(sum[0], sum[1]);
-    for (StereoGain& gain : gains)
-        gain = {gain[0] * scale, gain[1] * scale};
-    return gains;
+std::string describe(const SndfileHandle& file) {
+    const int channels = file.channels();
+    return formatName(file.format() & SF_FORMAT_TYPEMASK) + ", " +
+           formatName(file.format() & SF_FORMAT_SUBMASK) + ", " +
+           std::to_string(file.samplerate()) + " Hz, " +
+           (channels == 1   ? "mono"
+            : channels == 2 ? "stereo"
+                            : std::to_string(channels) + " channels");
 }
 
 } // namespace
 
-// --- The reader ---------------------------------------------------------------------------------
+// --- One opening of the file --------------------------------------------------------------------
 
-// One opening of the file: libsndfile's decoder over it, and the mix-down its channels need.
+// libsndfile's decoder over the file, or why the file cannot be played.
 struct MusicReader::Decoder {
-    ~Decoder();
-
-    std::string open(const std::string& path);
-    bool openView();
-    Format format() const;
-    // Whole frames into `out`, in the format handed out; fewer than asked at the end of the file.
-    sf_count_t read(std::byte* out, sf_count_t frames);
-    sf_count_t readMixed(float* out, sf_count_t frames);
+    explicit Decoder(const std::string& path);
 
     FileView view;
     SF_VIRTUAL_IO io{viewSize, viewSeek, viewRead, nullptr, viewTell}; // read only
-    SNDFILE* file = nullptr;
-    SF_INFO info{};
-
-    std::vector<StereoGain> downMix; // one per channel of the file; empty for mono and stereo
-    std::vector<float> fileBlock;    // a block of the file's samples, before the mix-down
+    SndfileHandle file;
+    std::string problem; // empty when the file can be played
 };
 
-MusicReader::Decoder::~Decoder() {
-    if (file != nullptr)
-        sf_close(file);
-    if (view.descriptor >= 0)
-        close(view.descriptor);
+MusicReader::Decoder::Decoder(const std::string& path) : view(path) {
+    problem = view.file.isOpen() ? showFormatAndDataOnly(view) : view.file.problem();
+    if (!problem.empty())
+        return;
+    file = SndfileHandle(io, &view);
+    if (file.rawHandle() == nullptr)
+        problem = file.strError();
+    else if (file.frames() == 0)
+        problem = "no sound in the file";
+    else if (file.samplerate() > static_cast<int>(PA_RATE_MAX)) // what the sound server takes
+        problem = std::to_string(file.samplerate()) + " samples a second, more than the " +
+                  std::to_string(PA_RATE_MAX) + " the sound server takes";
+    else if (file.channels() > static_cast<int>(PA_CHANNELS_MAX))
+        problem = std::to_string(file.channels()) + " channels, more than the " +
+                  std::to_string(PA_CHANNELS_MAX) + " the sound server takes";
 }
 
-std::string MusicReader::Decoder::open(const std::string& path) {
-    files::AssetFile asset(path);
-    if (!asset.isOpen())
-        return asset.problem();
-    view.length = asset.size();
-    view.descriptor = asset.release();
-    if (!openView()) {
-        const std::string refusal = sf_strerror(nullptr);
-        std::optional<FileView> reordered = formatFirstView(view.descriptor, view.length);
-        if (!reordered)
-            return refusal;
-        view = std::move(*reordered);
-        if (!openView())
-            return refusal;
-    }
-    if (info.frames == 0)
-        return "no sound in the file";
-    if (info.channels > 2) {
-        downMix = downMixGains(file, info.channels);
-        fileBlock.resize(std::max<std::size_t>(blockSamples, downMix.size()));
-    }
-    return {};
-}
-
-bool MusicReader::Decoder::openView() {
-    view.position = 0;
-    info = {};
-    file = sf_open_virtual(&io, SFM_READ, &info, &view);
-    return file != nullptr;
-}
-
-MusicReader::Format MusicReader::Decoder::format() const {
-    const bool exact = downMix.empty() && decodesTo16Bits(info.format);
-    return {info.samplerate, std::min(info.channels, 2),
-            exact ? SampleType::Int16 : SampleType::Float};
-}
-
-sf_count_t MusicReader::Decoder::read(std::byte* out, sf_count_t frames) {
-    if (format().type == SampleType::Int16)
-        return sf_readf_short(file, reinterpret_cast<short*>(out), frames);
-    return readMixed(reinterpret_cast<float*>(out), frames);
-}
-
-// Frames of the file as floats, mixed down to the output's channels.
-sf_count_t MusicReader::Decoder::readMixed(float* out, sf_count_t frames) {
-    if (downMix.empty())
-        return sf_readf_float(file, out, frames);
-    const auto blockFrames = static_cast<sf_count_t>(fileBlock.size() / downMix.size());
-    sf_count_t done = 0;
-    while (done < frames) {
-        const sf_count_t wanted = std::min(frames - done, blockFrames);
-        const sf_count_t got = sf_readf_float(file, fileBlock.data(), wanted);
-        const float* sample = fileBlock.data();
-        for (sf_count_t frame = 0; frame < got; ++frame, ++done) {
-            float left = 0;
-            float right = 0;
-            for (const StereoGain& gain : downMix) {
-                left += gain[0] * *sample;
-                right += gain[1] * *sample++;
-            }
-            out[2 * done] = left;
-            out[2 * done + 1] = right;
-        }
-        if (got < wanted)
-            break;
-    }
-    return done;
-}
+// --- The reader ---------------------------------------------------------------------------------
 
 MusicReader::MusicReader(std::chrono::microseconds shortestRound) : shortestRound_(shortestRound) {}
 
@@ -367,125 +244,79 @@ MusicReader::~MusicReader() = default;
 
 std::string MusicReader::open(const std::string& path) {
     path_ = path;
-    auto decoder = std::make_unique<Decoder>();
-    if (std::string problem = decoder->open(path); !problem.empty())
-        return problem;
-    format_ = decoder->format();
-    shortestRoundFrames_ = std::min(shortestRound_.count() * format_.rate / 1'000'000,
-                                    mostHeldBytes / bytesPerFrame());
-    lastRoundFrames_ = decoder->info.frames;
-    decoder_ = std::move(decoder);
-    if (std::string problem = start(); !problem.empty()) {
-        format_ = {}; // nothing half open to read from
-        return problem;
-    }
-    return {};
+    auto decoder = std::make_unique<Decoder>(path);
+    if (!decoder->problem.empty())
+        return decoder->problem;
+    rate_ = decoder->file.samplerate();
+    channels_ = decoder->file.channels();
+    description_ = describe(decoder->file);
+    shortestRoundFrames_ =
+        std::min(shortestRound_.count() * rate_ / 1'000'000, mostHeldBytes / bytesPerFrame());
+    std::string problem = start(std::move(decoder));
+    if (!problem.empty())
+        rate_ = channels_ = 0; // nothing half open to read from
+    return problem;
 }
 
-int MusicReader::rate() const {
-    return format_.rate;
-}
-
-int MusicReader::channels() const {
-    return format_.channels;
-}
-
-SampleType MusicReader::sampleType() const {
-    return format_.type;
-}
-
-int MusicReader::bytesPerFrame() const {
-    const int sampleBytes = format_.type == SampleType::Int16 ? 2 : 4;
-    return format_.channels * sampleBytes;
-}
-
-// Holds the start of the sound, up to a round's worth: all of it when it is shorter, and then it is
-// repeated from memory, the file read once a round.
-std::string MusicReader::start() {
-    const auto frameBytes = static_cast<std::size_t>(bytesPerFrame());
-    held_.resize(static_cast<std::size_t>(shortestRoundFrames_) * frameBytes);
-    const sf_count_t got = decoder_->read(held_.data(), shortestRoundFrames_);
-    held_.resize(static_cast<std::size_t>(got) * frameBytes);
+// Holds the start of the sound, up to a round's worth (a frame at least): all of it when it is
+// shorter, and then it is repeated from memory and the file is not read again in this round.
+std::string MusicReader::start(std::unique_ptr<Decoder> decoder) {
+    const auto frames = std::max<std::int64_t>(shortestRoundFrames_, 1);
+    held_.assign(static_cast<std::size_t>(frames * bytesPerFrame()), std::byte{0});
+    const sf_count_t got = decoder
+                               ? decoder->file.readf(reinterpret_cast<float*>(held_.data()), frames)
+                               : frames; // or silence
+    held_.resize(static_cast<std::size_t>(got * bytesPerFrame()));
+    decoder_ = got == frames ? std::move(decoder) : nullptr;
     heldAt_ = 0;
     roundFrames_ = 0;
     atEnd_ = false;
-    if (got == shortestRoundFrames_) {
-        source_ = Source::Sound;
-        return {};
-    }
-    source_ = Source::RepeatedSound;
-    decoder_.reset();
     return got > 0 ? "" : "no sound in the file";
 }
 
-std::size_t MusicReader::readHeld(std::byte* out, std::size_t bytes) {
-    const std::size_t count = std::min(bytes, held_.size() - heldAt_);
-    std::memcpy(out, held_.data() + heldAt_, count);
-    heldAt_ += count;
-    return count;
-}
-
 std::size_t MusicReader::read(std::byte* out, std::size_t bytes) {
-    if (format_.rate == 0)
+    if (rate_ == 0)
         return 0;
     const auto frameBytes = static_cast<std::size_t>(bytesPerFrame());
     const std::size_t wanted = bytes / frameBytes * frameBytes;
     std::size_t done = 0;
     while (done < wanted && !atEnd_) {
-        std::byte* at = out + done;
-        const std::size_t room = wanted - done;
-        const auto roundLeft = [&](std::int64_t frames) {
-            return static_cast<std::size_t>(std::max<std::int64_t>(frames - roundFrames_, 0)) *
-                   frameBytes;
-        };
         std::size_t got = 0;
         if (heldAt_ < held_.size()) {
-            got = readHeld(at, room);
-        } else if (source_ == Source::Sound) {
-            const auto frames = static_cast<sf_count_t>(room / frameBytes);
-            got = static_cast<std::size_t>(decoder_->read(at, frames)) * frameBytes;
-            atEnd_ = got < room;
-        } else if (source_ == Source::RepeatedSound && roundLeft(shortestRoundFrames_) > 0) {
-            heldAt_ = 0;
-        } else if (source_ == Source::Silence && roundLeft(lastRoundFrames_) > 0) {
-            got = std::min(room, roundLeft(lastRoundFrames_));
-            std::memset(at, 0, got);
+            got = std::min(wanted - done, held_.size() - heldAt_);
+            std::memcpy(out + done, held_.data() + heldAt_, got);
+            heldAt_ += got;
+        } else if (decoder_) {
+            const auto frames = static_cast<sf_count_t>((wanted - done) / frameBytes);
+            got = static_cast<std::size_t>(
+                      decoder_->file.readf(reinterpret_cast<float*>(out + done), frames)) *
+                  frameBytes;
+            atEnd_ = got < wanted - done;
+        } else if (roundFrames_ < shortestRoundFrames_) {
+            heldAt_ = 0; // a short sound, once more
         } else {
             atEnd_ = true;
         }
         done += got;
         roundFrames_ += static_cast<std::int64_t>(got / frameBytes);
     }
-    if (atEnd_ && source_ != Source::Silence)
-        lastRoundFrames_ = std::max(roundFrames_, shortestRoundFrames_);
     return done;
-}
-
-bool MusicReader::atEnd() const {
-    return atEnd_;
 }
 
 // The file is opened afresh rather than sought, so that every round of the loop sounds like the
 // first: the MPEG decoder carries state across a seek to 0, and GSM in WAV cannot seek at all.
 std::string MusicReader::rewind() {
-    if (format_.rate == 0)
+    if (rate_ == 0)
         return {};
-    auto decoder = std::make_unique<Decoder>();
-    std::string problem = decoder->open(path_);
-    if (problem.empty() && decoder->format() != format_)
+    auto decoder = std::make_unique<Decoder>(path_);
+    std::string problem = decoder->problem;
+    if (problem.empty() &&
+        (decoder->file.samplerate() != rate_ || decoder->file.channels() != channels_))
         problem = "another kind of sound than before";
-    if (problem.empty()) {
-        decoder_ = std::move(decoder);
-        problem = start();
-    }
-    if (!problem.empty()) {
-        decoder_.reset();
-        held_.clear();
-        heldAt_ = 0;
-        roundFrames_ = 0;
-        source_ = Source::Silence;
-        atEnd_ = false;
-    }
+    if (problem.empty())
+        problem = start(std::move(decoder));
+    if (!problem.empty())
+        start(nullptr);
     return problem;
 }
 
@@ -495,8 +326,12 @@ MusicCheck checkMusic(const std::string& path) {
     check.problem = reader.open(path);
     if (!check.problem.empty())
         return check;
-    check.format =
-        std::to_string(reader.rate()) + " Hz, " + (reader.channels() == 1 ? "mono" : "stereo");
+    check.format = reader.description();
+    std::vector<std::byte> block(64 * 1024);
+    std::int64_t bytes = 0;
+    while (!reader.atEnd())
+        bytes += static_cast<std::int64_t>(reader.read(block.data(), block.size()));
+    check.seconds = static_cast<double>(bytes / reader.bytesPerFrame()) / reader.rate();
     check.loops = reader.rewind().empty();
     return check;
 }

@@ -154,6 +154,10 @@ random_bgm() { head -c 50000 /dev/urandom >"$1/bgm.wav"; }
 truncated_bgm() { head -c 30 "$template/bgm.wav" >"$1/bgm.wav"; }
 # The data chunk's size (bytes 40-43 of a plain 44-byte header) says 2 GB.
 overlong_bgm() { printf '\x00\xFF\xFF\x7F' | dd of="$1/bgm.wav" bs=1 seek=40 conv=notrunc status=none; }
+# A list chunk that made libsndfile 1.2.0 spin for ever inside its open, found by fuzzing.
+spinning_list_bgm() {
+    base64 -d >"$1/bgm.wav" <<<'UklGRkAAAABXQVZFZm10IBAAAAABAAIARKwAABCxAgAEABAATElTVFJJRkb///////////8AAADw//////////////////////////////////////////////////////////////////////////////////K2////A0FjAGRhdGEQEAA='
+}
 remove_end0_text() { rm "$1/end0.txt"; }
 remove_img() { rm -r "$1/img"; }
 read_only() { chmod -R a-w "$1"; }
@@ -282,6 +286,8 @@ run_case "bgm.wav missing" "$cases/no-bgm" bgm.wav bgm.wav remove_bgm
 run_case "bgm.wav of random bytes" "$cases/random-bgm" bgm.wav bgm.wav random_bgm
 run_case "bgm.wav truncated" "$cases/truncated-bgm" bgm.wav bgm.wav truncated_bgm
 run_case "bgm.wav claiming more data" "$cases/overlong-bgm" bgm.wav "" overlong_bgm
+run_case "bgm.wav whose list chunk spun libsndfile" "$cases/spinning-list-bgm" bgm.wav bgm.wav \
+    spinning_list_bgm
 run_case "end0.txt missing" "$cases/no-ending-text" end0.txt end0.txt remove_end0_text \
     reach_player_ending
 run_case "img folder missing" "$cases/no-img" "$scenes img/end0.jpg img/end1.jpg" "" remove_img \
