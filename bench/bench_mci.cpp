@@ -116,17 +116,19 @@ BENCHMARK(UnknownAliasQuery);
 
 } // namespace
 
-void* operator new(std::size_t size) {
+// Kept out of line: inlined, GCC pairs the free() below with a new expression elsewhere in this
+// file and warns of a mismatched deallocation.
+[[gnu::noinline]] void* operator new(std::size_t size) {
     allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* memory = std::malloc(size == 0 ? 1 : size))
         return memory;
     throw std::bad_alloc();
 }
 
-void operator delete(void* memory) noexcept {
+[[gnu::noinline]] void operator delete(void* memory) noexcept {
     std::free(memory);
 }
-void operator delete(void* memory, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept {
     std::free(memory);
 }
 
