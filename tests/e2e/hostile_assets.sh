@@ -130,11 +130,12 @@ no_change() { :; }
 remove_dat() { rm "$1/dat.txt"; }
 three_line_dat() { printf 'one\r\ntwo\r\nthree\r\n' >"$1/dat.txt"; }
 random_dat() { head -c 65536 /dev/urandom >"$1/dat.txt"; }
-# A first line of 50 MB and fourteen more longer than the game keeps, so that every murmur is long.
+# Fourteen lines longer than the game keeps and a last one of 50 MB, so that every murmur is long:
+# the game reads only as far as fifteen kept lines can reach, which takes in the start of the last.
 huge_line_dat() {
     {
+        for _ in $(seq 14); do printf '%s\r\n' "$(head -c 5000 /dev/zero | tr '\0' 'b')"; done
         head -c 50000000 /dev/zero | tr '\0' 'a'
-        for _ in $(seq 14); do printf '\r\n%s' "$(head -c 5000 /dev/zero | tr '\0' 'b')"; done
     } >"$1/dat.txt"
 }
 bad_scenes() {
