@@ -24,7 +24,7 @@ std::string folderArgument(int argc, char** argv) {
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (optionsEnded || !argument.starts_with('-')) {
-            return std::filesystem::absolute(argument).string();
+            return std::filesystem::absolute(argument).lexically_normal().string();
         }
     }
     return {};
