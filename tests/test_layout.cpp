@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
+#include "files/asset_path.h"
 #include "game_world.h"
 
 #include <QApplication>
@@ -36,9 +37,9 @@ TEST(LayoutUnit, IsASixthOfTheScreenRoundedDown) {
 
 // The application folder gets exactly one trailing separator, also for the root.
 TEST(AssetFolders, EndInExactlyOneSeparator) {
-    EXPECT_EQ(app::withTrailingSeparator("/home/player/夜 の 部屋"), "/home/player/夜 の 部屋/");
-    EXPECT_EQ(app::withTrailingSeparator("/games/"), "/games/");
-    EXPECT_EQ(app::withTrailingSeparator("/"), "/");
+    EXPECT_EQ(files::withTrailingSeparator("/home/player/夜 の 部屋"), "/home/player/夜 の 部屋/");
+    EXPECT_EQ(files::withTrailingSeparator("/games/"), "/games/");
+    EXPECT_EQ(files::withTrailingSeparator("/"), "/");
 
     AssetFolder assets;
     LoadedGame game(assets, {});

@@ -6,7 +6,7 @@
 #include "app/accessibility.h"
 #include "app/units.h"
 #include "common/report.h"
-#include "files/text_file.h"
+#include "files/asset_path.h"
 #include "os/x11.h"
 
 #include <QEvent>
@@ -23,13 +23,6 @@ float layoutUnit(double screenWidthTwips) {
     return static_cast<float>(std::floor(screenWidthTwips / 6));
 }
 
-std::string withTrailingSeparator(std::string folder) {
-    if (folder.empty() || folder.back() != '/') {
-        folder += '/';
-    }
-    return folder;
-}
-
 double screenWidthTwips() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().width() * twipsPerPixel() : 0;
@@ -39,9 +32,6 @@ namespace {
 
 // The names of the moods, as the bars show them.
 const char* const moodNames[] = {"怒", "哀", "謝りたい"};
-
-// An ending line is one line of the label; a longer one would only stall drawing it.
-constexpr std::size_t MaxEndingLineCharacters = 4096;
 
 void setColours(QWidget& widget, const QColor& text, const QColor& background) {
     QPalette palette = widget.palette();
@@ -126,7 +116,7 @@ void Frm::showGame() {
 // --- Start-up -----------------------------------------------------------------
 
 void Frm::Form_Load() {
-    AppDir = withTrailingSeparator(applicationFolder_);
+    AppDir = files::withTrailingSeparator(applicationFolder_);
     DatDir = AppDir; // the texts lie beside the program
     ImgDir = AppDir + "img/";
 
@@ -312,18 +302,12 @@ void Frm::endingReached(std::uint8_t n) {
     ShowEnding(n);
 }
 
-// The game stops on the ending's picture; its text starts with a line break and holds the first
-// three lines of its file.
+// The game stops on the ending's picture and text.
 void Frm::ShowEnding(std::uint8_t n) {
     timLbl.stop();
     timOpt.stop();
     ShowPicture("end" + std::to_string(n));
-    std::string text;
-    const std::string path = DatDir + "end" + std::to_string(n) + ".txt";
-    for (const std::string& line : files::readFirstLines(path, 3, MaxEndingLineCharacters)) {
-        text += "\r\n" + line;
-    }
-    LblSay->setCaption(text);
+    LblSay->setCaption(murmur::endingText(DatDir + "end" + std::to_string(n) + ".txt"));
 }
 
 } // namespace app

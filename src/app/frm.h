@@ -26,8 +26,6 @@ namespace app {
 
 // The layout unit: a sixth of the screen width in twips, rounded down.
 float layoutUnit(double screenWidthTwips);
-// The folder with exactly one trailing separator.
-std::string withTrailingSeparator(std::string folder);
 // The width of the primary screen in twips (1/1440 inch).
 double screenWidthTwips();
 

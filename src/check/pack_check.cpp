@@ -8,6 +8,7 @@
 #include "files/asset_path.h"
 #include "files/picture.h"
 #include "files/text_file.h"
+#include "murmur/murmurs.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -16,13 +17,15 @@ namespace check {
 
 namespace {
 
-// As the game reads them: the lines it uses, each cut to this many characters.
+// As the game reads them: the lines it uses, each cut as murmurs are.
 struct Text {
     const char* name;
     int lines;
 };
-constexpr Text texts[] = {{"dat.txt", 15}, {"end0.txt", 3}, {"end1.txt", 3}};
-constexpr std::size_t mostCharacters = 4096;
+constexpr Text texts[] = {{"dat.txt", murmur::Murmurs::LineCount},
+                          {"end0.txt", murmur::EndingLineCount},
+                          {"end1.txt", murmur::EndingLineCount}};
+constexpr std::size_t mostCharacters = murmur::Murmurs::MaxLineCharacters;
 constexpr const char* pictures[] = {"img/0.jpg", "img/1.jpg",    "img/2.jpg",   "img/3.jpg",
                                     "img/4.jpg", "img/end0.jpg", "img/end1.jpg"};
 // Decoded as the picture area of a 1024-pixel-wide screen shows it.
@@ -40,7 +43,7 @@ std::string whereFound(const std::string& folder, const std::string& name, bool&
 
 std::string textReport(const std::string& path, const Text& text) {
     const files::TextStart start = files::readTextStart(path, text.lines, mostCharacters);
-    const auto lines = files::readFirstLines(path, text.lines, mostCharacters);
+    const auto lines = files::firstLinesOf(start, path, text.lines, mostCharacters);
     return files::encodingOf(start.bytes, start.extent) + ", " + std::to_string(lines.size()) +
            " of " + std::to_string(text.lines) + " lines";
 }
@@ -66,7 +69,7 @@ std::string musicReport(const std::string& path, bool& plays) {
 } // namespace
 
 int checkPack(const std::string& folder) {
-    const std::string root = folder.ends_with('/') ? folder : folder + "/";
+    const std::string root = files::withTrailingSeparator(folder);
     bool complete = true;
     const auto report = [&](const std::string& name, const auto& details) {
         bool found = false;

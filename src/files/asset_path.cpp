@@ -49,4 +49,10 @@ std::string findFileIgnoringCase(const std::string& path) {
     return found ? found->string() : path;
 }
 
+std::string withTrailingSeparator(std::string folder) {
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
 } // namespace files

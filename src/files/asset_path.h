@@ -13,4 +13,7 @@ namespace files {
 // there is none, `path` unchanged. Among several such names the first in byte order is taken.
 std::string findFileIgnoringCase(const std::string& path);
 
+// The folder with exactly one trailing separator, ready for asset names to be appended.
+std::string withTrailingSeparator(std::string folder);
+
 } // namespace files

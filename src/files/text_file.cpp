@@ -195,8 +195,12 @@ TextStart readTextStart(const std::string& path, int count, std::size_t maxChara
 
 std::vector<std::string> readFirstLines(const std::string& path, int count,
                                         std::size_t maxCharacters) {
+    return firstLinesOf(readTextStart(path, count, maxCharacters), path, count, maxCharacters);
+}
+
+std::vector<std::string> firstLinesOf(const TextStart& start, const std::string& path, int count,
+                                      std::size_t maxCharacters) {
     std::vector<std::string> lines;
-    const TextStart start = readTextStart(path, count, maxCharacters);
     if (!start.read) {
         reportFileProblem(path, "cannot be read (" + start.problem + "); its lines stay empty");
         return lines;

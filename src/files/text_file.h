@@ -62,5 +62,8 @@ TextStart readTextStart(const std::string& path, int count, std::size_t maxChara
 // wrong with the file is reported once per file and run.
 std::vector<std::string> readFirstLines(const std::string& path, int count,
                                         std::size_t maxCharacters);
+// The same, of a start already read from the file at `path`.
+std::vector<std::string> firstLinesOf(const TextStart& start, const std::string& path, int count,
+                                      std::size_t maxCharacters);
 
 } // namespace files

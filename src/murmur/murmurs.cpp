@@ -21,4 +21,12 @@ const std::string& Murmurs::drawLine() {
     return Lines[static_cast<std::size_t>(common::drawFrom(random_, LineCount))];
 }
 
+std::string endingText(const std::string& path) {
+    std::string text;
+    for (const std::string& line :
+         files::readFirstLines(path, EndingLineCount, Murmurs::MaxLineCharacters))
+        text += "\r\n" + line;
+    return text;
+}
+
 } // namespace murmur

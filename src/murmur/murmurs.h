@@ -35,4 +35,9 @@ private:
     common::RandomSource& random_;
 };
 
+// An ending's text, as it shows over the ending's picture: a line break, then each of the first
+// EndingLineCount lines of the file at `path`, cut as murmurs are.
+inline constexpr int EndingLineCount = 3;
+std::string endingText(const std::string& path);
+
 } // namespace murmur
