@@ -138,7 +138,8 @@ struct SplitCase {
     std::vector<std::string> expected;
 };
 
-// CR LF, LF and a lone CR each end a line; a last line without a line end still counts.
+// CR LF, LF and a lone CR each end a line; a last line without a line end still counts. The text
+// is decoded before it is split, so a broken character keeps its line end and a mark is dropped.
 TEST(TextFile, SplitsLines) {
     const std::vector<SplitCase> cases = {
         {"CR LF", "a\r\nb\r\n", {"a", "b"}},
@@ -151,23 +152,13 @@ TEST(TextFile, SplitsLines) {
         {"CR then CR LF", "a\r\r\n", {"a", ""}},
         {"empty file", "", {}},
         {"only a line end", "\r\n", {""}},
+        {"cp932", "\x82\xA0\r\n\x82\xA2\x82\xA4\r\n\x81", {"あ", "いう", "\uFFFD"}},
+        {"cp932 lead byte before LF", "\x81\nB", {"\uFFFD", "B"}},
+        {"UTF-8 with a BOM", "\xEF\xBB\xBF\xE3\x81\x82\r\nb", {"あ", "b"}},
+        {"UTF-16LE with a BOM", QByteArray("\xFF\xFE\x42\x30\r\0\n\0b\0", 10), {"あ", "b"}},
     };
     for (const SplitCase& c : cases)
         EXPECT_EQ(allLines(c.bytes), c.expected) << c.what;
-}
-
-// A Shift-JIS file is decoded before it is split, and a broken character keeps its line end.
-TEST(TextFile, DecodesCp932Lines) {
-    EXPECT_EQ(allLines("\x82\xA0\r\n\x82\xA2\x82\xA4\r\n\x81"),
-              (std::vector<std::string>{"あ", "いう", "\uFFFD"}));
-    EXPECT_EQ(allLines("\x81\nB"), (std::vector<std::string>{"\uFFFD", "B"}));
-}
-
-// UTF-8 and UTF-16 files with a byte-order mark give their lines without the mark.
-TEST(TextFile, DecodesUnicodeLines) {
-    EXPECT_EQ(allLines("\xEF\xBB\xBF\xE3\x81\x82\r\nb"), (std::vector<std::string>{"あ", "b"}));
-    EXPECT_EQ(allLines(QByteArray("\xFF\xFE\x42\x30\r\0\n\0b\0", 10)),
-              (std::vector<std::string>{"あ", "b"}));
 }
 
 struct FileCase {
