@@ -67,12 +67,10 @@ const std::pair<const char*, QSize> measuredPictures[] = {{"300x300", {300, 300}
 // pictures under names of their own.
 void writeScenes() {
     QDir(assetFolder().path()).mkdir("img");
-    for (const char* name : {"0", "1", "2", "3", "4", "end0", "end1"}) {
+    for (const char* name : {"0", "1", "2", "3", "4", "end0", "end1"})
         photoLike({64, 48}).save(assetFolder().filePath(QString("img/%1.jpg").arg(name)), "JPEG");
-    }
-    for (const auto& [name, size] : measuredPictures) {
+    for (const auto& [name, size] : measuredPictures)
         photoLike(size).save(assetFolder().filePath(QString("img/%1.jpg").arg(name)), "JPEG", 90);
-    }
 }
 
 struct Game {
@@ -235,9 +233,8 @@ void registerPictureBenchmarks() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     QApplication application(argc, argv);
     writeScenes();
     registerPictureBenchmarks();

@@ -60,9 +60,8 @@ long peakResidentKib(pid_t child) {
     std::string key;
     long value = 0;
     while (status >> key) {
-        if (key == "VmHWM:" && status >> value) {
+        if (key == "VmHWM:" && status >> value)
             return value;
-        }
         status.ignore(1 << 16, '\n');
     }
     return -1;
@@ -76,17 +75,15 @@ void checkDeadline(Clock::time_point start, pid_t child) {
         noPaint("the program showed no painted window in time", peakKib);
     }
     rusage usage{};
-    if (wait4(child, nullptr, WNOHANG, &usage) != 0) {
+    if (wait4(child, nullptr, WNOHANG, &usage) != 0)
         noPaint("the program ended before painting a window", usage.ru_maxrss);
-    }
 }
 
 Window geometryOf(xcb_connection_t* connection, xcb_window_t id) {
     std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
         xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr), &std::free);
-    if (!geometry) {
+    if (!geometry)
         return {};
-    }
     return {id, geometry->width, geometry->height};
 }
 
@@ -100,14 +97,12 @@ Window waitForMappedWindow(xcb_connection_t* connection, Clock::time_point start
             std::this_thread::sleep_for(200us);
             continue;
         }
-        if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY) {
+        if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY)
             continue;
-        }
         const auto* mapped = reinterpret_cast<const xcb_map_notify_event_t*>(event.get());
         const Window window = geometryOf(connection, mapped->window);
-        if (window.width >= 100 && window.height >= 100) {
+        if (window.width >= 100 && window.height >= 100)
             return window;
-        }
     }
 }
 
@@ -118,31 +113,26 @@ bool looksPainted(xcb_connection_t* connection, const Window& window) {
                                           window.width, window.height, ~0u),
                             nullptr),
         &std::free);
-    if (!image || image->depth != 24) {
+    if (!image || image->depth != 24)
         return false;
-    }
     const auto* pixels = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image.get()));
     const int count = xcb_get_image_data_length(image.get()) / 4;
-    for (int i = 1; i < count; ++i) {
-        if ((pixels[i] ^ pixels[0]) & 0xffffff) {
+    for (int i = 1; i < count; ++i)
+        if ((pixels[i] ^ pixels[0]) & 0xffffff)
             return true;
-        }
-    }
     return false;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
+    if (argc < 3)
         die("usage: first_paint_watch SETTLE_MS COMMAND [ARGS...]");
-    }
     const auto settle = std::chrono::milliseconds(std::atoi(argv[1]));
 
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) {
+    if (xcb_connection_has_error(connection))
         die("cannot connect to the X display");
-    }
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);

@@ -54,17 +54,15 @@ public:
 
     // Five scenes, two endings with their texts and fifteen murmurs.
     void writeStandardSet() const {
-        for (int k = 0; k < 5; ++k) {
+        for (int k = 0; k < 5; ++k)
             writeSolidPicture(std::to_string(k), sceneColours[static_cast<std::size_t>(k)]);
-        }
         writeSolidPicture("end0", end0Colour);
         writeSolidPicture("end1", end1Colour);
         writeFile("end0.txt", "mine one\r\nmine two\r\nmine three\r\n");
         writeFile("end1.txt", "yours one\r\nyours two\r\nyours three\r\n");
         std::string murmurs;
-        for (int i = 0; i < 15; ++i) {
+        for (int i = 0; i < 15; ++i)
             murmurs += "murmur " + std::to_string(i) + "\r\n";
-        }
         writeFile("dat.txt", murmurs);
     }
 
@@ -96,11 +94,9 @@ inline QList<app::CellRadioButton*> opt(app::Frm& frm) {
 }
 inline QList<app::MoodBar*> bars(app::Frm& frm) {
     QList<app::MoodBar*> found;
-    for (QWidget* widget : frm.findChildren<QWidget*>()) {
-        if (auto* bar = dynamic_cast<app::MoodBar*>(widget)) {
+    for (QWidget* widget : frm.findChildren<QWidget*>())
+        if (auto* bar = dynamic_cast<app::MoodBar*>(widget))
             found.append(bar);
-        }
-    }
     return found;
 }
 inline QTimer& timer(app::Frm& frm, const char* name) {

@@ -13,11 +13,9 @@
 namespace {
 
 QAccessibleInterface* childNamed(QAccessibleInterface* parent, const QString& name) {
-    for (int i = 0; i < parent->childCount(); ++i) {
-        if (parent->child(i)->text(QAccessible::Name) == name) {
+    for (int i = 0; i < parent->childCount(); ++i)
+        if (parent->child(i)->text(QAccessible::Name) == name)
             return parent->child(i);
-        }
-    }
     ADD_FAILURE() << "no child named " << name.toStdString();
     return nullptr;
 }
@@ -51,14 +49,12 @@ std::string treeOf(QAccessibleInterface* node, int depth = 0) {
     const QMetaEnum roles = QMetaEnum::fromType<QAccessible::Role>();
     std::string line = std::string(2 * depth, ' ') + roles.valueToKey(node->role()) + " '" +
                        node->text(QAccessible::Name).toStdString() + "'";
-    if (node->valueInterface()) {
+    if (node->valueInterface())
         line += " value";
-    }
     const QStringList actions =
         node->actionInterface() ? node->actionInterface()->actionNames() : QStringList();
-    if (!actions.isEmpty()) {
+    if (!actions.isEmpty())
         line += " " + actions.join(',').toStdString();
-    }
     std::string tree = line + "\n";
     for (int i = 0; i < node->childCount(); ++i) {
         QAccessibleInterface* child = node->child(i);
@@ -164,9 +160,8 @@ TEST(Accessibility, PressSpaceOrReturnOnThePictureStartsANewGame) {
         mood::MoodRules& moods = game.frm.moods();
         moods.AddMood(mood::Player, mood::WishToApologise, 80); // the player's ending
         c.act(game);
-        if (c.newGame) { // the press action lets go of the button a moment later
+        if (c.newGame) // the press action lets go of the button a moment later
             EXPECT_TRUE(QTest::qWaitFor([&] { return timer(game.frm, "timOpt").isActive(); }));
-        }
         EXPECT_EQ(moods.mood(mood::Player, mood::WishToApologise), c.newGame ? 0 : 80) << c.what;
         EXPECT_EQ(timer(game.frm, "timOpt").isActive(), c.newGame) << c.what;
         EXPECT_EQ(lblSay(game.frm).text() == "Sorawata", c.newGame) << c.what;

@@ -180,12 +180,11 @@ TEST(Options, EveryClickRaisesExactlyOneClickEvent) {
         const Options options = opt(game.frm);
         std::vector<int> clicks;
         for (int i = 0; i <= 2; ++i) {
-            QObject::connect(options[i], &QAbstractButton::clicked,
-                             [&clicks, i] { clicks.push_back(i); });
+            QObject::connect(
+                options[i], &QAbstractButton::clicked, [&clicks, i] { clicks.push_back(i); });
         }
-        for (const Action& action : c.actions) {
+        for (const Action& action : c.actions)
             action(options);
-        }
         EXPECT_EQ(clicks, c.clicks);
         EXPECT_TRUE(options[c.marked]->isChecked());
         EXPECT_EQ(game.frm.moods().selectedOption(), c.clicks.empty() ? 0 : c.clicks.back());
@@ -212,9 +211,8 @@ TEST(Layout, FocusStartsOnThePictureAndTabEntersTheOptionsAtTheMarkedOne) {
         {Qt::Key_Backtab, 1, option(1)},
     };
     for (const Step& step : steps) {
-        if (step.markFirst >= 0) {
+        if (step.markFirst >= 0)
             opt(game.frm)[step.markFirst]->setChecked(true);
-        }
         QTest::keyClick(QApplication::focusWidget(), step.key);
         EXPECT_EQ(QApplication::focusWidget(), step.focused);
     }

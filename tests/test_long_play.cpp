@@ -69,18 +69,16 @@ public:
     std::string inconsistency(bool afterTick) {
         const mood::MoodRules& m = frm_.moods();
         for (std::uint8_t who : {Player, Partner}) {
-            for (std::uint8_t kind : {Anger, Sorrow, WishToApologise}) {
+            for (std::uint8_t kind : {Anger, Sorrow, WishToApologise})
                 if (m.mood(who, kind) < 0 || m.mood(who, kind) > ceilingOf(kind))
                     return describe("mood out of bounds", who, kind);
-            }
             const int wish = std::clamp(m.mood(who, Sorrow) - m.mood(who, Anger), 0, 80);
             if (m.mood(who, WishToApologise) != wish)
                 return describe("wish is not sorrow minus anger", who, WishToApologise);
         }
-        for (std::uint8_t kind : {Anger, Sorrow, WishToApologise}) {
+        for (std::uint8_t kind : {Anger, Sorrow, WishToApologise})
             if (!barShows(kind))
                 return describe("bar does not show the mood", Player, kind);
-        }
         const bool over =
             m.mood(Player, WishToApologise) == 80 || m.mood(Partner, WishToApologise) == 80;
         if (timer(frm_, "timOpt").isActive() == over)

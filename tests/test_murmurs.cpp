@@ -57,16 +57,14 @@ TEST(Murmurs, DrawsCoverAllFifteenLines) {
     AssetFolder assets;
     assets.writeStandardSet();
     std::vector<double> draws;
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < 15; ++i)
         draws.push_back(i / 15.0);
-    }
     draws.push_back(0.99999);
     ScriptedRandom random(draws);
     murmur::Murmurs murmurs(random);
     murmurs.LoadLines(assets.path() + "/dat.txt");
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < 15; ++i)
         EXPECT_EQ(murmurs.drawLine(), "murmur " + std::to_string(i));
-    }
     EXPECT_EQ(murmurs.drawLine(), "murmur 14");
 }
 

@@ -195,8 +195,9 @@ TEST_F(WaveDeviceTest, TheMusicComesBackWithTheSoundServer) {
 
 // The number of times `command` was sent.
 long timesSent(const RecordingMci& mci, const std::string& command) {
-    return std::count_if(mci.sent.begin(), mci.sent.end(),
-                         [&](const SentCommand& sent) { return sent.text == command; });
+    return std::count_if(
+        mci.sent.begin(), mci.sent.end(),
+        [&](const SentCommand& sent) { return sent.text == command; });
 }
 
 // Ticks the music poll until `command` has been sent `times` more times; false if it was not

@@ -60,9 +60,8 @@ TEST(Bars, FillFollowsTheValue) {
         const app::MoodBar& bar = *bars(g.frm())[c.kind];
         EXPECT_EQ(bar.value(), c.value);
         EXPECT_NEAR(bar.fillHeight(), bar.height() * c.share, 1);
-        if (c.share == 1) {
+        if (c.share == 1)
             EXPECT_EQ(bar.fillHeight(), bar.height());
-        }
     }
 }
 
@@ -109,11 +108,10 @@ TEST(Endings, ShowThePictureAndTheFirstThreeLines) {
         SCOPED_TRACE(c.what);
         AssetFolder assets;
         assets.writeStandardSet();
-        if (c.file) {
+        if (c.file)
             assets.writeFile("end0.txt", *c.file);
-        } else {
+        else
             QFile::remove(QString::fromStdString(assets.path() + "/end0.txt"));
-        }
         LoadedGame game(assets, {drawing(0, 5)});
         game.frm.Form_Activate();
         testing::internal::CaptureStderr();

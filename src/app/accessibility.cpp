@@ -28,15 +28,13 @@ public:
 
     int childCount() const override { return QAccessibleWidget::childCount() + 1; }
     QAccessibleInterface* child(int index) const override {
-        if (index == labelIndex) {
+        if (index == labelIndex)
             return accessibleOf(label());
-        }
         return QAccessibleWidget::child(index > labelIndex ? index - 1 : index);
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
-        if (child->object() == label()) {
+        if (child->object() == label())
             return labelIndex;
-        }
         const int index = QAccessibleWidget::indexOfChild(child);
         return index >= labelIndex ? index + 1 : index;
     }
@@ -59,11 +57,10 @@ public:
         return QStringList(pressAction()) + QAccessibleWidget::actionNames();
     }
     void doAction(const QString& action) override {
-        if (action == pressAction()) {
+        if (action == pressAction())
             picture_.animateClick();
-        } else {
+        else
             QAccessibleWidget::doAction(action);
-        }
     }
 
 private:
@@ -81,21 +78,16 @@ public:
 };
 
 QAccessibleInterface* gameAccessible(const QString&, QObject* object) {
-    if (auto* window = dynamic_cast<Frm*>(object)) {
+    if (auto* window = dynamic_cast<Frm*>(object))
         return new WindowAccessible(*window);
-    }
-    if (auto* picture = dynamic_cast<ScenePicture*>(object)) {
+    if (auto* picture = dynamic_cast<ScenePicture*>(object))
         return new PictureAccessible(*picture);
-    }
-    if (auto* label = dynamic_cast<MurmurLabel*>(object)) {
+    if (auto* label = dynamic_cast<MurmurLabel*>(object))
         return new NotificationAccessible(*label);
-    }
-    if (auto* bar = dynamic_cast<MoodBar*>(object)) {
+    if (auto* bar = dynamic_cast<MoodBar*>(object))
         return new QAccessibleWidget(bar, QAccessible::StaticText);
-    }
-    if (object->objectName() == QLatin1String("OptGroup")) {
+    if (object->objectName() == QLatin1String("OptGroup"))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
-    }
     return nullptr;
 }
 

@@ -24,10 +24,8 @@ void CellRadioButton::keyPressEvent(QKeyEvent* event) {
     const bool arrow = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down ||
                        event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
     auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
-    if (arrow && focused && focused != this && focused->group() == group() &&
-        !focused->isChecked()) {
+    if (arrow && focused && focused != this && focused->group() == group() && !focused->isChecked())
         focused->click();
-    }
 }
 
 // Marking one option unmarks the others, so each of them hears of it.

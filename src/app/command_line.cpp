@@ -21,11 +21,10 @@ std::string folderArgument(int argc, char** argv) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
-        if (!optionsEnded && argument == "--") {
+        if (!optionsEnded && argument == "--")
             optionsEnded = true;
-        } else if (optionsEnded || !argument.starts_with('-')) {
+        else if (optionsEnded || !argument.starts_with('-'))
             return std::filesystem::absolute(argument).lexically_normal().string();
-        }
     }
     return {};
 }

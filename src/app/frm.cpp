@@ -76,18 +76,16 @@ Frm::Frm(std::string applicationFolder, double screenWidthTwips, common::RandomS
     Opt[0]->setChecked(true);
     connect(&optGroup_, &QButtonGroup::idClicked, this,
             [this](int index) { Opt_Click(static_cast<std::int16_t>(index)); });
-    for (std::uint8_t j = 0; j <= 2; ++j) {
+    for (std::uint8_t j = 0; j <= 2; ++j)
         bars_[j] = new MoodBar(QString::fromUtf8(moodNames[j]), mood::ceilingOf(j), this);
-    }
     readout_ = new QLabel(this);
     readout_->setAttribute(Qt::WA_TransparentForMouseEvents);
     Pic->setFocus(); // the window opens with the focus on the picture
 
     // Precise timers never fire early, so a second on screen is a whole second. The music's
     // millisecond poll wakes the thread anyway, so coarse timers would save nothing.
-    for (QTimer* timer : {&timOpt, &timLbl, &BgmTim}) {
+    for (QTimer* timer : {&timOpt, &timLbl, &BgmTim})
         timer->setTimerType(Qt::PreciseTimer);
-    }
     timOpt.setObjectName("timOpt");
     timOpt.setInterval(300);
     connect(&timOpt, &QTimer::timeout, this, [this] { timOpt_Timer(); });
@@ -145,9 +143,8 @@ void Frm::ApplyLayout() {
 
     LblSay->setCaption("");
     setColours(*LblSay, QColor(100, 0, 0), Qt::white);
-    for (CellRadioButton* option : Opt) {
+    for (CellRadioButton* option : Opt)
         setColours(*option, QColor(0, 100, 255), Qt::white);
-    }
 }
 
 // The drawing area is a grid 4.5 units across and 3 down: the scene on the left two units, the
@@ -156,12 +153,10 @@ void Frm::placeControls() {
     const Grid grid(size());
     Pic->setGeometry(grid.rect(0, 0, 2, 3));
     optBox_->setGeometry(grid.rect(2, 0, 1, 3));
-    for (int i = 0; i <= 2; ++i) {
+    for (int i = 0; i <= 2; ++i)
         Opt[i]->setGeometry(grid.rect(2, i, 1, 1).translated(-optBox_->pos()));
-    }
-    for (int j = 0; j <= 2; ++j) {
+    for (int j = 0; j <= 2; ++j)
         bars_[j]->setGeometry(grid.rect(3 + 0.5 * j, 0, 0.5, 3)); // exactly 3, 3.5 and 4
-    }
     readout_->setGeometry(0, 0, width(), fontMetrics().height());
 }
 
@@ -177,16 +172,14 @@ void Frm::fitDrawingAreaToOuterSize() {
 // A window manager that did not tell its frame before the window was mapped has the drawing area
 // corrected once it has framed the window.
 void Frm::frameMayHaveChanged() {
-    if (!isVisible()) {
+    if (!isVisible())
         return;
-    }
     const QRect outer = frameGeometry();
     const QRect inner = geometry();
     const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
                          outer.right() - inner.right(), outer.bottom() - inner.bottom());
-    if (frame == frame_ || frame.left() < 0 || frame.top() < 0) {
+    if (frame == frame_ || frame.left() < 0 || frame.top() < 0)
         return;
-    }
     frame_ = frame;
     fitDrawingAreaToOuterSize();
     os::markSkipTaskbar(*this);
@@ -228,12 +221,10 @@ void Frm::activateOnce() {
 
 void Frm::Form_Activate() {
     moods_.newGame();
-    for (MoodBar* bar : bars_) {
+    for (MoodBar* bar : bars_)
         bar->setValue(0);
-    }
-    for (CellRadioButton* option : Opt) {
+    for (CellRadioButton* option : Opt)
         option->setEnabled(true);
-    }
     LblSay->setCaption("Sorawata");
     announce(*LblSay);
     timLbl.start(); // a timer enabled again starts its interval afresh
@@ -250,9 +241,8 @@ void Frm::Pic_Click() {
 // The option is marked also when the program makes the choice, so that the buttons agree.
 void Frm::Opt_Click(std::int16_t index) {
     moods_.select(static_cast<std::uint8_t>(index));
-    if (index < 0 || index > 2) {
+    if (index < 0 || index > 2)
         common::fault("there is no option " + std::to_string(index));
-    }
     Opt[index]->setChecked(true);
     ShowPicture(std::to_string(moods_.drawScene()));
 }
@@ -260,9 +250,8 @@ void Frm::Opt_Click(std::int16_t index) {
 // An ending is read out once the tick is over, so that a tick that shows two says only the last.
 void Frm::timOpt_Timer() {
     moods_.think();
-    if (!timOpt.isActive()) {
+    if (!timOpt.isActive())
         announce(*LblSay);
-    }
 }
 
 void Frm::timLbl_Timer() {
@@ -273,9 +262,8 @@ void Frm::timLbl_Timer() {
 // as it is now. An empty name paints the last picture again.
 void Frm::ShowPicture(const std::string& name) {
     Pic->cls();
-    if (!name.empty()) {
+    if (!name.empty())
         E = files::LoadPicture(ImgDir + name + ".jpg", Pic->deviceSize());
-    }
     Pic->paintPicture(E);
     Pic->setVisible(true);
 }

@@ -39,9 +39,8 @@ QSize ScenePicture::deviceSize() const {
 void ScenePicture::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
-    if (painted_.isEmpty() || painted_.hasAlpha()) {
+    if (painted_.isEmpty() || painted_.hasAlpha())
         paintOpening(painter);
-    }
     painted_.draw(painter, rect(), QRectF(QPointF(0, 0), QSizeF(painted_.size())));
 }
 

@@ -122,7 +122,8 @@ std::string waveHeader(const std::string& format, std::uint64_t dataLength, bool
 // Chunk names are four printable characters; zeros where a chunk should be are what a download that
 // reserved the file's size leaves.
 bool isChunkName(const unsigned char* name) {
-    return std::all_of(name, name + 4, [](unsigned char c) { return c >= 0x20 && c <= 0x7E; });
+    return std::all_of(
+        name, name + 4, [](unsigned char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
 // libsndfile can spin for ever in its parsers of a WAV file's other chunks (a damaged LIST chunk

@@ -260,11 +260,10 @@ private:
                 pa_stream_begin_write(stream_, &buffer, &room) < 0)
                 return;
             const std::size_t bytes = reader_.read(static_cast<std::byte*>(buffer), room);
-            if (bytes == 0) {
+            if (bytes == 0)
                 pa_stream_cancel_write(stream_);
-            } else {
+            else
                 pa_stream_write(stream_, buffer, bytes, nullptr, 0, PA_SEEK_RELATIVE);
-            }
             if (reader_.atEnd()) {
                 lock.lock();
                 if (commandsSeen == commands_ && mode() == DeviceMode::Playing)

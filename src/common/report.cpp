@@ -23,9 +23,8 @@ std::set<std::string> reported; // the files told about
 
 void reportFileProblem(const std::string& path, const std::string& problem) {
     const std::lock_guard lock(reportedMutex);
-    if (reported.insert(path).second) {
+    if (reported.insert(path).second)
         tell(path + ": " + problem);
-    }
 }
 
 bool anyFileProblemReported() {

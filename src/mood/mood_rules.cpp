@@ -58,26 +58,23 @@ void MoodRules::AddMoodWithApology(std::uint8_t who, std::uint8_t kind, std::int
 void MoodRules::AddMood(std::uint8_t who, std::uint8_t kind, std::int16_t delta) {
     const std::int16_t c = ceilingOf(kind);
     const std::int16_t s = checkedAdd(Mood(who, kind), delta);
-    if (s < 0) {
+    if (s < 0)
         Mood(who, kind) = 0;
-    } else if (s > c) {
+    else if (s > c)
         Mood(who, kind) = c;
-    } else {
+    else
         Mood(who, kind) = s;
-    }
-    if (who == Player) {
+    if (who == Player)
         view_.barChanged(kind, Mood(Player, kind), c);
-    }
     TestEnding(c);
 }
 
 // The partner's wish is looked at first.
 void MoodRules::TestEnding(std::int16_t ceiling) {
-    if (Mood(Partner, WishToApologise) >= ceiling) {
+    if (Mood(Partner, WishToApologise) >= ceiling)
         view_.endingReached(1);
-    } else if (Mood(Player, WishToApologise) >= ceiling) {
+    else if (Mood(Player, WishToApologise) >= ceiling)
         view_.endingReached(0);
-    }
 }
 
 // Anger, sorrow and the wish to apologise, each followed by "_": 37_12_0_.

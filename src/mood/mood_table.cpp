@@ -14,17 +14,15 @@ using common::fault;
 namespace {
 
 void checkSubscripts(std::uint8_t who, std::uint8_t kind) {
-    if (who > 1 || kind > 2) {
+    if (who > 1 || kind > 2)
         fault("mood subscript out of range");
-    }
 }
 
 // A sum or difference of two 16-bit values, worked out in int, where it cannot overflow.
 std::int16_t checked16(int result) {
     if (result < std::numeric_limits<std::int16_t>::min() ||
-        result > std::numeric_limits<std::int16_t>::max()) {
+        result > std::numeric_limits<std::int16_t>::max())
         fault("mood overflow");
-    }
     return static_cast<std::int16_t>(result);
 }
 

@@ -76,9 +76,8 @@ void holdStartMessage(QtMsgType type, const QMessageLogContext& context, const Q
 
 std::optional<std::string> chooseDisplay() {
     const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
-    if (!chosen.isEmpty() && !chosen.startsWith("xcb")) {
+    if (!chosen.isEmpty() && !chosen.startsWith("xcb"))
         return std::nullopt; // the user picked another platform; Qt checks it
-    }
     const bool waylandNamed = chosen.isEmpty() && qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
     if (waylandNamed) {
         if (waylandReachable())
@@ -90,9 +89,8 @@ std::optional<std::string> chooseDisplay() {
                               "at WAYLAND_DISPLAY"
                             : "no display: DISPLAY and WAYLAND_DISPLAY are not set";
     }
-    if (!x11Reachable()) {
+    if (!x11Reachable())
         return "cannot connect to the X display " + qEnvironmentVariable("DISPLAY").toStdString();
-    }
     return std::nullopt;
 }
 

@@ -22,9 +22,8 @@ namespace {
 // The X server's connection when the windows are X11 windows; null on any other platform
 // (Wayland, offscreen), also when that platform keeps an X connection of its own or has none.
 xcb_connection_t* x11Connection() {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return nullptr;
-    }
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->connection() : nullptr;
 }
@@ -82,9 +81,8 @@ std::optional<QMargins> awaitFrameExtents(xcb_connection_t* connection, xcb_wind
     do {
         const std::vector<uint32_t> extents =
             property32(connection, window, frameExtents, XCB_ATOM_CARDINAL);
-        if (extents.size() == 4) {
+        if (extents.size() == 4)
             return QMargins(int(extents[0]), int(extents[2]), int(extents[1]), int(extents[3]));
-        }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     } while (std::chrono::steady_clock::now() < deadline);
     return std::nullopt;
@@ -94,9 +92,8 @@ std::optional<QMargins> awaitFrameExtents(xcb_connection_t* connection, xcb_wind
 
 void markSkipTaskbar(QWidget& window) {
     xcb_connection_t* connection = x11Connection();
-    if (!connection) {
+    if (!connection)
         return;
-    }
     const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_atom_t netWmState = atom(connection, "_NET_WM_STATE");
     const xcb_atom_t skipTaskbar = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
@@ -109,31 +106,27 @@ void markSkipTaskbar(QWidget& window) {
     }
     // A window manager owns the state of a mapped window and takes requests:
     // _NET_WM_STATE_ADD, from a normal application.
-    if (window.isVisible()) {
+    if (window.isVisible())
         sendToWindowManager(connection, id, netWmState, {1, skipTaskbar, 0, 1});
-    }
     xcb_flush(connection);
 }
 
 QMargins frameBeforeFirstMap(QWidget& window) {
     constexpr auto answerWithin = std::chrono::milliseconds(500);
     xcb_connection_t* connection = x11Connection();
-    if (!connection) {
+    if (!connection)
         return {};
-    }
     const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     const xcb_atom_t supported = atom(connection, "_NET_SUPPORTED");
-    if (!contains(property32(connection, rootOf(connection), supported, XCB_ATOM_ATOM), request)) {
+    if (!contains(property32(connection, rootOf(connection), supported, XCB_ATOM_ATOM), request))
         return {}; // no window manager, or one that does not take the request
-    }
     const auto id = static_cast<xcb_window_t>(window.winId());
     sendToWindowManager(connection, id, request, {});
     xcb_flush(connection);
     const auto extents =
         awaitFrameExtents(connection, id, std::chrono::steady_clock::now() + answerWithin);
-    if (!extents) {
+    if (!extents)
         return {};
-    }
     const qreal ratio = window.devicePixelRatioF();
     const auto logical = [ratio](int pixels) { return int(std::lround(pixels / ratio)); };
     return QMargins(logical(extents->left()), logical(extents->top()), logical(extents->right()),
