@@ -123,15 +123,6 @@ TEST(DecodeText, StartOfATextDecodesAsTheWhole) {
     }
 }
 
-std::vector<std::string> allLines(const QByteArray& bytes) {
-    auto file = files::TextFile::fromBytes(bytes.toStdString());
-    std::vector<std::string> lines;
-    while (auto line = file.readLine())
-        lines.push_back(*line);
-    EXPECT_EQ(file.readLine(), std::nullopt) << "no more lines after the last";
-    return lines;
-}
-
 struct SplitCase {
     const char* what;
     QByteArray bytes;
@@ -140,7 +131,7 @@ struct SplitCase {
 
 // CR LF, LF and a lone CR each end a line; a last line without a line end still counts. The text
 // is decoded before it is split, so a broken character keeps its line end and a mark is dropped.
-TEST(TextFile, SplitsLines) {
+TEST(LinesOf, SplitsDecodedText) {
     const std::vector<SplitCase> cases = {
         {"CR LF", "a\r\nb\r\n", {"a", "b"}},
         {"LF", "a\nb\n", {"a", "b"}},
@@ -158,7 +149,7 @@ TEST(TextFile, SplitsLines) {
         {"UTF-16LE with a BOM", QByteArray("\xFF\xFE\x42\x30\r\0\n\0b\0", 10), {"あ", "b"}},
     };
     for (const SplitCase& c : cases)
-        EXPECT_EQ(allLines(c.bytes), c.expected) << c.what;
+        EXPECT_EQ(files::linesOf(files::decodeText(c.bytes.toStdString())), c.expected) << c.what;
 }
 
 struct FileCase {

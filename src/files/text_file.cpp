@@ -150,24 +150,16 @@ std::string encodingOf(std::string_view bytes, TextExtent extent) {
     return isUtf8(bytes, extent) ? "UTF-8" : "code page 932 (Shift-JIS)";
 }
 
-TextFile TextFile::fromBytes(std::string_view bytes, TextExtent extent) {
-    return TextFile(decodeText(bytes, extent));
-}
-
-std::optional<std::string> TextFile::readLine() {
-    if (position_ >= text_.size())
-        return std::nullopt;
-    std::size_t end = text_.find_first_of("\r\n", position_);
-    if (end == std::string::npos)
-        end = text_.size();
-    std::string line = text_.substr(position_, end - position_);
-    position_ = end;
-    if (position_ < text_.size()) {
-        const bool crlf = text_[position_] == '\r' && position_ + 1 < text_.size() &&
-                          text_[position_ + 1] == '\n';
-        position_ += crlf ? 2 : 1;
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t position = 0;
+    while (position < text.size()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", position), text.size());
+        lines.push_back(text.substr(position, end - position));
+        const bool crlf = text.compare(end, 2, "\r\n") == 0;
+        position = end + (crlf ? 2 : 1);
     }
-    return line;
+    return lines;
 }
 
 std::string firstCharacters(const std::string& text, std::size_t count) {
@@ -199,31 +191,27 @@ std::vector<std::string> readFirstLines(const std::string& path, int count,
 
 std::vector<std::string> firstLinesOf(const TextStart& start, const std::string& path, int count,
                                       std::size_t maxCharacters) {
-    std::vector<std::string> lines;
     if (!start.read) {
         reportFileProblem(path, "cannot be read (" + start.problem + "); its lines stay empty");
-        return lines;
+        return {};
     }
-    TextFile text = TextFile::fromBytes(start.bytes, start.extent);
-    const std::string wanted = std::to_string(count);
-    while (static_cast<int>(lines.size()) < count) {
-        std::optional<std::string> line = text.readLine();
-        if (!line) {
-            const std::string found = std::to_string(lines.size());
-            reportFileProblem(
-                path, start.extent == TextExtent::Start
-                          ? "holds only " + found + " of " + wanted + " lines in its first " +
-                                std::to_string(start.bytes.size()) +
-                                " bytes, all that is read; the rest stay empty"
-                          : "has only " + found + " of " + wanted + " lines; the rest stay empty");
-            break;
-        }
-        lines.push_back(firstCharacters(*line, maxCharacters));
-        if (lines.back().size() < line->size()) {
-            const std::string most = std::to_string(maxCharacters);
-            reportFileProblem(path, "line " + std::to_string(lines.size()) + " is longer than " +
-                                        most + " characters; only its first " + most + " are kept");
-        }
+    std::vector<std::string> lines = linesOf(decodeText(start.bytes, start.extent));
+    lines.resize(std::min<std::size_t>(lines.size(), count));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::size_t length = lines[i].size();
+        const std::string most = std::to_string(maxCharacters);
+        lines[i] = firstCharacters(lines[i], maxCharacters);
+        if (lines[i].size() < length)
+            reportFileProblem(path, "line " + std::to_string(i + 1) + " is longer than " + most +
+                                        " characters; only its first " + most + " are kept");
+    }
+    if (lines.size() < static_cast<std::size_t>(count)) {
+        const std::string found = std::to_string(lines.size()) + " of " + std::to_string(count);
+        reportFileProblem(path, start.extent == TextExtent::Start
+                                    ? "holds only " + found + " lines in its first " +
+                                          std::to_string(start.bytes.size()) +
+                                          " bytes, all that is read; the rest stay empty"
+                                    : "has only " + found + " lines; the rest stay empty");
     }
     return lines;
 }

@@ -4,10 +4,8 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace files {
@@ -16,35 +14,22 @@ namespace files {
 enum class TextExtent { Whole, Start };
 
 // Decodes a text file's bytes to UTF-8, as Windows editors save them. A byte-order mark names the
-// encoding (UTF-8, UTF-16 or UTF-32, either byte order) and is dropped; bad sequences become
-// U+FFFD. Without one, valid UTF-8 is UTF-8 and anything else is code page 932 (Shift-JIS with the
-// Windows extensions), decoded as Windows decodes it. Any input is accepted. Of only the start of
-// a text, a character cut off at the end is left out, and the encoding is told as for the whole.
+// encoding (UTF-8, -16 or -32, either byte order) and is dropped; bad sequences become U+FFFD.
+// Without one, valid UTF-8 is UTF-8 and anything else is code page 932 (Shift-JIS with the Windows
+// extensions), decoded as Windows decodes it. Of only the start of a text, a character cut off at
+// the end is left out, and the encoding is told as for the whole.
 std::string decodeText(std::string_view bytes, TextExtent extent = TextExtent::Whole);
 
-// The encoding decodeText reads `bytes` in, named for the player: "UTF-8", "code page 932
-// (Shift-JIS)", or one a byte-order mark names, such as "UTF-16LE with a byte-order mark".
+// The encoding decodeText reads `bytes` in, named for the player, e.g. "code page 932
+// (Shift-JIS)" or "UTF-16LE with a byte-order mark".
 std::string encodingOf(std::string_view bytes, TextExtent extent = TextExtent::Whole);
 
 // The first `count` characters of UTF-8 `text`, cut between whole characters.
 std::string firstCharacters(const std::string& text, std::size_t count);
 
-// Sequential input from a text held in memory, decoded whole and handed out line by line. CR LF,
-// LF and a lone CR each end a line.
-class TextFile {
-public:
-    // A text file's bytes, decoded as decodeText decodes them.
-    static TextFile fromBytes(std::string_view bytes, TextExtent extent = TextExtent::Whole);
-
-    // The next line without its line end, or std::nullopt after the last line.
-    std::optional<std::string> readLine();
-
-private:
-    explicit TextFile(std::string text) : text_(std::move(text)) {}
-
-    std::string text_;
-    std::size_t position_ = 0;
-};
+// The lines of `text` without their line ends. CR LF, LF and a lone CR each end a line; a last
+// line without a line end counts too.
+std::vector<std::string> linesOf(const std::string& text);
 
 // The start of the text file at `path` that its first `count` lines of at most `maxCharacters`
 // characters can fill in any encoding: all that is read of it.
@@ -57,9 +42,8 @@ struct TextStart {
 TextStart readTextStart(const std::string& path, int count, std::size_t maxCharacters);
 
 // The first `count` lines of the text file at `path`, each cut to its first `maxCharacters`
-// characters. Only as many bytes are read as those lines can take in any encoding; lines beyond
-// them count as missing. A file that cannot be read gives none and a short one fewer. What is
-// wrong with the file is reported once per file and run.
+// characters; lines beyond what readTextStart reads count as missing. What is wrong with the file
+// is reported once per file and run.
 std::vector<std::string> readFirstLines(const std::string& path, int count,
                                         std::size_t maxCharacters);
 // The same, of a start already read from the file at `path`.
