@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/frm.h"
+#include "app/units.h"
 #include "audio/mci_commands.h"
 #include "check/pack_check.h"
 #include "common/random.h"

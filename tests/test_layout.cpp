@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
+#include "app/units.h"
 #include "files/asset_path.h"
 #include "game_world.h"
 

@@ -3,20 +3,14 @@
 
 #include "app/accessibility.h"
 
+#include "app/controls.h"
 #include "app/frm.h"
-#include "app/mood_bar.h"
-#include "app/murmur_label.h"
-#include "app/scene_picture.h"
 
 #include <QAccessibleWidget>
 
 namespace app {
 
 namespace {
-
-QAccessibleInterface* accessibleOf(QObject* object) {
-    return QAccessible::queryAccessibleInterface(object);
-}
 
 // The window, a frame to screen readers: Orca prefaces whatever a dialog announces with the
 // dialog's caption and labels, while a frame's announcement it reads alone, and its caption only
@@ -29,7 +23,7 @@ public:
     int childCount() const override { return QAccessibleWidget::childCount() + 1; }
     QAccessibleInterface* child(int index) const override {
         if (index == labelIndex)
-            return accessibleOf(label());
+            return QAccessible::queryAccessibleInterface(label());
         return QAccessibleWidget::child(index > labelIndex ? index - 1 : index);
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
@@ -74,7 +68,9 @@ public:
     explicit NotificationAccessible(MurmurLabel& label)
         : QAccessibleWidget(&label, QAccessible::Notification) {}
 
-    QAccessibleInterface* parent() const override { return accessibleOf(widget()->window()); }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(widget()->window());
+    }
 };
 
 QAccessibleInterface* gameAccessible(const QString&, QObject* object) {
@@ -94,11 +90,8 @@ QAccessibleInterface* gameAccessible(const QString&, QObject* object) {
 } // namespace
 
 void installAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(gameAccessible);
-        return true;
-    }();
-    (void)installed;
+    [[maybe_unused]] static const bool installed =
+        (QAccessible::installFactory(gameAccessible), true);
 }
 
 void announce(QWidget& label) {

@@ -10,23 +10,10 @@
 #include "os/x11.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QIcon>
-#include <QImage>
 #include <QLabel>
-#include <QScreen>
-#include <cmath>
 
 namespace app {
-
-float layoutUnit(double screenWidthTwips) {
-    return static_cast<float>(std::floor(screenWidthTwips / 6));
-}
-
-double screenWidthTwips() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().width() * twipsPerPixel() : 0;
-}
 
 namespace {
 
@@ -84,17 +71,17 @@ Frm::Frm(std::string applicationFolder, double screenWidthTwips, common::RandomS
 
     // Precise timers never fire early, so a second on screen is a whole second. The music's
     // millisecond poll wakes the thread anyway, so coarse timers would save nothing.
-    for (QTimer* timer : {&timOpt, &timLbl, &BgmTim})
-        timer->setTimerType(Qt::PreciseTimer);
-    timOpt.setObjectName("timOpt");
-    timOpt.setInterval(300);
-    connect(&timOpt, &QTimer::timeout, this, [this] { timOpt_Timer(); });
-    timLbl.setObjectName("timLbl");
-    timLbl.setInterval(1000);
-    connect(&timLbl, &QTimer::timeout, this, [this] { timLbl_Timer(); });
-    BgmTim.setObjectName("BgmTim");
-    BgmTim.setInterval(1);
-    connect(&BgmTim, &QTimer::timeout, this, [this] { bgm_.BgmTim_Timer(); });
+    const auto setUpTimer = [this](QTimer& timer, const char* name, int interval, auto tick) {
+        timer.setObjectName(name);
+        timer.setInterval(interval);
+        timer.setTimerType(Qt::PreciseTimer);
+        connect(&timer, &QTimer::timeout, this, tick);
+    };
+    setUpTimer(
+        timOpt, "timOpt", 300, [this] { timOpt_Timer(); });
+    setUpTimer(
+        timLbl, "timLbl", 1000, [this] { timLbl_Timer(); });
+    setUpTimer(BgmTim, "BgmTim", 1, [this] { bgm_.BgmTim_Timer(); });
     BgmTim.start();
 }
 
@@ -110,8 +97,6 @@ void Frm::showGame() {
     show();
     os::markSkipTaskbar(*this);
 }
-
-// --- Start-up -----------------------------------------------------------------
 
 void Frm::Form_Load() {
     AppDir = files::withTrailingSeparator(applicationFolder_);
@@ -209,8 +194,6 @@ bool Frm::event(QEvent* event) {
     return handled;
 }
 
-// --- New game -------------------------------------------------------------------
-
 // The first showing, or the first activation, whichever comes first, starts the first night.
 void Frm::activateOnce() {
     if (!activated_) {
@@ -235,8 +218,6 @@ void Frm::Form_Activate() {
 void Frm::Pic_Click() {
     Form_Activate();
 }
-
-// --- Choices, the ticks and the scene ----------------------------------------------
 
 // The option is marked also when the program makes the choice, so that the buttons agree.
 void Frm::Opt_Click(std::int16_t index) {
@@ -267,8 +248,6 @@ void Frm::ShowPicture(const std::string& name) {
     Pic->paintPicture(E);
     Pic->setVisible(true);
 }
-
-// --- What the moods show ---------------------------------------------------------
 
 void Frm::barChanged(std::uint8_t kind, std::int16_t value, std::int16_t /*ceiling*/) {
     bars_.at(kind)->setValue(value);

@@ -3,11 +3,7 @@
 
 #pragma once
 
-#include "app/cell_radio_button.h"
-#include "app/mood_bar.h"
-#include "app/murmur_label.h"
-#include "app/scene_picture.h"
-#include "audio/mci_commands.h"
+#include "app/controls.h"
 #include "common/random.h"
 #include "files/picture.h"
 #include "media/bgm.h"
@@ -23,11 +19,6 @@
 #include <string>
 
 namespace app {
-
-// The layout unit: a sixth of the screen width in twips, rounded down.
-float layoutUnit(double screenWidthTwips);
-// The width of the primary screen in twips (1/1440 inch).
-double screenWidthTwips();
 
 // The game's one window: its start-up, layout and new game, the choices, and what it shows of the
 // moods. The parts of the window keep the game's own names:

@@ -18,6 +18,15 @@ int twipsToPixels(double twips) {
     return static_cast<int>(std::lround(twips / twipsPerPixel()));
 }
 
+double screenWidthTwips() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().width() * twipsPerPixel() : 0;
+}
+
+float layoutUnit(double screenWidthTwips) {
+    return static_cast<float>(std::floor(screenWidthTwips / 6));
+}
+
 QRect Grid::rect(double left, double top, double width, double height) const {
     const auto x = [this](double units) {
         return static_cast<int>(std::lround(units * perUnitX_));

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QRect>
-#include <QSize>
 
 namespace app {
 
@@ -12,6 +11,10 @@ namespace app {
 double twipsPerPixel();
 // A length in twips as whole logical pixels.
 int twipsToPixels(double twips);
+// The width of the primary screen in twips.
+double screenWidthTwips();
+// The layout unit: a sixth of the screen width in twips, rounded down.
+float layoutUnit(double screenWidthTwips);
 
 // The window's drawing area as a grid 4.5 units across and 3 down, origin top left. A rectangle
 // in grid units becomes whole pixels edge by edge, so that neighbours meet without gap or overlap.
