@@ -3,21 +3,50 @@
 
 #include "mood/mood_rules.h"
 
+#include "common/report.h"
+
+#include <limits>
+
 namespace mood {
 
+using common::fault;
+
+namespace {
+
+void checkSubscripts(std::uint8_t who, std::uint8_t kind) {
+    if (who > 1 || kind > 2)
+        fault("mood subscript out of range");
+}
+
+// A sum or difference of two 16-bit values, worked out in int, where it cannot overflow.
+std::int16_t checked16(int result) {
+    if (result < std::numeric_limits<std::int16_t>::min() ||
+        result > std::numeric_limits<std::int16_t>::max())
+        fault("mood overflow");
+    return static_cast<std::int16_t>(result);
+}
+
+} // namespace
+
+std::int16_t& MoodTable::operator()(std::uint8_t who, std::uint8_t kind) {
+    checkSubscripts(who, kind);
+    return values_[who][kind];
+}
+
+std::int16_t MoodTable::operator()(std::uint8_t who, std::uint8_t kind) const {
+    checkSubscripts(who, kind);
+    return values_[who][kind];
+}
+
+std::int16_t checkedAdd(std::int16_t a, std::int16_t b) {
+    return checked16(a + b);
+}
+
+std::int16_t checkedSubtract(std::int16_t a, std::int16_t b) {
+    return checked16(a - b);
+}
+
 MoodRules::MoodRules(MoodView& view, common::RandomSource& random) : view_(view), random_(random) {}
-
-void MoodRules::newGame() {
-    Mood = {};
-}
-
-void MoodRules::select(std::uint8_t option) {
-    SelOpt = option;
-}
-
-int MoodRules::drawScene() {
-    return draw(5);
-}
 
 // Each way of thinking moves one of the player's moods, chosen by how the player feels now, and
 // one of the partner's. An ending reached by the first change does not stop the second.
