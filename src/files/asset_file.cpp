@@ -10,7 +10,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace files {
 
@@ -41,25 +40,6 @@ AssetFile::AssetFile(const std::string& path) {
 AssetFile::~AssetFile() {
     if (descriptor_ >= 0)
         ::close(descriptor_);
-}
-
-int AssetFile::release() {
-    return std::exchange(descriptor_, -1);
-}
-
-std::string AssetFile::read(std::size_t limit) {
-    std::string bytes(limit, '\0');
-    std::size_t done = 0;
-    while (done < limit) {
-        const ssize_t got = ::read(descriptor_, bytes.data() + done, limit - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        done += static_cast<std::size_t>(got);
-    }
-    bytes.resize(done);
-    return bytes;
 }
 
 } // namespace files

@@ -8,9 +8,8 @@
 
 namespace files {
 
-// An asset file open for reading. The open never waits: a named pipe that nobody writes to, or a
-// device, would hold the game's one thread for good. Only a regular file stays open; anything else
-// has a problem, as a missing file does.
+// An asset file open for reading. The open never waits, as it would for good on a named pipe that
+// nobody writes to; only a regular file stays open, anything else has a problem as a missing one.
 class AssetFile {
 public:
     // Opens `path`, found by findFileIgnoringCase and taken byte for byte.
@@ -22,16 +21,9 @@ public:
     bool isOpen() const { return descriptor_ >= 0; }
     // Why the file is not open, for the player; empty when it is.
     const std::string& problem() const { return problem_; }
-
     int descriptor() const { return descriptor_; }
     // The size when it was opened, in bytes.
     std::int64_t size() const { return size_; }
-    // Hands the descriptor over to the caller, who closes it.
-    int release();
-
-    // At most `limit` bytes from the current position: fewer at the end of the file or when the
-    // disk fails.
-    std::string read(std::size_t limit);
 
 private:
     int descriptor_ = -1;

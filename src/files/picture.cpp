@@ -121,11 +121,10 @@ Picture LoadPicture(const std::string& path, QSize shownSize) {
         return {};
     }
     QFile file;
-    if (!file.open(asset.descriptor(), QIODevice::ReadOnly, QFile::AutoCloseHandle)) {
+    if (!file.open(asset.descriptor(), QIODevice::ReadOnly, QFile::DontCloseHandle)) {
         reportFileProblem(path, file.errorString().toStdString());
         return {};
     }
-    asset.release();
     const qint64 mostPixels = mostPixelsOf(file);
     const HeldQtMessages held;
     QImageReader reader(&file);

@@ -6,6 +6,7 @@
 #include "common/report.h"
 #include "files/asset_file.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringDecoder>
 #include <algorithm>
@@ -178,7 +179,9 @@ TextStart readTextStart(const std::string& path, int count, std::size_t maxChara
         return {{}, {}, false, file.problem()};
     // Four bytes for each character and each of a CR LF, as in UTF-32, and a byte-order mark.
     const std::size_t mostBytes = static_cast<std::size_t>(count) * (maxCharacters + 2) * 4 + 4;
-    std::string bytes = file.read(mostBytes + 1);
+    QFile reader;
+    reader.open(file.descriptor(), QIODevice::ReadOnly, QFile::DontCloseHandle);
+    std::string bytes = reader.read(qint64(mostBytes) + 1).toStdString();
     const bool cut = bytes.size() > mostBytes;
     bytes.resize(std::min(bytes.size(), mostBytes));
     return {bytes, cut ? TextExtent::Start : TextExtent::Whole, true, {}};
