@@ -15,14 +15,6 @@
 
 namespace app {
 
-CellRadioButton::CellRadioButton(QWidget* parent) : QRadioButton(parent) {
-    setFocusPolicy(Qt::ClickFocus);
-}
-
-bool CellRadioButton::hitButton(const QPoint& pos) const {
-    return rect().contains(pos);
-}
-
 // Qt moves the mark along with the focus only when the focus leaves the marked option; a native
 // group always does.
 void CellRadioButton::keyPressEvent(QKeyEvent* event) {
@@ -105,20 +97,6 @@ void MurmurLabel::paintEvent(QPaintEvent*) {
 
 // The opening picture's file holds enough pixels for a dense screen; it shows at this size.
 constexpr QSize openingSize(300, 300);
-
-ScenePicture::ScenePicture(QWidget* parent) : QAbstractButton(parent) {
-    setFocusPolicy(Qt::TabFocus);
-}
-
-void ScenePicture::cls() {
-    painted_ = {};
-    update();
-}
-
-void ScenePicture::paintPicture(const files::Picture& picture) {
-    painted_ = picture;
-    update();
-}
 
 QSize ScenePicture::deviceSize() const {
     const qreal ratio = devicePixelRatioF();

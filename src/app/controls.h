@@ -22,10 +22,12 @@ namespace app {
 // group only at the marked option.
 class CellRadioButton final : public QRadioButton {
 public:
-    explicit CellRadioButton(QWidget* parent);
+    explicit CellRadioButton(QWidget* parent) : QRadioButton(parent) {
+        setFocusPolicy(Qt::ClickFocus);
+    }
 
 protected:
-    bool hitButton(const QPoint& pos) const override;
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
     void keyPressEvent(QKeyEvent* event) override;
     void checkStateSet() override;
 };
@@ -74,12 +76,17 @@ private:
 // was painted on it since it was last cleared. A click, Space or Return presses it as a button.
 class ScenePicture final : public QAbstractButton {
 public:
-    explicit ScenePicture(QWidget* parent);
+    explicit ScenePicture(QWidget* parent) : QAbstractButton(parent) {
+        setFocusPolicy(Qt::TabFocus);
+    }
 
     // Erases what was painted; the box's own picture stays.
-    void cls();
+    void cls() { paintPicture({}); }
     // Paints the whole of `picture` stretched over the whole box.
-    void paintPicture(const files::Picture& picture);
+    void paintPicture(const files::Picture& picture) {
+        painted_ = picture;
+        update();
+    }
     // The box's size in device pixels: what a picture stretched over it covers.
     QSize deviceSize() const;
 

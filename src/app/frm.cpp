@@ -17,7 +17,6 @@ namespace app {
 
 namespace {
 
-// The names of the moods, as the bars show them.
 const char* const moodNames[] = {"怒", "哀", "謝りたい"};
 
 void setColours(QWidget& widget, const QColor& text, const QColor& background) {
@@ -49,14 +48,13 @@ Frm::Frm(std::string applicationFolder, double screenWidthTwips, common::RandomS
 
     Pic->setObjectName("Pic");
     Pic->setAccessibleName(QStringLiteral("場面"));
-    connect(Pic, &QAbstractButton::clicked, this, [this] { Pic_Click(); });
+    connect(Pic, &QAbstractButton::clicked, this, &Frm::Pic_Click);
     LblSay->setObjectName("LblSay");
     LblSay->move(twipsToPixels(100), twipsToPixels(100));
     optBox_->setObjectName("OptGroup");
     optBox_->setAccessibleName(QStringLiteral("考え方"));
     for (int i = 0; i <= 2; ++i) {
         Opt[i] = new CellRadioButton(optBox_);
-        Opt[i]->setObjectName("Opt");
         Opt[i]->setAutoFillBackground(true);
         optGroup_.addButton(Opt[i], i);
     }
@@ -71,17 +69,17 @@ Frm::Frm(std::string applicationFolder, double screenWidthTwips, common::RandomS
 
     // Precise timers never fire early, so a second on screen is a whole second. The music's
     // millisecond poll wakes the thread anyway, so coarse timers would save nothing.
-    const auto setUpTimer = [this](QTimer& timer, const char* name, int interval, auto tick) {
+    const auto setUpTimer = [](QTimer& timer, const char* name, int interval) {
         timer.setObjectName(name);
         timer.setInterval(interval);
         timer.setTimerType(Qt::PreciseTimer);
-        connect(&timer, &QTimer::timeout, this, tick);
     };
-    setUpTimer(
-        timOpt, "timOpt", 300, [this] { timOpt_Timer(); });
-    setUpTimer(
-        timLbl, "timLbl", 1000, [this] { timLbl_Timer(); });
-    setUpTimer(BgmTim, "BgmTim", 1, [this] { bgm_.BgmTim_Timer(); });
+    setUpTimer(timOpt, "timOpt", 300);
+    setUpTimer(timLbl, "timLbl", 1000);
+    setUpTimer(BgmTim, "BgmTim", 1);
+    connect(&timOpt, &QTimer::timeout, this, &Frm::timOpt_Timer);
+    connect(&timLbl, &QTimer::timeout, this, &Frm::timLbl_Timer);
+    connect(&BgmTim, &QTimer::timeout, this, [this] { bgm_.BgmTim_Timer(); });
     BgmTim.start();
 }
 
@@ -102,17 +100,12 @@ void Frm::Form_Load() {
     AppDir = files::withTrailingSeparator(applicationFolder_);
     DatDir = AppDir; // the texts lie beside the program
     ImgDir = AppDir + "img/";
-
     bgm_.start(AppDir + "bgm.wav");
-
     random_.randomize();
-
     Opt[0]->setText(QStringLiteral("自分のことを考える"));
     Opt[1]->setText(QStringLiteral("相手のことを考える"));
     Opt[2]->setText(QStringLiteral("思い出す"));
-
     murmurs_.LoadLines(DatDir + "dat.txt");
-
     ApplyLayout();
 }
 

@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -19,8 +18,7 @@ namespace os {
 
 namespace {
 
-// The X server's connection when the windows are X11 windows; null on any other platform
-// (Wayland, offscreen), also when that platform keeps an X connection of its own or has none.
+// The X server's connection when the windows are X11 windows; null on any other platform.
 xcb_connection_t* x11Connection() {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return nullptr;
@@ -53,10 +51,6 @@ std::vector<uint32_t> property32(xcb_connection_t* connection, xcb_window_t wind
     }
     std::free(reply);
     return values;
-}
-
-bool contains(const std::vector<uint32_t>& values, uint32_t value) {
-    return std::find(values.begin(), values.end(), value) != values.end();
 }
 
 // A request about `window` to the window manager, which watches the root window.
@@ -99,7 +93,7 @@ void markSkipTaskbar(QWidget& window) {
     const xcb_atom_t skipTaskbar = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
     // Without a window manager the property is what counts.
     std::vector<uint32_t> state = property32(connection, id, netWmState, XCB_ATOM_ATOM);
-    if (!contains(state, skipTaskbar)) {
+    if (std::ranges::count(state, skipTaskbar) == 0) {
         state.push_back(skipTaskbar);
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, netWmState, XCB_ATOM_ATOM, 32,
                             static_cast<uint32_t>(state.size()), state.data());
@@ -118,19 +112,16 @@ QMargins frameBeforeFirstMap(QWidget& window) {
         return {};
     const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     const xcb_atom_t supported = atom(connection, "_NET_SUPPORTED");
-    if (!contains(property32(connection, rootOf(connection), supported, XCB_ATOM_ATOM), request))
+    if (std::ranges::count(property32(connection, rootOf(connection), supported, XCB_ATOM_ATOM),
+                           request) == 0)
         return {}; // no window manager, or one that does not take the request
     const auto id = static_cast<xcb_window_t>(window.winId());
     sendToWindowManager(connection, id, request, {});
     xcb_flush(connection);
     const auto extents =
         awaitFrameExtents(connection, id, std::chrono::steady_clock::now() + answerWithin);
-    if (!extents)
-        return {};
-    const qreal ratio = window.devicePixelRatioF();
-    const auto logical = [ratio](int pixels) { return int(std::lround(pixels / ratio)); };
-    return QMargins(logical(extents->left()), logical(extents->top()), logical(extents->right()),
-                    logical(extents->bottom()));
+    return extents ? *extents / window.devicePixelRatioF()
+                   : QMargins(); // rounded to logical pixels
 }
 
 } // namespace os
