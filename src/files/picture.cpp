@@ -91,18 +91,6 @@ std::string sizeText(QSize size) {
 
 } // namespace
 
-bool Picture::isEmpty() const {
-    return size_.isEmpty();
-}
-
-QSize Picture::size() const {
-    return size_;
-}
-
-QSize Picture::decodedSize() const {
-    return image_.size();
-}
-
 void Picture::draw(QPainter& painter, const QRectF& target, const QRectF& source) const {
     if (isEmpty() || source.isEmpty() || target.isEmpty())
         return;

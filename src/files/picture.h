@@ -12,24 +12,19 @@ class QPainter;
 
 namespace files {
 
-// A picture as a picture box holds it: read from a file (JPEG or any format Qt reads), with its
-// size in pixels, painted stretched. A picture read from a file is decoded once, at no more than
-// the size it is shown at.
+// A picture as a picture box holds it, decoded once at no more than the size it is shown at; empty
+// by default.
 class Picture {
 public:
-    Picture() = default; // no picture
-
-    bool isEmpty() const;
+    bool isEmpty() const { return size_.isEmpty(); }
     // Whether what it covers may show through it.
     bool hasAlpha() const { return image_.hasAlphaChannel(); }
-    // The picture's own size in pixels (from the file header); 0 x 0 when empty.
-    QSize size() const;
-    // Paints the part `source` (picture pixels) stretched into `target` (painter's logical
-    // coordinates), smoothly.
+    // The picture's own size in pixels, from the file; 0 x 0 when empty.
+    QSize size() const { return size_; }
+    // The size of the image it paints from.
+    QSize decodedSize() const { return image_.size(); }
+    // Paints the part `source` (picture pixels) stretched into `target` (logical pixels), smoothly.
     void draw(QPainter& painter, const QRectF& target, const QRectF& source) const;
-    // The size of the image it paints from: a picture larger than the size asked for at the load
-    // is decoded at that size.
-    QSize decodedSize() const;
 
 private:
     friend Picture LoadPicture(const std::string& path, QSize shownSize);
@@ -38,11 +33,10 @@ private:
     QSize size_{0, 0};
 };
 
-// Reads a picture file and decodes it straight from the file, at no more than `shownSize` (device
-// pixels) in either direction. Missing, unreadable, not an image, or claiming more pixels than any
-// scene needs: returns an empty Picture. What is wrong with the file, a damaged one that still
-// shows included, is one line on stderr naming it, only the first time for that path; Qt's own
-// warnings about it go into that line.
+// Decodes a picture file (JPEG or any format Qt reads) straight from the file, at no more than
+// `shownSize` (device pixels) either way. Missing, unreadable, not an image, or claiming more
+// pixels than any scene needs: an empty Picture. What is wrong with the file, a damaged one that
+// still shows included, is one line on stderr naming it, once per path, Qt's warnings inside.
 Picture LoadPicture(const std::string& path, QSize shownSize);
 
 } // namespace files

@@ -30,24 +30,14 @@ bool isCp932TrailByte(unsigned char byte) {
 
 // The single bytes that Windows decodes otherwise than ICU's table behind Qt's "windows-31j":
 // three control characters that IBM's table swaps around, and the bytes that only Windows gives
-// a meaning (0x80, 0xA0, 0xFD-0xFF). Zero for the bytes where the two agree.
+// a meaning. Zero for the bytes where the two agree.
 char16_t windowsOnlyCharacter(unsigned char byte) {
-    switch (byte) {
-    case 0x1A:
-    case 0x1C:
-    case 0x7F:
-        return byte;
-    case 0x80:
-        return 0x0080;
-    case 0xA0:
-        return 0xF8F0;
-    case 0xFD:
-    case 0xFE:
-    case 0xFF:
-        return static_cast<char16_t>(0xF8F1 + (byte - 0xFD));
-    default:
-        return 0;
-    }
+    constexpr std::pair<unsigned char, char16_t> characters[] = {
+        {0x1A, 0x1A},   {0x1C, 0x1C},   {0x7F, 0x7F},   {0x80, 0x80},
+        {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}};
+    const auto found =
+        std::ranges::find(characters, byte, &std::pair<unsigned char, char16_t>::first);
+    return found == std::end(characters) ? 0 : found->second;
 }
 
 // Decodes cp932 as Windows' MultiByteToWideChar does. Runs of whole characters go through Qt's
