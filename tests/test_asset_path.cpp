@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "audio/mci_commands.h"
-#include "files/asset_path.h"
+#include "files/asset_file.h"
 #include "files/picture.h"
 #include "files/text_file.h"
 #include "music_files.h"

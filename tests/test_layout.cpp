@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "app/units.h"
-#include "files/asset_path.h"
+#include "files/asset_file.h"
 #include "game_world.h"
 
 #include <QApplication>

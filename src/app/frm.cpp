@@ -6,7 +6,7 @@
 #include "app/accessibility.h"
 #include "app/units.h"
 #include "common/report.h"
-#include "files/asset_path.h"
+#include "files/asset_file.h"
 #include "os/x11.h"
 
 #include <QEvent>

@@ -4,7 +4,7 @@
 #include "audio/mci_commands.h"
 #include "audio/music_reader.h"
 #include "common/report.h"
-#include "files/asset_path.h"
+#include "files/asset_file.h"
 
 #include <algorithm>
 #include <atomic>

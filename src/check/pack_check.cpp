@@ -5,7 +5,7 @@
 
 #include "audio/music_reader.h"
 #include "common/report.h"
-#include "files/asset_path.h"
+#include "files/asset_file.h"
 #include "files/picture.h"
 #include "files/text_file.h"
 #include "murmur/murmurs.h"

@@ -8,6 +8,15 @@
 
 namespace files {
 
+// Asset packs made on Windows often differ from the names the game asks for only in letter case
+// (`IMG/0.JPG`, `Dat.txt`). Returns `path` when it exists; otherwise the path whose folders and
+// file name match it ignoring ASCII letter case, each looked up in the folder found so far; when
+// there is none, `path` unchanged. Among several such names the first in byte order is taken.
+std::string findFileIgnoringCase(const std::string& path);
+
+// The folder with exactly one trailing separator, ready for asset names to be appended.
+std::string withTrailingSeparator(std::string folder);
+
 // An asset file open for reading. The open never waits, as it would for good on a named pipe that
 // nobody writes to; only a regular file stays open, anything else has a problem as a missing one.
 class AssetFile {
