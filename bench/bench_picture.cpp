@@ -46,8 +46,7 @@ void loadAndDraw(benchmark::State& state, const std::string& path) {
     for (auto _ : state) {
         const files::Picture picture = files::LoadPicture(path, kTargetSize);
         QPainter painter(&canvas);
-        picture.draw(painter, QRectF(QPointF(0, 0), kTargetSize),
-                     QRectF(QPointF(0, 0), picture.size()));
+        picture.draw(painter, QRectF(QPointF(0, 0), kTargetSize));
         painter.end();
         benchmark::DoNotOptimize(canvas.constBits());
     }

@@ -36,8 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QImage box(kSceneBox, QImage::Format_ARGB32_Premultiplied);
     box.fill(Qt::transparent);
     QPainter painter(&box);
-    picture.draw(painter, QRectF(QPointF(0, 0), QSizeF(kSceneBox)),
-                 QRectF(QPointF(0, 0), QSizeF(picture.size())));
+    picture.draw(painter, QRectF(QPointF(0, 0), QSizeF(kSceneBox)));
     const QSize decoded = picture.decodedSize();
     if (decoded.isEmpty() || decoded.width() > kSceneBox.width() ||
         decoded.height() > kSceneBox.height() || decoded.width() > picture.size().width() ||

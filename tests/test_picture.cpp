@@ -117,20 +117,14 @@ protected:
         return file.readAll();
     }
 
-    // Draws `source` of the picture over the whole of a canvas of kTargetSize logical pixels.
-    static QImage drawn(const files::Picture& picture, const QRectF& source,
-                        qreal pixelRatio = 1.0) {
-        QImage canvas(kTargetSize * pixelRatio, QImage::Format_RGB32);
-        canvas.setDevicePixelRatio(pixelRatio);
+    // Draws the picture over the whole of a canvas of kTargetSize logical pixels.
+    static QImage drawn(const files::Picture& picture) {
+        QImage canvas(kTargetSize, QImage::Format_RGB32);
         canvas.fill(kBackground);
         QPainter painter(&canvas);
-        picture.draw(painter, QRectF(QPointF(0, 0), kTargetSize), source);
+        picture.draw(painter, QRectF(QPointF(0, 0), kTargetSize));
         painter.end();
         return canvas;
-    }
-
-    static QImage drawnWhole(const files::Picture& picture) {
-        return drawn(picture, QRectF(QPointF(0, 0), picture.size()));
     }
 
     QTemporaryDir directory_;
@@ -154,7 +148,7 @@ TEST_F(PictureTest, ShowsStretchedOverTheWholeTarget) {
         const files::Picture picture = load(save(twoColourImage(c.size), c.name, c.format));
         ASSERT_EQ(picture.size(), c.size);
         EXPECT_EQ(picture.decodedSize(), c.decoded);
-        EXPECT_EQ(mismatchesOfTwoColours(drawnWhole(picture), kLeftColour, kRightColour), 0);
+        EXPECT_EQ(mismatchesOfTwoColours(drawn(picture), kLeftColour, kRightColour), 0);
     }
 }
 
@@ -172,22 +166,7 @@ TEST_F(PictureTest, DecodedAtTheSizeShown) {
         EXPECT_EQ(picture.size(), QSize(4000, 3000));
         EXPECT_EQ(picture.decodedSize(), decoded) << shown.width() << " x " << shown.height();
     }
-    EXPECT_EQ(mismatchesOfTwoColours(drawnWhole(load(largeJpeg())), kLeftColour, kRightColour), 0);
-}
-
-// The source rectangle is in the picture's own pixels, whether or not the decode was scaled.
-TEST_F(PictureTest, SourceRectangleIsInPicturePixels) {
-    const files::Picture large = load(largeJpeg());
-    EXPECT_EQ(mismatchesOfTwoColours(drawn(large, QRectF(2000, 0, 2000, 3000)), kRightColour,
-                                     kRightColour),
-              0);
-    EXPECT_EQ(
-        mismatchesOfTwoColours(drawn(large, QRectF(0, 0, 1900, 3000)), kLeftColour, kLeftColour),
-        0);
-    const files::Picture small = load(save(twoColourImage(QSize(38, 101)), "tall.png", "PNG"));
-    EXPECT_EQ(
-        mismatchesOfTwoColours(drawn(small, QRectF(19, 0, 19, 101)), kRightColour, kRightColour),
-        0);
+    EXPECT_EQ(mismatchesOfTwoColours(drawn(load(largeJpeg())), kLeftColour, kRightColour), 0);
 }
 
 // Every load reads the file again: a picture replaced on disk shows the new one.
@@ -198,7 +177,7 @@ TEST_F(PictureTest, EveryLoadReadsTheFileAgain) {
     const files::Picture second = load(file);
     EXPECT_EQ(first.size(), QSize(38, 101));
     EXPECT_EQ(second.size(), QSize(50, 20));
-    EXPECT_EQ(mismatchesOfTwoColours(drawnWhole(second), kRightColour, kLeftColour), 0);
+    EXPECT_EQ(mismatchesOfTwoColours(drawn(second), kRightColour, kLeftColour), 0);
 }
 
 // A file that gives no picture (missing, no picture at all, empty, or no regular file, which is not
@@ -229,7 +208,7 @@ TEST_F(PictureTest, RefusedFileIsOneLine) {
         EXPECT_TRUE(first.isEmpty() && second.isEmpty()) << name;
         EXPECT_EQ(errors.rfind("sorawata: " + path(name) + ": " + problem, 0), 0u) << errors;
         EXPECT_EQ(countLines(errors), 1) << errors;
-        EXPECT_EQ(drawn(first, QRectF(0, 0, 10, 10)).pixelColor(170, 160), kBackground);
+        EXPECT_EQ(drawn(first).pixelColor(170, 160), kBackground);
     }
 }
 
@@ -243,7 +222,7 @@ TEST_F(PictureTest, TruncatedJpegShowsWhatDecoded) {
     load(file);
     const std::string errors = testing::internal::GetCapturedStderr();
     ASSERT_FALSE(picture.isEmpty());
-    const QImage canvas = drawnWhole(picture);
+    const QImage canvas = drawn(picture);
     EXPECT_TRUE(isNear(canvas.pixelColor(5, 5), kLeftColour))
         << canvas.pixelColor(5, 5).name().toStdString();
     EXPECT_TRUE(isNear(canvas.pixelColor(335, 5), kRightColour));
@@ -260,7 +239,7 @@ TEST_F(PictureTest, WhatFollowsThePictureIsNotRead) {
     const qint64 before = bytesReadSoFar();
     const files::Picture picture = load(file);
     const qint64 read = bytesReadSoFar() - before;
-    EXPECT_EQ(mismatchesOfTwoColours(drawnWhole(picture), kLeftColour, kRightColour), 0);
+    EXPECT_EQ(mismatchesOfTwoColours(drawn(picture), kLeftColour, kRightColour), 0);
     EXPECT_LT(read, 1 << 20) << "bytes read";
 }
 
@@ -275,7 +254,7 @@ TEST_F(PictureTest, GifCanvasLargerThanItsFrameDecodesAtThePicturesSize) {
                                                "0204848f0905003b");   // pixels, trailer
     const files::Picture picture = load(writeBytes(gif, "canvas.gif"));
     ASSERT_EQ(picture.size(), QSize(4, 4));
-    drawnWhole(picture);
+    drawn(picture);
     EXPECT_EQ(picture.decodedSize(), QSize(4, 4));
 }
 

@@ -108,7 +108,7 @@ void ScenePicture::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().window());
     if (painted_.isEmpty() || painted_.hasAlpha())
         paintOpening(painter);
-    painted_.draw(painter, rect(), QRectF(QPointF(0, 0), QSizeF(painted_.size())));
+    painted_.draw(painter, rect());
 }
 
 // Decoded only when it shows, as it seldom does: the first scene covers it at once.

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
-#include <QTransform>
 #include <atomic>
 #include <thread>
 
@@ -91,14 +90,12 @@ std::string sizeText(QSize size) {
 
 } // namespace
 
-void Picture::draw(QPainter& painter, const QRectF& target, const QRectF& source) const {
-    if (isEmpty() || source.isEmpty() || target.isEmpty())
+void Picture::draw(QPainter& painter, const QRectF& target) const {
+    if (isEmpty() || target.isEmpty())
         return;
-    const QTransform toImage = QTransform::fromScale(qreal(image_.width()) / size_.width(),
-                                                     qreal(image_.height()) / size_.height());
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, image_, toImage.mapRect(source));
+    painter.drawImage(target, image_);
     painter.restore();
 }
 

@@ -23,8 +23,8 @@ public:
     QSize size() const { return size_; }
     // The size of the image it paints from.
     QSize decodedSize() const { return image_.size(); }
-    // Paints the part `source` (picture pixels) stretched into `target` (logical pixels), smoothly.
-    void draw(QPainter& painter, const QRectF& target, const QRectF& source) const;
+    // Paints the whole picture stretched into `target` (logical pixels), smoothly.
+    void draw(QPainter& painter, const QRectF& target) const;
 
 private:
     friend Picture LoadPicture(const std::string& path, QSize shownSize);
