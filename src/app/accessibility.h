@@ -7,9 +7,9 @@ class QWidget;
 
 namespace app {
 
-// What Qt 6.4 does not tell screen readers by itself, in the shape Orca reads best: the window is
-// a frame named by its caption, LblSay a notification beside the picture, the bars labels with
-// their values and the options a group. Once is enough.
+// What Qt 6.4 does not tell screen readers by itself, in the shape Orca reads best: the window a
+// frame named by its caption, LblSay a notification beside the picture, the bars labels with their
+// values, the options a group. Once is enough.
 void installAccessibility();
 
 // A screen reader reads out LblSay's text now, wherever the focus is.

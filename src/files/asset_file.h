@@ -8,10 +8,9 @@
 
 namespace files {
 
-// Asset packs made on Windows often differ from the names the game asks for only in letter case
-// (`IMG/0.JPG`, `Dat.txt`). Returns `path` when it exists; otherwise the path whose folders and
-// file name match it ignoring ASCII letter case, each looked up in the folder found so far; when
-// there is none, `path` unchanged. Among several such names the first in byte order is taken.
+// Asset packs made on Windows often differ from the game's names only in letter case (`IMG/0.JPG`).
+// Returns `path` when it exists; else the path whose folders and file name match it ignoring ASCII
+// case (the first in byte order among several); else `path` unchanged.
 std::string findFileIgnoringCase(const std::string& path);
 
 // The folder with exactly one trailing separator, ready for asset names to be appended.

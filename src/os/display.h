@@ -8,15 +8,13 @@
 
 namespace os {
 
-// Settles the display the window goes to, before Qt starts, which would otherwise abort with a
-// core dump when there is none. Returns why no window can be shown here, or nothing when a display
-// is reachable. A WAYLAND_DISPLAY at which no compositor answers counts as none: it is dropped from
-// the environment, so that Qt does not try it.
+// Settles the display before Qt starts, which would abort with a core dump without one. Returns
+// why no window can be shown, or nothing. A WAYLAND_DISPLAY at which no compositor answers counts
+// as none, and is dropped from the environment so that Qt does not try it.
 std::optional<std::string> chooseDisplay();
 
-// Around the making of the application: Qt's messages meanwhile are held back, and passed on once
-// it stands. Should no platform plugin start after all, the game says so in its own one line and
-// exits with status 1 instead of Qt's lines and an abort.
+// Around the making of the application: Qt's messages are held back, and passed on once it stands.
+// Should no platform plugin start, the game says so in one line and exits with status 1.
 void holdQtStartMessages();
 void passOnQtStartMessages();
 

@@ -3,8 +3,6 @@
 
 #include "os/linux.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <filesystem>
 
 namespace os {
@@ -12,11 +10,8 @@ namespace os {
 // The bytes the kernel has for the executable's path: a folder name in Shift-JIS, as unzip leaves
 // a Windows archive's, comes through whole where a conversion to text would drop it.
 std::string applicationFolder() {
-    std::error_code error;
-    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
-    return executable.parent_path().string();
+    std::error_code error; // none with /proc mounted
+    return std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
 }
 
 } // namespace os

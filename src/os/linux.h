@@ -7,8 +7,7 @@
 
 namespace os {
 
-// The folder that holds the executable (the real file, not a link to it), as the file system's
-// bytes.
+// The folder of the executable (the real file, not a link to it), as the file system's bytes.
 std::string applicationFolder();
 
 } // namespace os
