@@ -4,7 +4,6 @@
 #include "audio/mci_commands.h"
 
 #include <array>
-#include <cstring>
 #include <string_view>
 
 namespace audio {
@@ -16,36 +15,25 @@ namespace {
 constexpr std::string_view openStart = "open \"";
 constexpr std::string_view openEnd = "\" alias MIDI";
 
-bool isOpen(std::string_view command) {
-    return command.size() >= openStart.size() + openEnd.size() && command.starts_with(openStart) &&
-           command.ends_with(openEnd);
-}
-
 // The mode word and its NUL, only where they fit within the declared length.
 std::int32_t writeMode(DeviceMode mode, char* reply, std::uint32_t replyLength) {
     constexpr std::array<std::string_view, 3> words = {"not ready", "playing", "stopped"};
     const std::string_view word = words[static_cast<std::size_t>(mode)];
     if (reply == nullptr || replyLength == 0)
         return 0;
-    if (word.size() >= replyLength) {
-        reply[0] = '\0';
-        return mci_error::paramOverflow;
-    }
-    std::memcpy(reply, word.data(), word.size());
-    reply[word.size()] = '\0';
-    return 0;
+    const bool fits = word.size() < replyLength;
+    reply[word.copy(reply, fits ? word.size() : 0)] = '\0';
+    return fits ? 0 : mci_error::paramOverflow;
 }
 
 } // namespace
-
-MciCommandInterpreter::MciCommandInterpreter(DeviceFactory makeDevice)
-    : makeDevice_(std::move(makeDevice)) {}
 
 std::int32_t MciCommandInterpreter::mciSendStringA(const char* text, char* reply,
                                                    std::uint32_t replyLength,
                                                    std::intptr_t /*callbackWindow*/) {
     const std::string_view command = text == nullptr ? "" : text;
-    if (isOpen(command)) {
+    if (command.size() >= openStart.size() + openEnd.size() && command.starts_with(openStart) &&
+        command.ends_with(openEnd)) {
         if (device_)
             return mci_error::deviceOpen;
         // A device that cannot play its file is not kept.
