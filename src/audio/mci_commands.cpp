@@ -8,8 +8,6 @@
 
 namespace audio {
 
-namespace mci_error = media::mci_error;
-
 namespace {
 
 constexpr std::string_view openStart = "open \"";
@@ -23,7 +21,7 @@ std::int32_t writeMode(DeviceMode mode, char* reply, std::uint32_t replyLength) 
         return 0;
     const bool fits = word.size() < replyLength;
     reply[word.copy(reply, fits ? word.size() : 0)] = '\0';
-    return fits ? 0 : mci_error::paramOverflow;
+    return fits ? 0 : media::mci_error::paramOverflow;
 }
 
 } // namespace
@@ -35,23 +33,22 @@ std::int32_t MciCommandInterpreter::mciSendStringA(const char* text, char* reply
     if (command.size() >= openStart.size() + openEnd.size() && command.starts_with(openStart) &&
         command.ends_with(openEnd)) {
         if (device_)
-            return mci_error::deviceOpen;
-        // A device that cannot play its file is not kept.
-        auto device = makeDevice_();
+            return media::mci_error::deviceOpen;
         const auto path =
             command.substr(openStart.size(), command.size() - openStart.size() - openEnd.size());
-        if (const std::int32_t error = device->open(std::string(path)); error != 0)
-            return error;
-        device_ = std::move(device);
-        return 0;
+        device_ = makeDevice_();
+        const std::int32_t error = device_->open(std::string(path));
+        if (error != 0)
+            device_.reset(); // a device that cannot play its file is not kept
+        return error;
     }
     const bool known = command == "close MIDI notify" || command == "status MIDI mode" ||
                        command == "play MIDI notify" || command == "seek MIDI to start" ||
                        command == "play MIDI from 0";
     if (!known)
-        return mci_error::unrecognizedCommand;
+        return media::mci_error::unrecognizedCommand;
     if (!device_)
-        return mci_error::invalidDeviceName;
+        return media::mci_error::invalidDeviceName;
     if (command == "close MIDI notify") {
         device_.reset();
         return 0;
@@ -61,9 +58,7 @@ std::int32_t MciCommandInterpreter::mciSendStringA(const char* text, char* reply
     if (command == "play MIDI notify")
         return device_->play();
     const std::int32_t rewound = device_->rewind();
-    if (rewound != 0 || command == "seek MIDI to start")
-        return rewound;
-    return device_->play(); // play MIDI from 0
+    return rewound != 0 || command == "seek MIDI to start" ? rewound : device_->play();
 }
 
 } // namespace audio

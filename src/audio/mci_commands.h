@@ -29,10 +29,9 @@ public:
     virtual DeviceMode mode() const = 0;
 };
 
-// Plays a music file through the sound server (PulseAudio, or PipeWire's), decoded on an audio
-// thread of its own. A rewind only moves the reader while the output still holds sound: no gap.
-// Without an output the mode is "not ready" and the server is asked again once a second; then the
-// device stands stopped at the start, at the volume and muting last chosen in the mixer.
+// Plays music through the sound server (PulseAudio, or PipeWire's) from an audio thread of its own,
+// rewinding while the output still holds sound: no gap. Without an output it is "not ready" and
+// asks again once a second, then stands stopped at the start, at the mixer's last volume and mute.
 std::unique_ptr<SoundDevice> makeSoundServerDevice();
 
 // Carries out exactly the commands the game sends, on one sound under the alias MIDI:
@@ -41,16 +40,15 @@ std::unique_ptr<SoundDevice> makeSoundServerDevice();
 // The path is all between the first quote and the last `" alias MIDI`; other texts are unknown.
 class MciCommandInterpreter final : public media::MciInterface {
 public:
-    using DeviceFactory = std::function<std::unique_ptr<SoundDevice>()>;
-
-    explicit MciCommandInterpreter(DeviceFactory makeDevice = makeSoundServerDevice)
+    explicit MciCommandInterpreter(
+        std::function<std::unique_ptr<SoundDevice>()> makeDevice = makeSoundServerDevice)
         : makeDevice_(std::move(makeDevice)) {}
 
     std::int32_t mciSendStringA(const char* command, char* reply, std::uint32_t replyLength,
                                 std::intptr_t callbackWindow) override;
 
 private:
-    DeviceFactory makeDevice_;
+    std::function<std::unique_ptr<SoundDevice>()> makeDevice_;
     std::unique_ptr<SoundDevice> device_; // the one under the alias MIDI, if open
 };
 

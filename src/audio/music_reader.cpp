@@ -79,23 +79,23 @@ std::uint64_t numberAt(const unsigned char* bytes, int count, bool bigEndian) {
     return value;
 }
 
-void appendNumber32(std::string& out, std::uint64_t value, bool bigEndian) {
-    const auto clamped = static_cast<std::uint32_t>(std::min<std::uint64_t>(value, 0xFFFFFFFF));
-    for (int i = 0; i < 4; ++i)
-        out += static_cast<char>(clamped >> (bigEndian ? 24 - 8 * i : 8 * i) & 0xFF);
-}
-
 // A WAV header holding `format` as its format chunk and announcing `dataLength` bytes of data.
 std::string waveHeader(const std::string& format, std::uint64_t dataLength, bool bigEndian) {
+    std::string header;
+    const auto addChunkHead = [&](const char* name, std::uint64_t length) {
+        const auto clamped =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(length, 0xFFFFFFFF));
+        header += name;
+        for (int i = 0; i < 4; ++i)
+            header += static_cast<char>(clamped >> (bigEndian ? 24 - 8 * i : 8 * i) & 0xFF);
+    };
     const std::size_t pad = format.size() & 1;
-    std::string header = bigEndian ? "RIFX" : "RIFF";
-    appendNumber32(header, 4 + 8 + format.size() + pad + 8 + dataLength, bigEndian);
-    header += "WAVEfmt ";
-    appendNumber32(header, format.size(), bigEndian);
+    addChunkHead(bigEndian ? "RIFX" : "RIFF", 4 + 8 + format.size() + pad + 8 + dataLength);
+    header += "WAVE";
+    addChunkHead("fmt ", format.size());
     header += format;
     header.append(pad, '\0');
-    header += "data";
-    appendNumber32(header, dataLength, bigEndian);
+    addChunkHead("data", dataLength);
     return header;
 }
 
@@ -106,10 +106,9 @@ bool isChunkName(const unsigned char* name) {
 }
 
 // libsndfile can spin for ever in its parsers of other chunks (a damaged LIST chunk does it) and
-// refuses data before the format, so a WAV file (RIFF, RIFX or RF64) is shown to it as a header
-// made here around its format chunk, then its data. The walk ends at anything but a chunk header,
-// at a chunk past the end of the file, or after more chunks than a WAV file holds. Returns why the
-// file cannot be played; "" also for another kind of file, shown as it is.
+// refuses data before the format: a WAV file (RIFF, RIFX, RF64) is shown to it as a header made
+// here around its format chunk, then its data. The walk stops at anything but a chunk header, a
+// chunk past the end, or too many chunks. Returns why it cannot be played; "" for other kinds.
 std::string showFormatAndDataOnly(FileView& view) {
     const int descriptor = view.file.descriptor();
     const sf_count_t fileSize = view.length;

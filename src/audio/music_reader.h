@@ -23,6 +23,7 @@ public:
     // Opens `path` (found by findFileIgnoringCase). Returns why it cannot be played, or "".
     std::string open(const std::string& path);
 
+    const std::string& path() const { return path_; }
     int rate() const { return rate_; }
     int channels() const { return channels_; }
     int bytesPerFrame() const { return channels_ * static_cast<int>(sizeof(float)); }

@@ -20,7 +20,6 @@
 namespace audio {
 namespace {
 
-namespace mci_error = media::mci_error;
 using Clock = std::chrono::steady_clock;
 
 // A slower sound server only delays the music: the game does not wait longer for it.
@@ -42,15 +41,14 @@ public:
         std::error_code ignored;
         if (!std::filesystem::exists(files::findFileIgnoringCase(path), ignored)) {
             common::reportFileProblem(path, "file not found");
-            return mci_error::fileNotFound;
+            return media::mci_error::fileNotFound;
         }
         if (const std::string problem = reader_.open(path); !problem.empty()) {
             common::reportFileProblem(path, problem);
-            return mci_error::invalidFile;
+            return media::mci_error::invalidFile;
         }
-        path_ = path;
         if (loop_ == nullptr)
-            return mci_error::hardware;
+            return media::mci_error::hardware;
         thread_ = std::jthread([this](std::stop_token stop) { run(stop); });
         firstAnswer_.try_acquire_for(firstAnswerWait);
         return 0;
@@ -64,7 +62,7 @@ private:
     std::int32_t command(DeviceMode next) {
         const std::lock_guard lock(mutex_);
         if (mode() == DeviceMode::NotReady)
-            return mci_error::deviceNotReady;
+            return media::mci_error::deviceNotReady;
         ++commands_;
         rewindAsked_ = rewindAsked_ || next == DeviceMode::Stopped;
         mode_.store(next, std::memory_order_relaxed);
@@ -110,9 +108,16 @@ private:
             (stream_ != nullptr && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_))) ||
             (connection == PA_CONTEXT_READY && stream_ == nullptr && !openStream()))
             return lose(pa_strerror(pa_context_errno(context_)));
+        // The output is there: the device stands stopped at the start.
         if (mode() == DeviceMode::NotReady && stream_ != nullptr &&
-            pa_stream_get_state(stream_) == PA_STREAM_READY)
-            beginPlaying();
+            pa_stream_get_state(stream_) == PA_STREAM_READY) {
+            rewindReader();
+            setMode(DeviceMode::Stopped);
+            followMixer();
+            if (std::exchange(reportedGone_, false))
+                common::tell("the music has an audio output now and plays from the start");
+            firstAnswer_.release();
+        }
         if (mode() != DeviceMode::NotReady)
             feed();
     }
@@ -141,21 +146,12 @@ private:
         const auto ahead =
             static_cast<std::uint32_t>(pa_usec_to_bytes(bufferedTime.count(), &spec));
         const pa_buffer_attr buffer{unset, ahead, unset, unset, unset};
-        const bool chosen = mixerChoice_ && pa_cvolume_compatible(&mixerChoice_->volume, &spec);
-        const auto muting = !chosen               ? PA_STREAM_NOFLAGS
-                            : mixerChoice_->muted ? PA_STREAM_START_MUTED
-                                                  : PA_STREAM_START_UNMUTED;
+        const bool chosen = mixerVolume_ && pa_cvolume_compatible(&*mixerVolume_, &spec);
+        const auto muting = !chosen       ? PA_STREAM_NOFLAGS
+                            : mixerMuted_ ? PA_STREAM_START_MUTED
+                                          : PA_STREAM_START_UNMUTED;
         return pa_stream_connect_playback(stream_, nullptr, &buffer, muting,
-                                          chosen ? &mixerChoice_->volume : nullptr, nullptr) == 0;
-    }
-
-    void beginPlaying() {
-        rewindReader();
-        setMode(DeviceMode::Stopped);
-        followMixer();
-        if (std::exchange(reportedGone_, false))
-            common::tell("the music has an audio output now and plays from the start");
-        firstAnswer_.release();
+                                          chosen ? &*mixerVolume_ : nullptr, nullptr) == 0;
     }
 
     // Remembers the volume and muting the player sets for the stream in the mixer.
@@ -167,9 +163,10 @@ private:
                 return;
             const auto remember = [](pa_context*, const pa_sink_input_info* info, int,
                                      void* device) {
-                if (info != nullptr)
-                    static_cast<SoundServerDevice*>(device)->mixerChoice_ =
-                        MixerChoice{info->volume, info->mute != 0};
+                if (info == nullptr)
+                    return;
+                static_cast<SoundServerDevice*>(device)->mixerVolume_ = info->volume;
+                static_cast<SoundServerDevice*>(device)->mixerMuted_ = info->mute != 0;
             };
             release(pa_context_get_sink_input_info(context, index, remember, self));
         };
@@ -204,7 +201,7 @@ private:
     // The reader rewinds only here, so a rewind at the end follows the last block at once. The end
     // counts only if no command came since this block was asked for: a rewind meanwhile stands.
     void feed() {
-        while (true) {
+        for (std::size_t bytes = 1; bytes != 0;) {
             std::unique_lock lock(mutex_);
             const bool rewind = std::exchange(rewindAsked_, false);
             const bool playing = mode() == DeviceMode::Playing;
@@ -217,7 +214,7 @@ private:
             if (!playing || room == 0 || room == static_cast<std::size_t>(-1) ||
                 pa_stream_begin_write(stream_, &buffer, &room) < 0)
                 return;
-            const std::size_t bytes = reader_.read(static_cast<std::byte*>(buffer), room);
+            bytes = reader_.read(static_cast<std::byte*>(buffer), room);
             if (bytes == 0)
                 pa_stream_cancel_write(stream_);
             else
@@ -229,22 +226,15 @@ private:
                 // A sound shorter than the server's buffer plays without waiting for it to fill.
                 release(pa_stream_trigger(stream_, nullptr, nullptr));
             }
-            if (bytes == 0)
-                return;
         }
     }
 
     // A file that cannot be read any more is told once; rounds are silent until it can be again.
     void rewindReader() {
         if (const std::string problem = reader_.rewind(); !problem.empty())
-            common::reportFileProblem(path_, "cannot be played any more (" + problem +
-                                                 "); the music is silent until it can be");
+            common::reportFileProblem(reader_.path(), "cannot be played any more (" + problem +
+                                                          "); the music is silent until it can be");
     }
-
-    struct MixerChoice {
-        pa_cvolume volume;
-        bool muted;
-    };
 
     // Shared by both threads: the mode, which the poll reads unlocked, the rest under mutex_.
     std::atomic<DeviceMode> mode_{DeviceMode::NotReady};
@@ -261,14 +251,14 @@ private:
         pa_proplist_free};
 
     // The audio thread's own once it runs.
-    std::string path_;
     MusicReader reader_{bufferedTime};
     const std::unique_ptr<pa_mainloop, decltype(&pa_mainloop_free)> loop_{pa_mainloop_new(),
                                                                           pa_mainloop_free};
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
-    std::optional<MixerChoice> mixerChoice_; // for the stream the next connection makes
-    bool reportedGone_ = false;              // the player was told the output is missing or lost
+    std::optional<pa_cvolume> mixerVolume_; // the player's choice, for the next connection's stream
+    bool mixerMuted_ = false;
+    bool reportedGone_ = false; // the player was told the output is missing or lost
     Clock::time_point retryAt_;
     std::counting_semaphore<> firstAnswer_{0}; // released at every answer; the open awaits one
     std::jthread thread_;                      // last: stopped and joined before the rest goes

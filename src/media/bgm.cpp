@@ -10,12 +10,6 @@
 
 namespace media {
 
-void Bgm::start(const std::string& path) {
-    BgmLoop = vbTrue;
-    BgmOpen(path);
-    BgmPlay();
-}
-
 void Bgm::BgmOpen(const std::string& path) {
     MciResult = mci_.mciSendStringA("close MIDI notify", nullptr, 0, 0);
     const std::string open = "open \"" + path + "\" alias MIDI";

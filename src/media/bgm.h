@@ -16,7 +16,11 @@ public:
     explicit Bgm(media::MciInterface& mci) : mci_(mci) {}
 
     // Start-up's part: the music is wanted from now on, opened from `path` and played.
-    void start(const std::string& path);
+    void start(const std::string& path) {
+        BgmLoop = vbTrue;
+        BgmOpen(path);
+        BgmPlay();
+    }
 
     void BgmOpen(const std::string& path);
     void BgmPlay();
