@@ -37,7 +37,7 @@ std::unique_ptr<SoundDevice> makeSoundServerDevice();
 // Carries out exactly the commands the game sends, on one sound under the alias MIDI:
 //   open "<path>" alias MIDI    close MIDI notify    play MIDI notify
 //   status MIDI mode            seek MIDI to start   play MIDI from 0
-// The path is all between the first quote and the last `" alias MIDI`; other texts are unknown.
+// The path is all between the first quote and the last `" alias MIDI`; other text is unrecognised.
 class MciCommandInterpreter final : public media::MciInterface {
 public:
     explicit MciCommandInterpreter(
