@@ -4,22 +4,14 @@
 #include "audio/mci_commands.h"
 
 #include <array>
-#include <cstring>
 #include <string_view>
 
 namespace audio {
-
-namespace mci_error = media::mci_error;
 
 namespace {
 
 constexpr std::string_view openStart = "open \"";
 constexpr std::string_view openEnd = "\" alias MIDI";
-
-bool isOpen(std::string_view command) {
-    return command.size() >= openStart.size() + openEnd.size() && command.starts_with(openStart) &&
-           command.ends_with(openEnd);
-}
 
 // The mode word and its NUL, only where they fit within the declared length.
 std::int32_t writeMode(DeviceMode mode, char* reply, std::uint32_t replyLength) {
@@ -27,43 +19,36 @@ std::int32_t writeMode(DeviceMode mode, char* reply, std::uint32_t replyLength) 
     const std::string_view word = words[static_cast<std::size_t>(mode)];
     if (reply == nullptr || replyLength == 0)
         return 0;
-    if (word.size() >= replyLength) {
-        reply[0] = '\0';
-        return mci_error::paramOverflow;
-    }
-    std::memcpy(reply, word.data(), word.size());
-    reply[word.size()] = '\0';
-    return 0;
+    const bool fits = word.size() < replyLength;
+    reply[word.copy(reply, fits ? word.size() : 0)] = '\0';
+    return fits ? 0 : media::mci_error::paramOverflow;
 }
 
 } // namespace
-
-MciCommandInterpreter::MciCommandInterpreter(DeviceFactory makeDevice)
-    : makeDevice_(std::move(makeDevice)) {}
 
 std::int32_t MciCommandInterpreter::mciSendStringA(const char* text, char* reply,
                                                    std::uint32_t replyLength,
                                                    std::intptr_t /*callbackWindow*/) {
     const std::string_view command = text == nullptr ? "" : text;
-    if (isOpen(command)) {
+    if (command.size() >= openStart.size() + openEnd.size() && command.starts_with(openStart) &&
+        command.ends_with(openEnd)) {
         if (device_)
-            return mci_error::deviceOpen;
-        // A device that cannot play its file is not kept.
-        auto device = makeDevice_();
+            return media::mci_error::deviceOpen;
         const auto path =
             command.substr(openStart.size(), command.size() - openStart.size() - openEnd.size());
-        if (const std::int32_t error = device->open(std::string(path)); error != 0)
-            return error;
-        device_ = std::move(device);
-        return 0;
+        device_ = makeDevice_();
+        const std::int32_t error = device_->open(std::string(path));
+        if (error != 0)
+            device_.reset(); // a device that cannot play its file is not kept
+        return error;
     }
     const bool known = command == "close MIDI notify" || command == "status MIDI mode" ||
                        command == "play MIDI notify" || command == "seek MIDI to start" ||
                        command == "play MIDI from 0";
     if (!known)
-        return mci_error::unrecognizedCommand;
+        return media::mci_error::unrecognizedCommand;
     if (!device_)
-        return mci_error::invalidDeviceName;
+        return media::mci_error::invalidDeviceName;
     if (command == "close MIDI notify") {
         device_.reset();
         return 0;
@@ -73,9 +58,7 @@ std::int32_t MciCommandInterpreter::mciSendStringA(const char* text, char* reply
     if (command == "play MIDI notify")
         return device_->play();
     const std::int32_t rewound = device_->rewind();
-    if (rewound != 0 || command == "seek MIDI to start")
-        return rewound;
-    return device_->play(); // play MIDI from 0
+    return rewound != 0 || command == "seek MIDI to start" ? rewound : device_->play();
 }
 
 } // namespace audio

@@ -19,19 +19,16 @@ namespace {
 
 // A format chunk is tens of bytes; anything near this is damage.
 constexpr std::size_t largestFormatChunk = 65536;
-// The most a round of a short sound, held in memory, takes: whatever rate a file claims. Real ones
-// fall well short (200 ms at 384000 Hz in stereo floats is 600 KiB).
+// Bounds a round held in memory whatever rate a file claims (200 ms of 384 kHz stereo: 600 KiB).
 constexpr std::int64_t mostHeldBytes = 1 << 20;
 // A WAV file holds a handful of chunks; thousands are damage, or worse.
 constexpr int mostChunks = 1000;
 
-// --- What libsndfile reads ----------------------------------------------------------------------
-
-// The bytes libsndfile is shown: `header`, made here, then `length` bytes of the file from
-// `start`. Unless the file is a WAV file, the header is empty and the range is the whole file.
+// What libsndfile is shown: `header`, made here, then `length` bytes of the file from `start`. For
+// anything but a WAV file: no header, and the whole file.
 struct FileView {
     explicit FileView(const std::string& path) : file(path), length(file.size()) {}
-
+    static FileView& of(void* view) { return *static_cast<FileView*>(view); }
     sf_count_t size() const { return static_cast<sf_count_t>(header.size()) + length; }
 
     files::AssetFile file;
@@ -41,35 +38,25 @@ struct FileView {
     sf_count_t position = 0;
 };
 
-FileView& viewOf(void* userData) {
-    return *static_cast<FileView*>(userData);
-}
-
-sf_count_t viewSize(void* userData) {
-    return viewOf(userData).size();
-}
-
 sf_count_t viewSeek(sf_count_t offset, int whence, void* userData) {
-    FileView& view = viewOf(userData);
+    FileView& view = FileView::of(userData);
     const sf_count_t base = whence == SEEK_CUR   ? view.position
                             : whence == SEEK_END ? view.size()
                                                  : 0;
     sf_count_t target = 0;
     if (__builtin_add_overflow(base, offset, &target) || target < 0)
         return -1;
-    view.position = target;
-    return target;
+    return view.position = target;
 }
 
 sf_count_t viewRead(void* out, sf_count_t count, void* userData) {
-    FileView& view = viewOf(userData);
+    FileView& view = FileView::of(userData);
     auto* bytes = static_cast<char*>(out);
     const auto headerSize = static_cast<sf_count_t>(view.header.size());
     sf_count_t done = 0;
-    if (view.position < headerSize) {
-        done = std::min(count, headerSize - view.position);
-        std::memcpy(bytes, view.header.data() + view.position, static_cast<std::size_t>(done));
-    }
+    if (view.position < headerSize)
+        done = static_cast<sf_count_t>(view.header.copy(bytes, static_cast<std::size_t>(count),
+                                                        static_cast<std::size_t>(view.position)));
     const sf_count_t fileOffset = view.position + done - headerSize;
     const sf_count_t fromFile = std::min(count - done, view.length - fileOffset);
     if (fromFile > 0) {
@@ -81,17 +68,10 @@ sf_count_t viewRead(void* out, sf_count_t count, void* userData) {
     return done;
 }
 
-sf_count_t viewTell(void* userData) {
-    return viewOf(userData).position;
-}
-
-// --- WAV files: the format and the data alone ---------------------------------------------------
-
 bool readAt(int descriptor, void* out, std::size_t size, sf_count_t offset) {
     return pread(descriptor, out, size, offset) == static_cast<ssize_t>(size);
 }
 
-// The unsigned number in the `count` bytes at `bytes`.
 std::uint64_t numberAt(const unsigned char* bytes, int count, bool bigEndian) {
     std::uint64_t value = 0;
     for (int i = 0; i < count; ++i)
@@ -99,40 +79,36 @@ std::uint64_t numberAt(const unsigned char* bytes, int count, bool bigEndian) {
     return value;
 }
 
-void appendNumber32(std::string& out, std::uint64_t value, bool bigEndian) {
-    const auto clamped = static_cast<std::uint32_t>(std::min<std::uint64_t>(value, 0xFFFFFFFF));
-    for (int i = 0; i < 4; ++i)
-        out += static_cast<char>(clamped >> (bigEndian ? 24 - 8 * i : 8 * i) & 0xFF);
-}
-
 // A WAV header holding `format` as its format chunk and announcing `dataLength` bytes of data.
 std::string waveHeader(const std::string& format, std::uint64_t dataLength, bool bigEndian) {
+    std::string header;
+    const auto addChunkHead = [&](const char* name, std::uint64_t length) {
+        const auto clamped =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(length, 0xFFFFFFFF));
+        header += name;
+        for (int i = 0; i < 4; ++i)
+            header += static_cast<char>(clamped >> (bigEndian ? 24 - 8 * i : 8 * i) & 0xFF);
+    };
     const std::size_t pad = format.size() & 1;
-    std::string header = bigEndian ? "RIFX" : "RIFF";
-    appendNumber32(header, 4 + 8 + format.size() + pad + 8 + dataLength, bigEndian);
-    header += "WAVEfmt ";
-    appendNumber32(header, format.size(), bigEndian);
+    addChunkHead(bigEndian ? "RIFX" : "RIFF", 4 + 8 + format.size() + pad + 8 + dataLength);
+    header += "WAVE";
+    addChunkHead("fmt ", format.size());
     header += format;
     header.append(pad, '\0');
-    header += "data";
-    appendNumber32(header, dataLength, bigEndian);
+    addChunkHead("data", dataLength);
     return header;
 }
 
-// Chunk names are four printable characters; zeros where a chunk should be are what a download that
-// reserved the file's size leaves.
+// Zeros where a chunk should be are what a download that reserved the file's size leaves.
 bool isChunkName(const unsigned char* name) {
     return std::all_of(
         name, name + 4, [](unsigned char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
-// libsndfile can spin for ever in its parsers of a WAV file's other chunks (a damaged LIST chunk
-// does it), and refuses a data chunk that comes before the format chunk. So a WAV file (RIFF, its
-// big-endian RIFX, or RF64 with 64-bit sizes) is shown to it as a header made here, holding the
-// file's format chunk, followed by the file's data. The walk through the chunks ends at anything
-// that is no chunk header, at a chunk that reaches past the end of the file, or after more chunks
-// than a WAV file holds. Returns why the file cannot be played; empty also for a file of another
-// kind, which is shown as it is.
+// libsndfile can spin for ever in its parsers of other chunks (a damaged LIST chunk does it) and
+// refuses data before the format: a WAV file (RIFF, RIFX, RF64) is shown to it as a header made
+// here around its format chunk, then its data. The walk stops at anything but a chunk header, a
+// chunk past the end, or too many chunks. Returns why it cannot be played; "" for other kinds.
 std::string showFormatAndDataOnly(FileView& view) {
     const int descriptor = view.file.descriptor();
     const sf_count_t fileSize = view.length;
@@ -196,48 +172,33 @@ std::string formatName(int format) {
     return std::string(name.substr(0, name.find(" (")));
 }
 
-std::string describe(const SndfileHandle& file) {
-    const int channels = file.channels();
-    return formatName(file.format() & SF_FORMAT_TYPEMASK) + ", " +
-           formatName(file.format() & SF_FORMAT_SUBMASK) + ", " +
-           std::to_string(file.samplerate()) + " Hz, " +
-           (channels == 1   ? "mono"
-            : channels == 2 ? "stereo"
-                            : std::to_string(channels) + " channels");
-}
-
 } // namespace
 
-// --- One opening of the file --------------------------------------------------------------------
-
-// libsndfile's decoder over the file, or why the file cannot be played.
+// One opening of the file: libsndfile's decoder over it, or why the file cannot be played.
 struct MusicReader::Decoder {
-    explicit Decoder(const std::string& path);
+    explicit Decoder(const std::string& path) : view(path) {
+        problem = view.file.isOpen() ? showFormatAndDataOnly(view) : view.file.problem();
+        if (!problem.empty())
+            return;
+        file = SndfileHandle(io, &view);
+        if (file.rawHandle() == nullptr)
+            problem = file.strError();
+        else if (file.frames() == 0)
+            problem = "no sound in the file";
+        else if (file.samplerate() > static_cast<int>(PA_RATE_MAX)) // what the sound server takes
+            problem = std::to_string(file.samplerate()) + " samples a second, more than the " +
+                      std::to_string(PA_RATE_MAX) + " the sound server takes";
+        else if (file.channels() > static_cast<int>(PA_CHANNELS_MAX))
+            problem = std::to_string(file.channels()) + " channels, more than the " +
+                      std::to_string(PA_CHANNELS_MAX) + " the sound server takes";
+    }
 
     FileView view;
-    SF_VIRTUAL_IO io{viewSize, viewSeek, viewRead, nullptr, viewTell}; // read only
+    SF_VIRTUAL_IO io{[](void* self) { return FileView::of(self).size(); }, viewSeek, viewRead,
+                     nullptr, [](void* self) { return FileView::of(self).position; }};
     SndfileHandle file;
-    std::string problem; // empty when the file can be played
+    std::string problem;
 };
-
-MusicReader::Decoder::Decoder(const std::string& path) : view(path) {
-    problem = view.file.isOpen() ? showFormatAndDataOnly(view) : view.file.problem();
-    if (!problem.empty())
-        return;
-    file = SndfileHandle(io, &view);
-    if (file.rawHandle() == nullptr)
-        problem = file.strError();
-    else if (file.frames() == 0)
-        problem = "no sound in the file";
-    else if (file.samplerate() > static_cast<int>(PA_RATE_MAX)) // what the sound server takes
-        problem = std::to_string(file.samplerate()) + " samples a second, more than the " +
-                  std::to_string(PA_RATE_MAX) + " the sound server takes";
-    else if (file.channels() > static_cast<int>(PA_CHANNELS_MAX))
-        problem = std::to_string(file.channels()) + " channels, more than the " +
-                  std::to_string(PA_CHANNELS_MAX) + " the sound server takes";
-}
-
-// --- The reader ---------------------------------------------------------------------------------
 
 MusicReader::MusicReader(std::chrono::microseconds shortestRound) : shortestRound_(shortestRound) {}
 
@@ -250,27 +211,33 @@ std::string MusicReader::open(const std::string& path) {
         return decoder->problem;
     rate_ = decoder->file.samplerate();
     channels_ = decoder->file.channels();
-    description_ = describe(decoder->file);
-    shortestRoundFrames_ =
-        std::min(shortestRound_.count() * rate_ / 1'000'000, mostHeldBytes / bytesPerFrame());
+    description_ = formatName(decoder->file.format() & SF_FORMAT_TYPEMASK) + ", " +
+                   formatName(decoder->file.format() & SF_FORMAT_SUBMASK) + ", " +
+                   std::to_string(rate_) + " Hz, " +
+                   (channels_ == 1   ? "mono"
+                    : channels_ == 2 ? "stereo"
+                                     : std::to_string(channels_) + " channels");
     std::string problem = start(std::move(decoder));
     if (!problem.empty())
         rate_ = channels_ = 0; // nothing half open to read from
     return problem;
 }
 
-// Holds the start of the sound, up to a round's worth (a frame at least): all of it when it is
-// shorter, and then it is repeated from memory and the file is not read again in this round.
+// Holds the start of the sound, a round's worth (a frame at least). A shorter sound is held whole,
+// repeated to fill the round, and the file is not read again this round.
 std::string MusicReader::start(std::unique_ptr<Decoder> decoder) {
-    const auto frames = std::max<std::int64_t>(shortestRoundFrames_, 1);
-    held_.assign(static_cast<std::size_t>(frames * bytesPerFrame()), std::byte{0});
+    const std::int64_t frames = std::max<std::int64_t>(
+        std::min(shortestRound_.count() * rate_ / 1'000'000, mostHeldBytes / bytesPerFrame()), 1);
+    const auto roundBytes = static_cast<std::size_t>(frames * bytesPerFrame());
+    held_.assign(roundBytes, std::byte{0});
     const sf_count_t got = decoder
                                ? decoder->file.readf(reinterpret_cast<float*>(held_.data()), frames)
                                : frames; // or silence
     held_.resize(static_cast<std::size_t>(got * bytesPerFrame()));
     decoder_ = got == frames ? std::move(decoder) : nullptr;
+    for (const std::vector<std::byte> sound = held_; got > 0 && held_.size() < roundBytes;)
+        held_.insert(held_.end(), sound.begin(), sound.end());
     heldAt_ = 0;
-    roundFrames_ = 0;
     atEnd_ = false;
     return got > 0 ? "" : "no sound in the file";
 }
@@ -293,13 +260,10 @@ std::size_t MusicReader::read(std::byte* out, std::size_t bytes) {
                       decoder_->file.readf(reinterpret_cast<float*>(out + done), frames)) *
                   frameBytes;
             atEnd_ = got < wanted - done;
-        } else if (roundFrames_ < shortestRoundFrames_) {
-            heldAt_ = 0; // a short sound, once more
         } else {
             atEnd_ = true;
         }
         done += got;
-        roundFrames_ += static_cast<std::int64_t>(got / frameBytes);
     }
     return done;
 }

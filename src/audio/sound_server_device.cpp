@@ -10,34 +10,23 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <future>
 #include <mutex>
 #include <optional>
-#include <pulse/context.h>
-#include <pulse/error.h>
-#include <pulse/introspect.h>
-#include <pulse/mainloop.h>
-#include <pulse/stream.h>
-#include <pulse/subscribe.h>
+#include <pulse/pulseaudio.h>
+#include <semaphore>
 #include <thread>
 #include <utility>
 
 namespace audio {
 namespace {
 
-namespace mci_error = media::mci_error;
-using common::reportFileProblem;
-using common::tell;
 using Clock = std::chrono::steady_clock;
 
-// How long the open waits for the sound server's first answer. A server that takes longer only
-// delays the music: the game goes on, and the music starts once the answer comes.
+// A slower sound server only delays the music: the game does not wait longer for it.
 constexpr auto firstAnswerWait = std::chrono::seconds(1);
-// How often the audio thread asks for an output again while it has none.
 constexpr auto retryInterval = std::chrono::seconds(1);
-// The sound the server holds ahead of what it plays: enough to ride out a busy moment of the
-// machine, and the game's rewind at the end of the music. A shorter sound is repeated to last as
-// long in one round of play, so that its loop too has the time of a round to come back.
+// What the server holds ahead of what it plays: enough to ride out a busy machine and the game's
+// rewind at the end. A shorter sound is repeated to fill a round, so its loop has that time too.
 constexpr std::chrono::microseconds bufferedTime = std::chrono::milliseconds(200);
 
 void release(pa_operation* operation) {
@@ -47,37 +36,21 @@ void release(pa_operation* operation) {
 
 class SoundServerDevice final : public SoundDevice {
 public:
-    ~SoundServerDevice() override {
-        if (thread_.joinable()) {
-            quitting_.store(true);
-            pa_mainloop_wakeup(loop_);
-            thread_.join();
-        }
-        if (loop_ != nullptr)
-            pa_mainloop_free(loop_);
-    }
-
-    // The file is read before the sound server is asked for an output. With no output the open
-    // still succeeds: the device waits for one, not ready.
+    // With no output yet the open still succeeds: the device waits for one, not ready.
     std::int32_t open(const std::string& path) override {
         std::error_code ignored;
         if (!std::filesystem::exists(files::findFileIgnoringCase(path), ignored)) {
-            reportFileProblem(path, "file not found");
-            return mci_error::fileNotFound;
+            common::reportFileProblem(path, "file not found");
+            return media::mci_error::fileNotFound;
         }
         if (const std::string problem = reader_.open(path); !problem.empty()) {
-            reportFileProblem(path, problem);
-            return mci_error::invalidFile;
+            common::reportFileProblem(path, problem);
+            return media::mci_error::invalidFile;
         }
-        path_ = path;
-        spec_ = {PA_SAMPLE_FLOAT32NE, static_cast<std::uint32_t>(reader_.rate()),
-                 static_cast<std::uint8_t>(reader_.channels())};
-        loop_ = pa_mainloop_new();
         if (loop_ == nullptr)
-            return mci_error::hardware;
-        std::future<void> answered = firstAnswer_.get_future();
-        thread_ = std::thread([this] { run(); });
-        answered.wait_for(firstAnswerWait);
+            return media::mci_error::hardware;
+        thread_ = std::jthread([this](std::stop_token stop) { run(stop); });
+        firstAnswer_.try_acquire_for(firstAnswerWait);
         return 0;
     }
 
@@ -86,41 +59,35 @@ public:
     DeviceMode mode() const override { return mode_.load(std::memory_order_relaxed); }
 
 private:
-    // Play or rewind, handed to the audio thread, which looks at it at once.
     std::int32_t command(DeviceMode next) {
-        {
-            const std::lock_guard lock(mutex_);
-            if (mode() == DeviceMode::NotReady)
-                return mci_error::deviceNotReady;
-            ++commands_;
-            rewindAsked_ = rewindAsked_ || next == DeviceMode::Stopped;
-            mode_.store(next, std::memory_order_relaxed);
-        }
-        pa_mainloop_wakeup(loop_);
+        const std::lock_guard lock(mutex_);
+        if (mode() == DeviceMode::NotReady)
+            return media::mci_error::deviceNotReady;
+        ++commands_;
+        rewindAsked_ = rewindAsked_ || next == DeviceMode::Stopped;
+        mode_.store(next, std::memory_order_relaxed);
+        pa_mainloop_wakeup(loop_.get());
         return 0;
     }
 
-    // The output has come (stopped at the start) or gone (not ready): a rewind the game asked for
-    // before does not carry over.
+    // The output has come or gone: a rewind asked for before does not carry over.
     void setMode(DeviceMode mode) {
         const std::lock_guard lock(mutex_);
         rewindAsked_ = false;
         mode_.store(mode, std::memory_order_relaxed);
     }
 
-    // --- The audio thread: a PulseAudio main loop that keeps a stream to the sound server and
-    // fills it from the reader as the server asks, while the game has the music playing.
-
-    void run() {
-        connect();
-        while (!quitting_.load()) {
-            // Without a connection the loop sleeps until the next attempt.
+    // The audio thread: a PulseAudio main loop that keeps a stream to the server and fills it.
+    void run(std::stop_token stop) {
+        const std::stop_callback wake(stop, [this] { pa_mainloop_wakeup(loop_.get()); });
+        connect(PA_CONTEXT_NOFLAGS);
+        while (!stop.stop_requested()) {
             const auto untilRetry =
                 std::chrono::ceil<std::chrono::microseconds>(retryAt_ - Clock::now()).count();
             const int wait =
                 context_ != nullptr ? -1 : static_cast<int>(std::max<long>(untilRetry, 0));
-            if (pa_mainloop_prepare(loop_, wait) < 0 || pa_mainloop_poll(loop_) < 0 ||
-                pa_mainloop_dispatch(loop_) < 0) {
+            if (pa_mainloop_prepare(loop_.get(), wait) < 0 || pa_mainloop_poll(loop_.get()) < 0 ||
+                pa_mainloop_dispatch(loop_.get()) < 0) {
                 lose("the audio thread's main loop failed");
                 break;
             }
@@ -129,73 +96,65 @@ private:
         closeOutput();
     }
 
-    // Follows the connection and the stream through their states after each round of events.
     void afterEvents() {
         if (context_ == nullptr) {
+            // Only the first attempt may start a server where the desktop starts one on demand.
             if (Clock::now() >= retryAt_)
-                connect();
+                connect(PA_CONTEXT_NOAUTOSPAWN);
             return;
         }
         const pa_context_state_t connection = pa_context_get_state(context_);
         if (!PA_CONTEXT_IS_GOOD(connection) ||
-            (stream_ != nullptr && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_))))
+            (stream_ != nullptr && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_))) ||
+            (connection == PA_CONTEXT_READY && stream_ == nullptr && !openStream()))
             return lose(pa_strerror(pa_context_errno(context_)));
-        if (connection == PA_CONTEXT_READY && stream_ == nullptr && !openStream())
-            return lose(pa_strerror(pa_context_errno(context_)));
+        // The output is there: the device stands stopped at the start.
         if (mode() == DeviceMode::NotReady && stream_ != nullptr &&
-            pa_stream_get_state(stream_) == PA_STREAM_READY)
-            beginPlaying();
+            pa_stream_get_state(stream_) == PA_STREAM_READY) {
+            rewindReader();
+            setMode(DeviceMode::Stopped);
+            followMixer();
+            if (std::exchange(reportedGone_, false))
+                common::tell("the music has an audio output now and plays from the start");
+            firstAnswer_.release();
+        }
         if (mode() != DeviceMode::NotReady)
             feed();
     }
 
-    void connect() {
-        context_ =
-            pa_context_new_with_proplist(pa_mainloop_get_api(loop_), "Sorawata", properties_.get());
+    void connect(pa_context_flags_t flags) {
+        context_ = pa_context_new_with_proplist(pa_mainloop_get_api(loop_.get()), "Sorawata",
+                                                properties_.get());
         if (context_ == nullptr)
             return lose("cannot make a connection to the sound server");
-        // Only the first attempt may start a sound server where the desktop starts one on demand;
-        // the retries only look for one.
-        const auto flags = firstAttempt_ ? PA_CONTEXT_NOFLAGS : PA_CONTEXT_NOAUTOSPAWN;
-        firstAttempt_ = false;
         if (pa_context_connect(context_, nullptr, flags, nullptr) < 0)
             lose(pa_strerror(pa_context_errno(context_)));
     }
 
-    // A stream to the default output, which the server moves when the desktop picks another. Its
-    // channels sit in the order of a WAV file, and the server mixes them to the output's. Where
-    // no module of the server restores volumes, a new stream would start at the default volume:
-    // the device gives it the player's last choice itself.
+    // To the default output, which the server follows. Where no module of the server restores
+    // volumes a new stream would start at the default one, so it gets the player's last choice.
     bool openStream() {
+        const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<std::uint32_t>(reader_.rate()),
+                                  static_cast<std::uint8_t>(reader_.channels())};
         pa_channel_map channels;
-        pa_channel_map_init_extend(&channels, spec_.channels, PA_CHANNEL_MAP_WAVEEX);
+        pa_channel_map_init_extend(&channels, spec.channels, PA_CHANNEL_MAP_WAVEEX);
         stream_ =
-            pa_stream_new_with_proplist(context_, "Music", &spec_, &channels, properties_.get());
+            pa_stream_new_with_proplist(context_, "Music", &spec, &channels, properties_.get());
         if (stream_ == nullptr)
             return false;
         const auto unset = static_cast<std::uint32_t>(-1);
-        const pa_buffer_attr buffer{
-            unset, static_cast<std::uint32_t>(pa_usec_to_bytes(bufferedTime.count(), &spec_)),
-            unset, unset, unset};
-        const bool chosen = mixerChoice_ && pa_cvolume_compatible(&mixerChoice_->volume, &spec_);
-        const auto muting = !chosen               ? PA_STREAM_NOFLAGS
-                            : mixerChoice_->muted ? PA_STREAM_START_MUTED
-                                                  : PA_STREAM_START_UNMUTED;
+        const auto ahead =
+            static_cast<std::uint32_t>(pa_usec_to_bytes(bufferedTime.count(), &spec));
+        const pa_buffer_attr buffer{unset, ahead, unset, unset, unset};
+        const bool chosen = mixerVolume_ && pa_cvolume_compatible(&*mixerVolume_, &spec);
+        const auto muting = !chosen       ? PA_STREAM_NOFLAGS
+                            : mixerMuted_ ? PA_STREAM_START_MUTED
+                                          : PA_STREAM_START_UNMUTED;
         return pa_stream_connect_playback(stream_, nullptr, &buffer, muting,
-                                          chosen ? &mixerChoice_->volume : nullptr, nullptr) == 0;
+                                          chosen ? &*mixerVolume_ : nullptr, nullptr) == 0;
     }
 
-    // The output is there: the device stands stopped at the start of the file.
-    void beginPlaying() {
-        rewindReader();
-        setMode(DeviceMode::Stopped);
-        followMixer();
-        if (std::exchange(reportedGone_, false))
-            tell("the music has an audio output now and plays from the start");
-        answer();
-    }
-
-    // Remembers the volume and muting the player sets for the stream in the desktop's mixer.
+    // Remembers the volume and muting the player sets for the stream in the mixer.
     void followMixer() {
         const auto changed = [](pa_context* context, pa_subscription_event_type_t,
                                 std::uint32_t index, void* self) {
@@ -204,9 +163,10 @@ private:
                 return;
             const auto remember = [](pa_context*, const pa_sink_input_info* info, int,
                                      void* device) {
-                if (info != nullptr)
-                    static_cast<SoundServerDevice*>(device)->mixerChoice_ =
-                        MixerChoice{info->volume, info->mute != 0};
+                if (info == nullptr)
+                    return;
+                static_cast<SoundServerDevice*>(device)->mixerVolume_ = info->volume;
+                static_cast<SoundServerDevice*>(device)->mixerMuted_ = info->mute != 0;
             };
             release(pa_context_get_sink_input_info(context, index, remember, self));
         };
@@ -214,39 +174,34 @@ private:
         release(pa_context_subscribe(context_, PA_SUBSCRIPTION_MASK_SINK_INPUT, nullptr, nullptr));
     }
 
-    // No output, or not any more: the player is told once, and the next attempt comes in a
-    // second.
     void lose(const std::string& why) {
         if (!std::exchange(reportedGone_, true))
-            tell(mode() != DeviceMode::NotReady
-                     ? "the music's audio output was lost (" + why +
-                           "); it starts again when the output is back"
-                     : "no audio output for the music (" + why + "); it starts when there is one");
+            common::tell(mode() != DeviceMode::NotReady
+                             ? "the music's audio output was lost (" + why +
+                                   "); it starts again when the output is back"
+                             : "no audio output for the music (" + why +
+                                   "); it starts when there is one");
         closeOutput();
         setMode(DeviceMode::NotReady);
         retryAt_ = Clock::now() + retryInterval;
-        answer();
+        firstAnswer_.release();
     }
 
     void closeOutput() {
         if (stream_ != nullptr) {
             pa_stream_disconnect(stream_);
-            pa_stream_unref(stream_);
-            stream_ = nullptr;
+            pa_stream_unref(std::exchange(stream_, nullptr));
         }
         if (context_ != nullptr) {
             pa_context_disconnect(context_);
-            pa_context_unref(context_);
-            context_ = nullptr;
+            pa_context_unref(std::exchange(context_, nullptr));
         }
     }
 
-    // Hands the server as much sound as it has room for, while the game has it playing. The reader
-    // goes back to the start only now, so a rewind at the end follows the last block at once. The
-    // end of the sound counts only if the game sent no command since this block was asked for: a
-    // rewind that came meanwhile stands.
+    // The reader rewinds only here, so a rewind at the end follows the last block at once. The end
+    // counts only if no command came since this block was asked for: a rewind meanwhile stands.
     void feed() {
-        while (true) {
+        for (std::size_t bytes = 1; bytes != 0;) {
             std::unique_lock lock(mutex_);
             const bool rewind = std::exchange(rewindAsked_, false);
             const bool playing = mode() == DeviceMode::Playing;
@@ -259,7 +214,7 @@ private:
             if (!playing || room == 0 || room == static_cast<std::size_t>(-1) ||
                 pa_stream_begin_write(stream_, &buffer, &room) < 0)
                 return;
-            const std::size_t bytes = reader_.read(static_cast<std::byte*>(buffer), room);
+            bytes = reader_.read(static_cast<std::byte*>(buffer), room);
             if (bytes == 0)
                 pa_stream_cancel_write(stream_);
             else
@@ -268,42 +223,27 @@ private:
                 lock.lock();
                 if (commandsSeen == commands_ && mode() == DeviceMode::Playing)
                     mode_.store(DeviceMode::Stopped, std::memory_order_relaxed);
-                lock.unlock();
                 // A sound shorter than the server's buffer plays without waiting for it to fill.
                 release(pa_stream_trigger(stream_, nullptr, nullptr));
             }
-            if (bytes == 0)
-                return;
         }
     }
 
-    // Back to the start of the file as it is now. One that cannot be read is told once; the reader
-    // then plays a round of silence, and the next rewind tries the file again.
+    // A file that cannot be read any more is told once; rounds are silent until it can be again.
     void rewindReader() {
         if (const std::string problem = reader_.rewind(); !problem.empty())
-            reportFileProblem(path_, "cannot be played any more (" + problem +
-                                         "); the music is silent until it can be");
+            common::reportFileProblem(reader_.path(), "cannot be played any more (" + problem +
+                                                          "); the music is silent until it can be");
     }
 
-    void answer() {
-        if (!std::exchange(answered_, true))
-            firstAnswer_.set_value();
-    }
-
-    struct MixerChoice {
-        pa_cvolume volume;
-        bool muted;
-    };
-
-    // Shared by the two threads: the mode, which the poll reads alone, and under mutex_ the rest.
+    // Shared by both threads: the mode, which the poll reads unlocked, the rest under mutex_.
     std::atomic<DeviceMode> mode_{DeviceMode::NotReady};
     std::mutex mutex_;
     bool rewindAsked_ = false;
     std::uint64_t commands_ = 0; // play and rewind commands so far
 
-    // How desktops' mixers show and sort the music, for the connection and its stream alike: as a
-    // game's sound (the role "music" would share its remembered volume, and its pausing for calls,
-    // with music players), under the game's name, icon and desktop file.
+    // How mixers show the music: as a game's sound (the role "music" would share its remembered
+    // volume, and its pausing for calls, with music players), under the game's name and icon.
     const std::unique_ptr<pa_proplist, decltype(&pa_proplist_free)> properties_{
         pa_proplist_from_string(
             "media.role = \"game\" application.name = \"Sorawata\" "
@@ -311,20 +251,17 @@ private:
         pa_proplist_free};
 
     // The audio thread's own once it runs.
-    std::string path_;
     MusicReader reader_{bufferedTime};
-    pa_sample_spec spec_{};
-    pa_mainloop* loop_ = nullptr;
+    const std::unique_ptr<pa_mainloop, decltype(&pa_mainloop_free)> loop_{pa_mainloop_new(),
+                                                                          pa_mainloop_free};
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
-    std::optional<MixerChoice> mixerChoice_; // for the stream the next connection makes
-    bool firstAttempt_ = true;               // no output asked for yet
-    bool reportedGone_ = false;              // the player was told the output is missing or lost
+    std::optional<pa_cvolume> mixerVolume_; // the player's choice, for the next connection's stream
+    bool mixerMuted_ = false;
+    bool reportedGone_ = false; // the player was told the output is missing or lost
     Clock::time_point retryAt_;
-    std::promise<void> firstAnswer_;
-    bool answered_ = false;
-    std::atomic<bool> quitting_{false};
-    std::thread thread_;
+    std::counting_semaphore<> firstAnswer_{0}; // released at every answer; the open awaits one
+    std::jthread thread_;                      // last: stopped and joined before the rest goes
 };
 
 } // namespace

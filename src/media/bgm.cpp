@@ -10,25 +10,6 @@
 
 namespace media {
 
-namespace {
-
-constexpr std::int16_t vbTrue = -1;
-
-// The device's mode word, in any letter case.
-bool beginsWithStopped(const char* reply) {
-    return common::equalIgnoringAsciiCase(std::string_view(reply, 7), "stopped");
-}
-
-} // namespace
-
-Bgm::Bgm(media::MciInterface& mci) : mci_(mci) {}
-
-void Bgm::start(const std::string& path) {
-    BgmLoop = vbTrue;
-    BgmOpen(path);
-    BgmPlay();
-}
-
 void Bgm::BgmOpen(const std::string& path) {
     MciResult = mci_.mciSendStringA("close MIDI notify", nullptr, 0, 0);
     const std::string open = "open \"" + path + "\" alias MIDI";
@@ -41,12 +22,13 @@ void Bgm::BgmPlay() {
 }
 
 void Bgm::BgmTim_Timer() {
-    // 16 spaces, of which the device is told about 15: the reply and its NUL
-    // always land inside the buffer.
+    // 16 spaces, of which the device is told about 15: the reply and its NUL land inside.
     std::array<char, 16> reply;
     reply.fill(' ');
     mci_.mciSendStringA("status MIDI mode", reply.data(), 15, 0);
-    if (beginsWithStopped(reply.data()) && BgmLoop == vbTrue) {
+    const bool stopped =
+        common::equalIgnoringAsciiCase(std::string_view(reply.data(), 7), "stopped");
+    if (stopped && BgmLoop == vbTrue) {
         MciResult = mci_.mciSendStringA("seek MIDI to start", nullptr, 0, 0);
         MciResult = mci_.mciSendStringA("play MIDI from 0", nullptr, 0, 0);
     }

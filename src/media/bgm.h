@@ -3,29 +3,34 @@
 
 #pragma once
 
-#include "audio/mci_commands.h"
+#include "media/mci.h"
 
 #include <cstdint>
 #include <string>
 
 namespace media {
 
-// The background music: opened once under the alias "MIDI", started once, and
-// replayed from the start by the 1 ms BgmTim poll whenever it has stopped.
+// The background music, replayed from the start by the 1 ms BgmTim poll whenever it has stopped.
 class Bgm {
 public:
-    explicit Bgm(media::MciInterface& mci);
+    explicit Bgm(media::MciInterface& mci) : mci_(mci) {}
 
     // Start-up's part: the music is wanted from now on, opened from `path` and played.
-    void start(const std::string& path);
+    void start(const std::string& path) {
+        BgmLoop = vbTrue;
+        BgmOpen(path);
+        BgmPlay();
+    }
 
     void BgmOpen(const std::string& path);
     void BgmPlay();
     void BgmTim_Timer();
 
 private:
+    static constexpr std::int16_t vbTrue = -1;
+
     media::MciInterface& mci_;
-    std::int16_t BgmLoop = 0;   // true is -1, false 0
+    std::int16_t BgmLoop = 0;   // vbTrue or 0
     std::int32_t MciResult = 0; // the latest result but the status query's; nothing decides on it
 };
 
