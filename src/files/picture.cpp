@@ -10,7 +10,6 @@
 #include <QImageReader>
 #include <QPainter>
 #include <atomic>
-#include <thread>
 
 namespace files {
 
@@ -47,41 +46,35 @@ qint64 mostPixelsOf(QIODevice& file) {
     return sequential ? qint64(256) << 20 : qint64(32) << 20;
 }
 
-// Qt's messages from the thread that reads a picture, while it does, are held back for the game's
-// own line about the file: libjpeg's "Corrupt JPEG data" names no file, and comes on every read.
-// Messages from other threads pass on.
-std::atomic<std::thread::id> holdingThread;
+// Qt's messages from a thread while it reads a picture are held back for the game's own line about
+// the file: libjpeg's "Corrupt JPEG data" names no file, and comes on every read. The first one is
+// kept; other threads' messages pass on.
+thread_local QString* firstHeld = nullptr; // this thread's, while it reads a picture
 std::atomic<QtMessageHandler> passOn;
-QString firstHeld;
 
 void holdOrPassOn(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type != QtFatalMsg && std::this_thread::get_id() == holdingThread.load()) {
-        if (firstHeld.isEmpty())
-            firstHeld = message;
-        return;
-    }
-    if (const QtMessageHandler next = passOn.load())
+    if (type != QtFatalMsg && firstHeld != nullptr) {
+        if (firstHeld->isEmpty())
+            *firstHeld = message;
+    } else if (const QtMessageHandler next = passOn.load()) {
         next(type, context, message);
+    }
 }
 
-class HeldQtMessages {
-public:
+struct HeldQtMessages {
     HeldQtMessages() {
-        firstHeld.clear();
-        holdingThread.store(std::this_thread::get_id());
+        firstHeld = &first_;
         passOn.store(qInstallMessageHandler(holdOrPassOn));
     }
     ~HeldQtMessages() {
         qInstallMessageHandler(passOn.load());
-        holdingThread.store({});
+        firstHeld = nullptr;
     }
-    HeldQtMessages(const HeldQtMessages&) = delete;
-    HeldQtMessages& operator=(const HeldQtMessages&) = delete;
-
     // The first message held, in brackets; empty when there was none.
     std::string first() const {
-        return firstHeld.isEmpty() ? "" : " (" + firstHeld.trimmed().toStdString() + ")";
+        return first_.isEmpty() ? "" : " (" + first_.trimmed().toStdString() + ")";
     }
+    QString first_;
 };
 
 std::string sizeText(QSize size) {
@@ -111,7 +104,7 @@ Picture LoadPicture(const std::string& path, QSize shownSize) {
         return {};
     }
     const qint64 mostPixels = mostPixelsOf(file);
-    const HeldQtMessages held;
+    HeldQtMessages held;
     QImageReader reader(&file);
     if (!reader.canRead()) {
         reportFileProblem(path, "not a picture that can be read" + held.first());

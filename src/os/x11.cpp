@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <thread>
 #include <vector>
 #include <xcb/xcb.h>
@@ -67,21 +66,6 @@ void sendToWindowManager(xcb_connection_t* connection, xcb_window_t window, xcb_
                    reinterpret_cast<const char*>(&message));
 }
 
-// _NET_FRAME_EXTENTS (left, right, top and bottom, in device pixels) once the window manager has
-// set it, polled until `deadline`.
-std::optional<QMargins> awaitFrameExtents(xcb_connection_t* connection, xcb_window_t window,
-                                          std::chrono::steady_clock::time_point deadline) {
-    const xcb_atom_t frameExtents = atom(connection, "_NET_FRAME_EXTENTS");
-    do {
-        const std::vector<uint32_t> extents =
-            property32(connection, window, frameExtents, XCB_ATOM_CARDINAL);
-        if (extents.size() == 4)
-            return QMargins(int(extents[0]), int(extents[2]), int(extents[1]), int(extents[3]));
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    } while (std::chrono::steady_clock::now() < deadline);
-    return std::nullopt;
-}
-
 } // namespace
 
 void markSkipTaskbar(QWidget& window) {
@@ -106,7 +90,6 @@ void markSkipTaskbar(QWidget& window) {
 }
 
 QMargins frameBeforeFirstMap(QWidget& window) {
-    constexpr auto answerWithin = std::chrono::milliseconds(500);
     xcb_connection_t* connection = x11Connection();
     if (!connection)
         return {};
@@ -118,10 +101,18 @@ QMargins frameBeforeFirstMap(QWidget& window) {
     const auto id = static_cast<xcb_window_t>(window.winId());
     sendToWindowManager(connection, id, request, {});
     xcb_flush(connection);
-    const auto extents =
-        awaitFrameExtents(connection, id, std::chrono::steady_clock::now() + answerWithin);
-    return extents ? *extents / window.devicePixelRatioF()
-                   : QMargins(); // rounded to logical pixels
+    // The answer: left, right, top and bottom in device pixels, once the window manager sets it.
+    const xcb_atom_t frameExtents = atom(connection, "_NET_FRAME_EXTENTS");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    do {
+        const std::vector<uint32_t> extents =
+            property32(connection, id, frameExtents, XCB_ATOM_CARDINAL);
+        if (extents.size() == 4) // rounded to logical pixels
+            return QMargins(int(extents[0]), int(extents[2]), int(extents[1]), int(extents[3])) /
+                   window.devicePixelRatioF();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return {};
 }
 
 } // namespace os
