@@ -274,6 +274,6 @@ TEST(MoodTableDeathTest, FaultsEndTheProgram) {
     Night night;
     EXPECT_DEATH(night.rules.AddMood(2, Anger, 0), "mood subscript out of range");
     EXPECT_DEATH(night.rules.AddMood(Player, 3, 0), "mood subscript out of range");
-    EXPECT_DEATH(mood::checkedAdd(32767, 1), "mood overflow");
-    EXPECT_DEATH(mood::checkedSubtract(-32768, 1), "mood overflow");
+    EXPECT_DEATH(mood::checked16(32767 + 1), "mood overflow");
+    EXPECT_DEATH(mood::checked16(-32768 - 1), "mood overflow");
 }

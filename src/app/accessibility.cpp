@@ -12,10 +12,9 @@ namespace app {
 
 namespace {
 
-// The window, a frame to screen readers: Orca prefaces whatever a dialog announces with the
-// dialog's caption and labels, while a frame's announcement it reads alone, and its caption only
-// when asked for the title. LblSay, drawn over the picture, is read right after it: screen
-// readers take a button as one whole and never look inside it.
+// The window, a frame to screen readers: Orca prefaces a dialog's announcements with its caption
+// and labels, a frame's it reads alone. LblSay, drawn over the picture, is read right after it:
+// screen readers take a button as one whole and never look inside it.
 class WindowAccessible final : public QAccessibleWidget {
 public:
     explicit WindowAccessible(Frm& window) : QAccessibleWidget(&window, QAccessible::Window) {}

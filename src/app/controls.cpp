@@ -15,8 +15,7 @@
 
 namespace app {
 
-// Qt moves the mark along with the focus only when the focus leaves the marked option; a native
-// group always does.
+// Qt moves the mark with the focus only when it leaves the marked option; a native group always.
 void CellRadioButton::keyPressEvent(QKeyEvent* event) {
     QRadioButton::keyPressEvent(event);
     const bool arrow = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down ||
@@ -48,8 +47,7 @@ void MoodBar::setValue(int value) {
     }
 }
 
-// The fill is worked out in grid rows as the game always has, in single precision: the frame's
-// height over the ceiling, times the value.
+// In grid rows as the game always has, in single precision: frame height / ceiling * value.
 int MoodBar::fillHeight() const {
     const auto rows = static_cast<float>(frameRows / ceiling_ * value_);
     return static_cast<int>(std::lround(rows * (height() / frameRows)));
@@ -122,8 +120,7 @@ void ScenePicture::paintOpening(QPainter& painter) {
     painter.drawImage(QRectF(QPointF(0, 0), QSizeF(openingSize)), opening_);
 }
 
-// Space, Return and Enter press the picture at once; it has no other keys, not even the arrows
-// that move the focus from other buttons.
+// Space, Return and Enter press the picture at once; it has no other keys, not even the arrows.
 void ScenePicture::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {

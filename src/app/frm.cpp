@@ -83,8 +83,7 @@ Frm::Frm(std::string applicationFolder, double screenWidthTwips, common::RandomS
     BgmTim.start();
 }
 
-// The frame is asked for before the load, so that the layout sizes the drawing area once and the
-// window is mapped at its final outer size.
+// The frame is asked for before the load, so that the window is mapped at its final outer size.
 void Frm::showGame() {
     if (!loaded_) {
         loaded_ = true;
@@ -147,8 +146,7 @@ void Frm::fitDrawingAreaToOuterSize() {
     }
 }
 
-// A window manager that did not tell its frame before the window was mapped has the drawing area
-// corrected once it has framed the window.
+// Where the window manager did not tell its frame before the window was mapped.
 void Frm::frameMayHaveChanged() {
     if (!isVisible())
         return;

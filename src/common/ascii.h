@@ -8,8 +8,7 @@
 
 namespace common {
 
-// True when `a` and `b` differ at most in the letter case of ASCII letters; every other byte must
-// match exactly.
+// Whether `a` and `b` are equal but for the letter case of ASCII letters.
 inline bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
     const auto upper = [](char c) {
         return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;

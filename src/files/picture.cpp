@@ -36,10 +36,9 @@ bool isSequentialJpeg(QIODevice& file) {
     return false;
 }
 
-// The most pixels a picture may claim. libjpeg decodes a sequential JPEG a few rows at a time and
-// down to an eighth of its size: 256 million pixels take it about a tenth of a second. Anything
-// else is held whole while it is decoded (a progressive JPEG's coefficients, up to 8 bytes a pixel,
-// however small it is decoded): 32 million, at most 256 MB. A 6000 x 4000 photo has 24 million.
+// The most pixels a picture may claim. libjpeg decodes a sequential JPEG a few rows at a time, down
+// to an eighth: 256 million take it a tenth of a second. Anything else is held whole while decoded
+// (a progressive JPEG: 8 bytes a pixel): 32 million, 256 MB; a 6000 x 4000 photo has 24 million.
 qint64 mostPixelsOf(QIODevice& file) {
     const bool sequential = isSequentialJpeg(file);
     file.seek(0);
@@ -77,10 +76,6 @@ struct HeldQtMessages {
     QString first_;
 };
 
-std::string sizeText(QSize size) {
-    return std::to_string(size.width()) + " x " + std::to_string(size.height()) + " pixels";
-}
-
 } // namespace
 
 void Picture::draw(QPainter& painter, const QRectF& target) const {
@@ -116,13 +111,13 @@ Picture LoadPicture(const std::string& path, QSize shownSize) {
         return {};
     }
     if (qint64(size.width()) * size.height() > mostPixels) {
-        reportFileProblem(path, "picture too large (" + sizeText(size) + ", at most " +
+        reportFileProblem(path, "picture too large (" + std::to_string(size.width()) + " x " +
+                                    std::to_string(size.height()) + " pixels, at most " +
                                     std::to_string(mostPixels) + " pixels are read)");
         return {};
     }
-    // Also at the picture's own size: a GIF's canvas may be larger than the first frame that
-    // gives the size, and would otherwise decode whole. JPEG: libjpeg's DCT scaling, then a
-    // smooth finish. The reader stops where the picture ends, whatever follows it in the file.
+    // Also at the picture's own size: a GIF's canvas may be larger than its first frame. JPEG:
+    // libjpeg's DCT scaling, then a smooth finish. Whatever follows the picture is never read.
     reader.setScaledSize(shownSize.boundedTo(size).expandedTo(QSize(1, 1)));
     Picture picture;
     picture.image_ = reader.read(); // a truncated file gives what could be decoded

@@ -40,13 +40,10 @@ char16_t windowsOnlyCharacter(unsigned char byte) {
     return found == std::end(characters) ? 0 : found->second;
 }
 
-// Decodes cp932 as Windows' MultiByteToWideChar does. Runs of whole characters go through Qt's
-// decoder, a bounded piece at a time so that a large file costs little more than its text; the
-// bytes where Windows differs are put in by hand. A lead byte with a proper trail byte is one
-// character, an unassigned one the code page's default character U+30FB; a lead byte followed by
-// anything else is bad on its own (U+FFFD), and the next byte is decoded afresh, so that a line end
-// after it survives. A lead byte that ends the start of a text may have lost its trail byte to the
-// cut: it is left out.
+// Decodes cp932 as Windows' MultiByteToWideChar does: runs of whole characters through Qt's
+// decoder, a bounded piece at a time, and by hand where Windows differs. An unassigned pair is
+// U+30FB; a lead byte without a trail byte is U+FFFD alone, so that a line end after it survives. A
+// lead byte at the cut end of a text's start may have lost its trail byte: it is left out.
 std::string decodeCp932(std::string_view bytes, TextExtent extent) {
     constexpr std::size_t largestRun = 64 * 1024;
     QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
@@ -108,9 +105,8 @@ bool isUtf8(std::string_view bytes, TextExtent extent) {
     return QByteArrayView(whole.data(), static_cast<qsizetype>(whole.size())).isValidUtf8();
 }
 
-// Decodes in the encoding a byte-order mark named. Of only the start of a text, a sequence cut off
-// at the end waits in the decoder for bytes that never come, and so is left out; a UTF-16 high
-// surrogate, which Qt hands out at once, is dropped here.
+// Decodes in the encoding a byte-order mark named. Of a text's start, a sequence cut off at the end
+// waits in the decoder and so is left out; a UTF-16 high surrogate, which Qt hands out, is dropped.
 std::string decodeMarked(QByteArrayView bytes, QStringConverter::Encoding encoding,
                          TextExtent extent) {
     const bool whole = extent == TextExtent::Whole;
@@ -166,7 +162,7 @@ std::string firstCharacters(const std::string& text, std::size_t count) {
 TextStart readTextStart(const std::string& path, int count, std::size_t maxCharacters) {
     AssetFile file(path);
     if (!file.isOpen())
-        return {{}, {}, false, file.problem()};
+        return {{}, {}, file.problem()};
     // Four bytes for each character and each of a CR LF, as in UTF-32, and a byte-order mark.
     const std::size_t mostBytes = static_cast<std::size_t>(count) * (maxCharacters + 2) * 4 + 4;
     QFile reader;
@@ -174,7 +170,7 @@ TextStart readTextStart(const std::string& path, int count, std::size_t maxChara
     std::string bytes = reader.read(qint64(mostBytes) + 1).toStdString();
     const bool cut = bytes.size() > mostBytes;
     bytes.resize(std::min(bytes.size(), mostBytes));
-    return {bytes, cut ? TextExtent::Start : TextExtent::Whole, true, {}};
+    return {bytes, cut ? TextExtent::Start : TextExtent::Whole, {}};
 }
 
 std::vector<std::string> readFirstLines(const std::string& path, int count,
@@ -184,7 +180,7 @@ std::vector<std::string> readFirstLines(const std::string& path, int count,
 
 std::vector<std::string> firstLinesOf(const TextStart& start, const std::string& path, int count,
                                       std::size_t maxCharacters) {
-    if (!start.read) {
+    if (!start.problem.empty()) {
         reportFileProblem(path, "cannot be read (" + start.problem + "); its lines stay empty");
         return {};
     }

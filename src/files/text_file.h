@@ -13,11 +13,10 @@ namespace files {
 // Whether bytes are a whole text or only its start, cut off at any byte.
 enum class TextExtent { Whole, Start };
 
-// Decodes a text file's bytes to UTF-8, as Windows editors save them. A byte-order mark names the
-// encoding (UTF-8, -16 or -32, either byte order) and is dropped; bad sequences become U+FFFD.
-// Without one, valid UTF-8 is UTF-8 and anything else is code page 932 (Shift-JIS with the Windows
-// extensions), decoded as Windows decodes it. Of only the start of a text, a character cut off at
-// the end is left out, and the encoding is told as for the whole.
+// Decodes a text file's bytes to UTF-8, as Windows editors save them: a byte-order mark names the
+// encoding and is dropped, bad sequences become U+FFFD; without one, valid UTF-8 is UTF-8 and else
+// code page 932 (Shift-JIS with Windows' extensions), decoded as Windows does. Of a text's start,
+// a character cut off at the end is left out, and the encoding is told as for the whole.
 std::string decodeText(std::string_view bytes, TextExtent extent = TextExtent::Whole);
 
 // The encoding decodeText reads `bytes` in, named for the player, e.g. "code page 932
@@ -36,8 +35,7 @@ std::vector<std::string> linesOf(const std::string& text);
 struct TextStart {
     std::string bytes;
     TextExtent extent = TextExtent::Whole; // Start when the file goes on
-    bool read = false;
-    std::string problem; // why it cannot be read
+    std::string problem;                   // why it cannot be read; empty when it was
 };
 TextStart readTextStart(const std::string& path, int count, std::size_t maxCharacters);
 

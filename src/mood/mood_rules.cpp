@@ -18,14 +18,6 @@ void checkSubscripts(std::uint8_t who, std::uint8_t kind) {
         fault("mood subscript out of range");
 }
 
-// A sum or difference of two 16-bit values, worked out in int, where it cannot overflow.
-std::int16_t checked16(int result) {
-    if (result < std::numeric_limits<std::int16_t>::min() ||
-        result > std::numeric_limits<std::int16_t>::max())
-        fault("mood overflow");
-    return static_cast<std::int16_t>(result);
-}
-
 } // namespace
 
 std::int16_t& MoodTable::operator()(std::uint8_t who, std::uint8_t kind) {
@@ -38,12 +30,11 @@ std::int16_t MoodTable::operator()(std::uint8_t who, std::uint8_t kind) const {
     return values_[who][kind];
 }
 
-std::int16_t checkedAdd(std::int16_t a, std::int16_t b) {
-    return checked16(a + b);
-}
-
-std::int16_t checkedSubtract(std::int16_t a, std::int16_t b) {
-    return checked16(a - b);
+std::int16_t checked16(int result) {
+    if (result < std::numeric_limits<std::int16_t>::min() ||
+        result > std::numeric_limits<std::int16_t>::max())
+        fault("mood overflow");
+    return static_cast<std::int16_t>(result);
 }
 
 MoodRules::MoodRules(MoodView& view, common::RandomSource& random) : view_(view), random_(random) {}
@@ -80,13 +71,13 @@ void MoodRules::think() {
 // The wish to apologise follows sorrow minus anger.
 void MoodRules::AddMoodWithApology(std::uint8_t who, std::uint8_t kind, std::int16_t delta) {
     AddMood(who, kind, delta);
-    Mood(who, WishToApologise) = checkedSubtract(Mood(who, Sorrow), Mood(who, Anger));
+    Mood(who, WishToApologise) = checked16(Mood(who, Sorrow) - Mood(who, Anger));
     AddMood(who, WishToApologise, 0);
 }
 
 void MoodRules::AddMood(std::uint8_t who, std::uint8_t kind, std::int16_t delta) {
     const std::int16_t c = ceilingOf(kind);
-    const std::int16_t s = checkedAdd(Mood(who, kind), delta);
+    const std::int16_t s = checked16(Mood(who, kind) + delta);
     if (s < 0)
         Mood(who, kind) = 0;
     else if (s > c)

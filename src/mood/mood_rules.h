@@ -35,8 +35,8 @@ private:
     std::array<std::array<std::int16_t, 3>, 2> values_{};
 };
 
-std::int16_t checkedAdd(std::int16_t a, std::int16_t b);
-std::int16_t checkedSubtract(std::int16_t a, std::int16_t b);
+// A sum or difference of two moods, worked out in int where it cannot overflow, back in 16 bits.
+std::int16_t checked16(int result);
 
 // What the rules tell the window, each as it happens.
 class MoodView {
@@ -62,8 +62,7 @@ public:
     void select(std::uint8_t option) { SelOpt = option; }
     // The scene a choice shows, drawn from five: 0 to 4.
     int drawScene() { return draw(5); }
-    // One thinking tick: a change to the player and one to the partner, chosen by the way of
-    // thinking, then the partner's moods in the caption.
+    // One thinking tick: the way of thinking moves a mood of each; the caption shows the partner's.
     void think();
 
     void AddMoodWithApology(std::uint8_t who, std::uint8_t kind, std::int16_t delta);
