@@ -235,8 +235,11 @@ std::string MusicReader::start(std::unique_ptr<Decoder> decoder) {
                                : frames; // or silence
     held_.resize(static_cast<std::size_t>(got * bytesPerFrame()));
     decoder_ = got == frames ? std::move(decoder) : nullptr;
-    for (const std::vector<std::byte> sound = held_; got > 0 && held_.size() < roundBytes;)
-        held_.insert(held_.end(), sound.begin(), sound.end());
+    if (got > 0 && got < frames) { // a short sound, repeated whole to fill the round
+        const std::vector<std::byte> sound = held_;
+        while (held_.size() < roundBytes)
+            held_.insert(held_.end(), sound.begin(), sound.end());
+    }
     heldAt_ = 0;
     atEnd_ = false;
     return got > 0 ? "" : "no sound in the file";
