@@ -134,19 +134,20 @@ private:
     // To the default output, which the server follows. Where no module of the server restores
     // volumes a new stream would start at the default one, so it gets the player's last choice.
     bool openStream() {
-        const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<std::uint32_t>(reader_.rate()),
-                                  static_cast<std::uint8_t>(reader_.channels())};
+        const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE,
+                                          static_cast<std::uint32_t>(reader_.rate()),
+                                          static_cast<std::uint8_t>(reader_.channels())};
         pa_channel_map channels;
-        pa_channel_map_init_extend(&channels, spec.channels, PA_CHANNEL_MAP_WAVEEX);
-        stream_ =
-            pa_stream_new_with_proplist(context_, "Music", &spec, &channels, properties_.get());
+        pa_channel_map_init_extend(&channels, sampleFormat.channels, PA_CHANNEL_MAP_WAVEEX);
+        stream_ = pa_stream_new_with_proplist(context_, "Music", &sampleFormat, &channels,
+                                              properties_.get());
         if (stream_ == nullptr)
             return false;
         const auto unset = static_cast<std::uint32_t>(-1);
         const auto ahead =
-            static_cast<std::uint32_t>(pa_usec_to_bytes(bufferedTime.count(), &spec));
+            static_cast<std::uint32_t>(pa_usec_to_bytes(bufferedTime.count(), &sampleFormat));
         const pa_buffer_attr buffer{unset, ahead, unset, unset, unset};
-        const bool chosen = mixerVolume_ && pa_cvolume_compatible(&*mixerVolume_, &spec);
+        const bool chosen = mixerVolume_ && pa_cvolume_compatible(&*mixerVolume_, &sampleFormat);
         const auto muting = !chosen       ? PA_STREAM_NOFLAGS
                             : mixerMuted_ ? PA_STREAM_START_MUTED
                                           : PA_STREAM_START_UNMUTED;
