@@ -37,13 +37,15 @@ void release(pa_operation* operation) {
 class SoundServerDevice final : public SoundDevice {
 public:
     // With no output yet the open still succeeds: the device waits for one, not ready.
+    // The name is looked up once: each round reopens the file found, without searching its folder.
     std::int32_t open(const std::string& path) override {
+        const std::string found = files::findFileIgnoringCase(path);
         std::error_code ignored;
-        if (!std::filesystem::exists(files::findFileIgnoringCase(path), ignored)) {
+        if (!std::filesystem::exists(found, ignored)) {
             common::reportFileProblem(path, "file not found");
             return media::mci_error::fileNotFound;
         }
-        if (const std::string problem = reader_.open(path); !problem.empty()) {
+        if (const std::string problem = reader_.open(found); !problem.empty()) {
             common::reportFileProblem(path, problem);
             return media::mci_error::invalidFile;
         }
