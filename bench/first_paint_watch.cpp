@@ -14,12 +14,13 @@
 // "Painted" means the window's pixels are no longer all one value: an
 // unpainted window shows either the black root behind it or one background
 // colour, while any drawn text or picture brings a second one.
+#include "peak_memory.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <sys/resource.h>
@@ -55,21 +56,9 @@ struct Window {
     std::exit(3);
 }
 
-long peakResidentKib(pid_t child) {
-    std::ifstream status("/proc/" + std::to_string(child) + "/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-        if (key == "VmHWM:" && status >> value)
-            return value;
-        status.ignore(1 << 16, '\n');
-    }
-    return -1;
-}
-
 void checkDeadline(Clock::time_point start, pid_t child) {
     if (Clock::now() - start > giveUpAfter()) {
-        const long peakKib = peakResidentKib(child);
+        const long peakKib = peakResidentKib(std::to_string(child));
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
         noPaint("the program showed no painted window in time", peakKib);
@@ -154,7 +143,7 @@ int main(int argc, char** argv) {
         std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 
     std::this_thread::sleep_until(start + settle);
-    const long peakKib = peakResidentKib(child);
+    const long peakKib = peakResidentKib(std::to_string(child));
     kill(child, SIGTERM);
     waitpid(child, nullptr, 0);
     xcb_disconnect(connection);

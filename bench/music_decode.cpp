@@ -6,29 +6,12 @@
 // stderr: the format handed out, and the peak resident memory of the whole run. Used by
 // loop_gap.py for the sound the sink should hear, and by music_memory.sh.
 #include "audio/music_reader.h"
+#include "peak_memory.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
-
-namespace {
-
-// VmHWM from /proc/self/status, in kilobytes.
-long peakResidentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-        if (key == "VmHWM:" && status >> value)
-            return value;
-        status.ignore(1 << 10, '\n');
-    }
-    return -1;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -48,6 +31,6 @@ int main(int argc, char** argv) {
         std::fwrite(portion.data(), 1, bytes, stdout);
     }
     std::fprintf(stderr, "format float32le rate %d channels %d\npeak RSS %ld kB\n", reader.rate(),
-                 reader.channels(), peakResidentKilobytes());
+                 reader.channels(), peakResidentKib());
     return 0;
 }
