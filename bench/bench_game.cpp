@@ -14,6 +14,7 @@
 #include "app/frm.h"
 #include "common/random.h"
 #include "silent_mci.h"
+#include "test_pictures.h"
 
 #include <QApplication>
 #include <QImage>
@@ -74,7 +75,7 @@ void writeScenes() {
 }
 
 struct Game {
-    Game() : frm(assetFolder().path().toStdString(), 15360, random, music) {
+    Game() : frm(assetFolder().path().toStdString(), 15360, random, music, testPictureDecoder()) {
         frm.Form_Load();
         frm.show();
     }

@@ -7,6 +7,7 @@
 // from the same run: a plain full decode, and libjpeg's cheapest (1/8 scale) decode.
 
 #include "files/picture.h"
+#include "test_pictures.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -44,7 +45,7 @@ QImage photoLikeImage(QSize size) {
 void loadAndDraw(benchmark::State& state, const std::string& path) {
     QImage canvas(kTargetSize, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        const files::Picture picture = files::LoadPicture(path, kTargetSize);
+        const files::Picture picture = files::LoadPicture(testPictureDecoder(), path, kTargetSize);
         QPainter painter(&canvas);
         picture.draw(painter, QRectF(QPointF(0, 0), kTargetSize));
         painter.end();

@@ -21,14 +21,17 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 set(SORAWATA_INSTALL_GAMEDIR "lib/sorawata" CACHE STRING
     "Folder under the prefix that holds the game and its assets")
 
-install(TARGETS sorawata RUNTIME DESTINATION ${SORAWATA_INSTALL_GAMEDIR})
+# The picture decoder lies beside the game, which starts it from there.
+install(TARGETS sorawata sorawata-picture-decoder RUNTIME DESTINATION ${SORAWATA_INSTALL_GAMEDIR})
 # Stripped as Debian strips its own packages: the compiler's .comment too.
-install(CODE "
-    if(CMAKE_INSTALL_DO_STRIP)
-        execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
-            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${SORAWATA_INSTALL_GAMEDIR}/sorawata\"
-            COMMAND_ERROR_IS_FATAL ANY)
-    endif()")
+foreach(program sorawata sorawata-picture-decoder)
+    install(CODE "
+        if(CMAKE_INSTALL_DO_STRIP)
+            execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${SORAWATA_INSTALL_GAMEDIR}/${program}\"
+                COMMAND_ERROR_IS_FATAL ANY)
+        endif()")
+endforeach()
 install(FILES ${CMAKE_BINARY_DIR}/dat.txt ${CMAKE_BINARY_DIR}/end0.txt
               ${CMAKE_BINARY_DIR}/end1.txt ${CMAKE_BINARY_DIR}/bgm.wav
         DESTINATION ${SORAWATA_INSTALL_GAMEDIR})

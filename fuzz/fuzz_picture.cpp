@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-// Scene pictures as any bytes: loading must refuse what it cannot read, and whatever it accepts
-// must paint stretched into the scene box like the game paints it.
-#include "files/picture.h"
+// Scene pictures as any bytes, through what the picture decoder process runs: it must refuse what
+// it cannot read, and whatever it accepts must come at no more than the size asked for and paint
+// stretched into the scene box like the game paints it.
+#include "decoder/decode.h"
 #include "scratch_file.h"
 
 #include <QGuiApplication>
@@ -12,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,18 +32,21 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const ScratchFile scratch("sorawata-fuzz-picture");
     scratch.write(data, size);
-    const files::Picture picture = files::LoadPicture(scratch.path(), kSceneBox);
-    if (picture.isEmpty())
+    const int file = open(scratch.path().c_str(), O_RDONLY | O_CLOEXEC);
+    const decoder::Decoded decoded = decoder::decode(file, kSceneBox);
+    close(file);
+    if (decoded.image.isNull())
         return 0;
 
     QImage box(kSceneBox, QImage::Format_ARGB32_Premultiplied);
     box.fill(Qt::transparent);
     QPainter painter(&box);
-    picture.draw(painter, QRectF(QPointF(0, 0), QSizeF(kSceneBox)));
-    const QSize decoded = picture.decodedSize();
-    if (decoded.isEmpty() || decoded.width() > kSceneBox.width() ||
-        decoded.height() > kSceneBox.height() || decoded.width() > picture.size().width() ||
-        decoded.height() > picture.size().height())
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(kSceneBox)), decoded.image);
+    const QSize shown = decoded.image.size();
+    if (shown.width() > kSceneBox.width() || shown.height() > kSceneBox.height() ||
+        shown.width() > decoded.size.width() || shown.height() > decoded.size.height() ||
+        (decoded.image.format() != QImage::Format_RGB32 &&
+         decoded.image.format() != QImage::Format_ARGB32_Premultiplied))
         std::abort();
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "check/pack_check.h"
 #include "common/random.h"
 #include "common/report.h"
+#include "files/picture_decoder.h"
 #include "os/display.h"
 #include "os/linux.h"
 
@@ -90,6 +91,9 @@ CommandLine readCommandLine(int argc, char** argv) {
     } else if (parser.isSet(version)) {
         std::printf("sorawata %s\n", SORAWATA_VERSION);
         command.exitStatus = 0;
+    } else if (parser.positionalArguments().value(0, QStringLiteral(".")).isEmpty()) {
+        common::tell("the folder's name is empty");
+        command.exitStatus = 2;
     } else {
         command.folder = folderArgument(argc, argv);
         command.check = parser.isSet(check);
@@ -116,9 +120,11 @@ int main(int argc, char** argv) {
     const CommandLine command = readCommandLine(argc, argv);
     if (command.exitStatus)
         return *command.exitStatus;
+    // Started first, so that the decoder loads while the game does.
+    files::PictureDecoder pictures(os::applicationFolder() + "/sorawata-picture-decoder");
     const std::string folder = command.folder.empty() ? os::applicationFolder() : command.folder;
     if (command.check)
-        return check::checkPack(folder);
+        return check::checkPack(folder, pictures);
 
     if (const auto problem = os::chooseDisplay()) {
         common::tell(*problem);
@@ -136,7 +142,7 @@ int main(int argc, char** argv) {
 
     common::ClockRandom random;
     audio::MciCommandInterpreter music;
-    app::Frm frm(folder, app::screenWidthTwips(), random, music);
+    app::Frm frm(folder, app::screenWidthTwips(), random, music, pictures);
     frm.showGame();
     return QApplication::exec();
 }

@@ -6,6 +6,7 @@
 #include "app/frm.h"
 #include "scripted_random.h"
 #include "silent_mci.h"
+#include "test_pictures.h"
 
 #include <QColor>
 #include <QDir>
@@ -73,7 +74,8 @@ private:
 // The game's window on a 1024-pixel-wide screen at 96 DPI, loaded but not shown.
 struct LoadedGame {
     LoadedGame(const AssetFolder& assets, std::vector<double> draws, double screenTwips = 15360)
-        : random(std::move(draws)), frm(assets.path(), screenTwips, random, music) {
+        : random(std::move(draws)),
+          frm(assets.path(), screenTwips, random, music, testPictureDecoder()) {
         frm.Form_Load();
     }
 

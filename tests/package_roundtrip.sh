@@ -89,7 +89,9 @@ echo "== hardening"
 # Control-flow protection is not asked for: Debian 12's dpkg-buildflags does not
 # turn it on and its C start-up files lack the marking, so no program built on
 # Debian 12 carries it (/usr/bin/ls neither).
-hardening-check --nocfprotection /usr/lib/sorawata/sorawata || fail "the installed program lacks hardening"
+for program in /usr/lib/sorawata/sorawata{,-picture-decoder}; do
+    hardening-check --nocfprotection "$program" || fail "$program lacks hardening"
+done
 
 echo "== start from the PATH"
 # A player's PATH on Debian, as /etc/profile sets it for users other than root.

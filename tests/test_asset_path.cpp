@@ -6,6 +6,7 @@
 #include "files/picture.h"
 #include "files/text_file.h"
 #include "music_files.h"
+#include "test_pictures.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -120,7 +121,7 @@ TEST(FindFileIgnoringCase, PicturesOpenThroughIt) {
     QBuffer buffer(&jpeg);
     ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "JPEG"));
     folder.write(shiftJisFolder + "IMG/0.JPG", jpeg.toStdString());
-    EXPECT_EQ(files::LoadPicture(folder.path(shiftJisFolder + "img/0.jpg"), QSize(340, 320)).size(),
+    EXPECT_EQ(files::LoadPicture(testPictureDecoder(), folder.path(shiftJisFolder + "img/0.jpg"), QSize(340, 320)).size(),
               QSize(20, 10));
 }
 

@@ -120,7 +120,7 @@ namespace {
 struct ShownStill {
     ShownStill(const AssetFolder& assets, int draws)
         : random(std::vector<double>(static_cast<std::size_t>(draws) + 1, 0.1)),
-          frm(assets.path(), 15360, random, music) {
+          frm(assets.path(), 15360, random, music, testPictureDecoder()) {
         frm.showGame();
         timer(frm, "timOpt").stop();
         timer(frm, "timLbl").stop();

@@ -38,7 +38,7 @@ std::int16_t ceilingOf(std::uint8_t kind) {
 // A game over the standard assets, driven through the handlers its events call.
 class LongEvening {
 public:
-    LongEvening() : frm_(assets().path(), 15360, gameRandom_, music_) {
+    LongEvening() : frm_(assets().path(), 15360, gameRandom_, music_, testPictureDecoder()) {
         frm_.Form_Load();
         frm_.Form_Activate();
     }

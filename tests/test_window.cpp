@@ -211,7 +211,7 @@ TEST(Screen, ShowsWhatTheWindowShowsNow) {
     assets.writeFile("end0.txt", "一行目\r\n二行目\r\n三行目\r\n");
     ScriptedRandom random(std::vector<double>(3, drawing(0, 5)));
     SilentMci music;
-    app::Frm frm(assets.path(), 15360, random, music);
+    app::Frm frm(assets.path(), 15360, random, music, testPictureDecoder());
     frm.showGame();
     timer(frm, "timOpt").stop();
     timer(frm, "timLbl").stop();

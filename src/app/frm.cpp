@@ -31,11 +31,11 @@ void setColours(QWidget& widget, const QColor& text, const QColor& background) {
 } // namespace
 
 Frm::Frm(std::string applicationFolder, double screenWidthTwips, common::RandomSource& random,
-         media::MciInterface& mci)
+         media::MciInterface& mci, files::PictureDecoder& pictures)
     : applicationFolder_(std::move(applicationFolder)), screenWidthTwips_(screenWidthTwips),
-      random_(random), Pic(new ScenePicture(this)), LblSay(new MurmurLabel(Pic)),
-      optBox_(new QWidget(this)), timOpt(this), timLbl(this), BgmTim(this), murmurs_(random),
-      moods_(*this, random), bgm_(mci) {
+      random_(random), pictures_(pictures), Pic(new ScenePicture(this)),
+      LblSay(new MurmurLabel(Pic)), optBox_(new QWidget(this)), timOpt(this), timLbl(this),
+      BgmTim(this), murmurs_(random), moods_(*this, random), bgm_(mci) {
     installAccessibility();
     // A fixed dialog frame with a close button and no minimise or maximise button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -235,7 +235,7 @@ void Frm::timLbl_Timer() {
 void Frm::ShowPicture(const std::string& name) {
     Pic->cls();
     if (!name.empty())
-        E = files::LoadPicture(ImgDir + name + ".jpg", Pic->deviceSize());
+        E = files::LoadPicture(pictures_, ImgDir + name + ".jpg", Pic->deviceSize());
     Pic->paintPicture(E);
     Pic->setVisible(true);
 }

@@ -36,7 +36,7 @@ class Frm final : public QWidget, public mood::MoodView {
 public:
     // `applicationFolder` as the system gives it; the assets lie there.
     Frm(std::string applicationFolder, double screenWidthTwips, common::RandomSource& random,
-        media::MciInterface& mci);
+        media::MciInterface& mci, files::PictureDecoder& pictures);
 
     // Loads the window (start-up runs here, once) and shows it.
     void showGame();
@@ -73,6 +73,7 @@ private:
     const std::string applicationFolder_;
     const double screenWidthTwips_;
     common::RandomSource& random_;
+    files::PictureDecoder& pictures_;
     ScenePicture* Pic;
     MurmurLabel* LblSay;
     QWidget* optBox_;

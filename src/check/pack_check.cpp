@@ -26,8 +26,8 @@ constexpr Text texts[] = {{"dat.txt", murmur::Murmurs::LineCount},
                           {"end0.txt", murmur::EndingLineCount},
                           {"end1.txt", murmur::EndingLineCount}};
 constexpr std::size_t mostCharacters = murmur::Murmurs::MaxLineCharacters;
-constexpr const char* pictures[] = {"img/0.jpg", "img/1.jpg",    "img/2.jpg",   "img/3.jpg",
-                                    "img/4.jpg", "img/end0.jpg", "img/end1.jpg"};
+constexpr const char* pictureNames[] = {"img/0.jpg", "img/1.jpg",    "img/2.jpg",   "img/3.jpg",
+                                        "img/4.jpg", "img/end0.jpg", "img/end1.jpg"};
 // Decoded as the picture area of a 1024-pixel-wide screen shows it.
 constexpr QSize shownSize(341, 341);
 
@@ -48,8 +48,8 @@ std::string textReport(const std::string& path, const Text& text) {
            " of " + std::to_string(text.lines) + " lines";
 }
 
-std::string pictureReport(const std::string& path) {
-    const files::Picture picture = files::LoadPicture(path, shownSize);
+std::string pictureReport(files::PictureDecoder& pictures, const std::string& path) {
+    const files::Picture picture = files::LoadPicture(pictures, path, shownSize);
     if (picture.isEmpty())
         return "not shown";
     return std::to_string(picture.size().width()) + " x " +
@@ -68,7 +68,7 @@ std::string musicReport(const std::string& path, bool& plays) {
 
 } // namespace
 
-int checkPack(const std::string& folder) {
+int checkPack(const std::string& folder, files::PictureDecoder& pictures) {
     const std::string root = files::withTrailingSeparator(folder);
     bool complete = true;
     const auto report = [&](const std::string& name, const auto& details) {
@@ -81,8 +81,8 @@ int checkPack(const std::string& folder) {
     };
     for (const Text& text : texts)
         report(text.name, [&](const std::string& path) { return textReport(path, text); });
-    for (const char* picture : pictures)
-        report(picture, pictureReport);
+    for (const char* picture : pictureNames)
+        report(picture, [&](const std::string& path) { return pictureReport(pictures, path); });
     bool plays = false;
     report("bgm.wav", [&](const std::string& path) { return musicReport(path, plays); });
     return complete && plays && !common::anyFileProblemReported() ? 0 : 1;

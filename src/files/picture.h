@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "files/picture_decoder.h"
+
 #include <QImage>
 #include <QRectF>
 #include <QSize>
@@ -27,16 +29,16 @@ public:
     void draw(QPainter& painter, const QRectF& target) const;
 
 private:
-    friend Picture LoadPicture(const std::string& path, QSize shownSize);
+    friend Picture LoadPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize);
 
     QImage image_;
     QSize size_{0, 0};
 };
 
-// Decodes a picture file (JPEG or any format Qt reads) straight from the file, at no more than
-// `shownSize` (device pixels) either way. Missing, unreadable, not an image, or claiming more
-// pixels than any scene needs: an empty Picture. What is wrong with the file, a damaged one that
-// still shows included, is one line on stderr naming it, once per path, Qt's warnings inside.
-Picture LoadPicture(const std::string& path, QSize shownSize);
+// Decodes a picture file (JPEG, or PNG, GIF or BMP under a .jpg name) with `decoder`, at no more
+// than `shownSize` (device pixels) either way. Missing, unreadable, of another kind, or too costly
+// to decode: an empty Picture. What is wrong with the file, a damaged one that still shows
+// included, is one line on stderr naming it, once per path.
+Picture LoadPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize);
 
 } // namespace files

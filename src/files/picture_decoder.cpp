@@ -1,0 +1,223 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
+#include "files/picture_decoder.h"
+
+#include "decoder/protocol.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
+
+extern char** environ;
+
+namespace files {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using decoder::Outcome;
+
+bool sendRequest(int socket, int picture, QSize shownSize) {
+    decoder::Request request{shownSize.width(), shownSize.height()};
+    iovec data{&request, sizeof request};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))]{};
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* header = CMSG_FIRSTHDR(&message);
+    header->cmsg_level = SOL_SOCKET;
+    header->cmsg_type = SCM_RIGHTS;
+    header->cmsg_len = CMSG_LEN(sizeof(int));
+    std::memcpy(CMSG_DATA(header), &picture, sizeof picture);
+    return sendmsg(socket, &message, MSG_NOSIGNAL) == sizeof request;
+}
+
+// Waits for the decoder's answer until `until`; false when none came in time.
+bool awaitAnswer(int socket, Clock::time_point until) {
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+        pollfd ready{socket, POLLIN, 0};
+        const int got = poll(&ready, 1, static_cast<int>(std::max<long>(left.count(), 0)));
+        if (got > 0)
+            return true;
+        if (got == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// The reply, and the memory file that came with it (-1 for none); false when the decoder is gone.
+bool receiveReply(int socket, decoder::Reply& reply, int& pixels) {
+    iovec data{&reply, sizeof reply};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))];
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    pixels = -1;
+    const ssize_t got = recvmsg(socket, &message, MSG_CMSG_CLOEXEC | MSG_DONTWAIT);
+    const cmsghdr* header = CMSG_FIRSTHDR(&message);
+    if (got > 0 && header != nullptr && header->cmsg_type == SCM_RIGHTS)
+        std::memcpy(&pixels, CMSG_DATA(header), sizeof pixels);
+    reply.message[sizeof reply.message - 1] = '\0';
+    return got == sizeof reply;
+}
+
+// The decoded pixels, copied out of a memory file the decoder can no longer change.
+QImage pixelsOf(int file, const decoder::Reply& reply, QSize shownSize) {
+    shownSize = shownSize.expandedTo(QSize(1, 1)); // a picture is at least a pixel
+    const auto format = static_cast<QImage::Format>(reply.format);
+    const QSize size(reply.decodedWidth, reply.decodedHeight);
+    const qint64 bytes = qint64(reply.bytesPerLine) * size.height();
+    constexpr int sealed = F_SEAL_SHRINK | F_SEAL_WRITE;
+    struct stat status {};
+    if (file < 0 || size.isEmpty() || size.width() > shownSize.width() ||
+        size.height() > shownSize.height() || reply.bytesPerLine < 4 * size.width() ||
+        (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) ||
+        (fcntl(file, F_GET_SEALS) & sealed) != sealed || fstat(file, &status) != 0 ||
+        status.st_size < bytes)
+        return {};
+    void* mapped = mmap(nullptr, static_cast<std::size_t>(bytes), PROT_READ, MAP_SHARED, file, 0);
+    if (mapped == MAP_FAILED)
+        return {};
+    const QImage image = QImage(static_cast<const uchar*>(mapped), size.width(), size.height(),
+                                reply.bytesPerLine, format)
+                             .copy();
+    munmap(mapped, static_cast<std::size_t>(bytes));
+    return image;
+}
+
+std::string inBrackets(const char* said) {
+    return *said == '\0' ? "" : std::string(" (") + said + ")";
+}
+
+// "1 s", "0.5 s"
+std::string secondsOf(std::chrono::milliseconds time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", static_cast<double>(time.count()) / 1000);
+    return text;
+}
+
+} // namespace
+
+PictureDecoder::PictureDecoder(std::string program, std::chrono::milliseconds deadline,
+                               int megabytes)
+    : program_(std::move(program)), deadline_(deadline), megabytes_(megabytes) {
+    start();
+}
+
+PictureDecoder::~PictureDecoder() {
+    stop();
+}
+
+// Started ahead of the first picture, so that loading the decoder overlaps the game's own start.
+void PictureDecoder::start() {
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0) {
+        startProblem_ = std::strerror(errno);
+        return;
+    }
+    // Well clear of the descriptor it becomes in the decoder.
+    const int decoderEnd = fcntl(ends[1], F_DUPFD_CLOEXEC, decoder::socketDescriptor + 1);
+    close(ends[1]);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, decoderEnd, decoder::socketDescriptor);
+    const std::string megabytes = std::to_string(megabytes_);
+    char* const arguments[] = {program_.data(), const_cast<char*>(megabytes.c_str()), nullptr};
+    const int failed = posix_spawn(&pid_, program_.c_str(), &actions, nullptr, arguments, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(decoderEnd);
+    if (failed != 0) {
+        pid_ = -1;
+        close(ends[0]);
+        startProblem_ = std::strerror(failed);
+        return;
+    }
+    socket_ = ends[0];
+}
+
+int PictureDecoder::stop() {
+    int status = 0;
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+        close(socket_);
+    }
+    pid_ = socket_ = -1;
+    return status;
+}
+
+PictureDecoder::Result PictureDecoder::decode(int descriptor, QSize shownSize) {
+    if (pid_ < 0)
+        start();
+    if (pid_ < 0)
+        return {{}, {}, "the picture decoder cannot be started (" + startProblem_ + ")"};
+    const auto until = Clock::now() + deadline_;
+    decoder::Reply reply{};
+    int pixels = -1;
+    const bool answered = sendRequest(socket_, descriptor, shownSize) &&
+                          awaitAnswer(socket_, until) && receiveReply(socket_, reply, pixels);
+    Result result;
+    if (answered) {
+        result = resultOf(reply, pixelsOf(pixels, reply, shownSize));
+    } else {
+        const bool late = Clock::now() >= until;
+        const int status = stop();
+        start(); // ready for the next picture
+        result.problem = late ? "took longer than " + secondsOf(deadline_) + " to decode"
+                         : WIFEXITED(status) && WEXITSTATUS(status) == decoder::outOfMemoryStatus
+                             ? outOfMemory()
+                             : "cannot be decoded (the decoder stopped on it)";
+    }
+    if (pixels >= 0)
+        close(pixels);
+    return result;
+}
+
+std::string PictureDecoder::outOfMemory() const {
+    return "needs more than " + std::to_string(megabytes_) + " MB to decode";
+}
+
+PictureDecoder::Result PictureDecoder::resultOf(const decoder::Reply& reply, QImage pixels) const {
+    Result result{std::move(pixels), QSize(reply.width, reply.height), {}};
+    const std::string said = inBrackets(reply.message);
+    switch (reply.outcome) {
+    case Outcome::Decoded:
+        break;
+    case Outcome::Damaged:
+        result.problem = "damaged picture" + said + "; what could be read shows";
+        break;
+    case Outcome::NotTaken:
+        result.problem = "not a JPEG, PNG, GIF or BMP picture";
+        break;
+    case Outcome::OutOfMemory:
+        result.problem = outOfMemory();
+        break;
+    case Outcome::Unreadable:
+    default:
+        result.problem = "cannot be decoded" + said;
+        break;
+    }
+    const bool shows = reply.outcome == Outcome::Decoded || reply.outcome == Outcome::Damaged;
+    if (shows && result.image.isNull())
+        result.problem = "cannot be decoded (its pixels did not come back)";
+    if (!shows)
+        result.image = {};
+    return result;
+}
+
+} // namespace files

@@ -1,0 +1,55 @@
+// SPDX-FileCopyrightText: 2026 The Sorawata developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <chrono>
+#include <string>
+#include <sys/types.h>
+
+namespace decoder {
+struct Reply;
+}
+
+namespace files {
+
+// The game's end of its picture decoder, a process of its own (sorawata-picture-decoder) that
+// takes at most `megabytes` of memory. A picture that takes longer than `deadline` is abandoned:
+// that decoder is killed and a new one started. Whatever the file, a decode costs the game at most
+// the deadline and the decoded pixels.
+class PictureDecoder {
+public:
+    struct Result {
+        QImage image;        // at no more than the size asked for; null when nothing shows
+        QSize size;          // the picture's own size
+        std::string problem; // what is wrong with the file, for the player; empty when nothing is
+    };
+
+    explicit PictureDecoder(std::string program,
+                            std::chrono::milliseconds deadline = std::chrono::seconds(1),
+                            int megabytes = 224);
+    ~PictureDecoder();
+    PictureDecoder(const PictureDecoder&) = delete;
+    PictureDecoder& operator=(const PictureDecoder&) = delete;
+
+    // Decodes the picture file open at `descriptor` at no more than `shownSize` either way.
+    Result decode(int descriptor, QSize shownSize);
+
+private:
+    void start();
+    // Kills the decoder if it still runs; returns its wait status.
+    int stop();
+    Result resultOf(const decoder::Reply& reply, QImage pixels) const;
+    std::string outOfMemory() const;
+
+    std::string program_;
+    std::chrono::milliseconds deadline_;
+    int megabytes_;
+    pid_t pid_ = -1;
+    int socket_ = -1;
+    std::string startProblem_; // why the decoder could not be started
+};
+
+} // namespace files
