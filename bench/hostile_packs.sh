@@ -112,6 +112,7 @@ for name in "${packs[@]}"; do
     cp -r "$build/img" "$build/dat.txt" "$build/end0.txt" "$build/end1.txt" "$build/bgm.wav" \
         "$folder"
     cp "$game" "$folder/sorawata"
+    cp "$(dirname "$game")/sorawata-picture-decoder" "$folder/" 2>/dev/null || true
     "pack_$name" "$folder"
 done
 

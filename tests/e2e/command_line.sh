@@ -84,8 +84,8 @@ short_dat|1|^dat\.txt: found; UTF-8, 3 of 15 lines$|dat\.txt: has only 3 of 15 l
 windows_names|0|^img/0\.jpg: found as IMG/0\.JPG; 300 x 300 pixels|
 windows_names|0|^dat\.txt: found as Dat\.txt; |
 utf16_dat|0|^dat\.txt: found; UTF-16(LE)? with a byte-order mark, 15 of 15 lines$|
-random_picture|1|^img/3\.jpg: found; not shown$|img/3\.jpg: not a picture
-huge_progressive_picture|1|^img/1\.jpg: found; not shown$|img/1\.jpg: picture too large
+random_picture|1|^img/3\.jpg: found; not shown$|img/3\.jpg: not a JPEG, PNG, GIF or BMP picture
+huge_progressive_picture|1|^img/1\.jpg: found; not shown$|img/1\.jpg: needs more than 224 MB to decode
 random_bgm|1|^bgm\.wav: found; not played|
 pipe_bgm|1|^bgm\.wav: found; not played \(not a regular file\)$|
 CHECKS
