@@ -6,6 +6,7 @@
 #include "common/report.h"
 #include "files/asset_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -102,18 +103,27 @@ Picture LoadPicture(const std::string& path, QSize shownSize) {
     HeldQtMessages held;
     QImageReader reader(&file);
     if (!reader.canRead()) {
-        reportFileProblem(path, "not a picture that can be read" + held.first());
+        reportFileProblem(
+            path,
+            QCoreApplication::translate("Picture", "not a picture that can be read").toStdString() +
+                held.first());
         return {};
     }
     const QSize size = reader.size();
     if (size.isEmpty()) {
-        reportFileProblem(path, "a picture without a size" + held.first());
+        reportFileProblem(
+            path, QCoreApplication::translate("Picture", "a picture without a size").toStdString() +
+                      held.first());
         return {};
     }
     if (qint64(size.width()) * size.height() > mostPixels) {
-        reportFileProblem(path, "picture too large (" + std::to_string(size.width()) + " x " +
-                                    std::to_string(size.height()) + " pixels, at most " +
-                                    std::to_string(mostPixels) + " pixels are read)");
+        reportFileProblem(
+            path, QCoreApplication::translate(
+                      "Picture", "picture too large (%1 x %2 pixels, at most %3 pixels are read)")
+                      .arg(size.width())
+                      .arg(size.height())
+                      .arg(mostPixels)
+                      .toStdString());
         return {};
     }
     // Also at the picture's own size: a GIF's canvas may be larger than its first frame. JPEG:
@@ -122,12 +132,17 @@ Picture LoadPicture(const std::string& path, QSize shownSize) {
     Picture picture;
     picture.image_ = reader.read(); // a truncated file gives what could be decoded
     if (picture.image_.isNull()) {
-        reportFileProblem(path, "cannot be decoded (" + reader.errorString().toStdString() + ")" +
+        reportFileProblem(path, QCoreApplication::translate("Picture", "cannot be decoded (%1)")
+                                        .arg(reader.errorString())
+                                        .toStdString() +
                                     held.first());
         return {};
     }
     if (!held.first().empty())
-        reportFileProblem(path, "damaged picture" + held.first() + "; what could be read shows");
+        reportFileProblem(path, QCoreApplication::translate(
+                                    "Picture", "damaged picture%1; what could be read shows")
+                                    .arg(QString::fromStdString(held.first()))
+                                    .toStdString());
     picture.size_ = size;
     return picture;
 }
