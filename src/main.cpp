@@ -140,7 +140,7 @@ CommandLine readCommandLine(int argc, char** argv) {
 void tellIfNoJapaneseFont() {
     if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
         common::tell(QCoreApplication::translate(
-                         "CommandLine",
+                         "Fonts",
                          "no installed font covers Japanese text, so the game's texts show as "
                          "boxes; install one, such as fonts-noto-cjk")
                          .toStdString());

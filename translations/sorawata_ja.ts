@@ -46,10 +46,6 @@ dat.txt、end0.txt、end1.txt、bgm.wav とフォルダー img。
         <source>not a folder that can be read</source>
         <translation>読めるフォルダーではありません</translation>
     </message>
-    <message>
-        <source>no installed font covers Japanese text, so the game&apos;s texts show as boxes; install one, such as fonts-noto-cjk</source>
-        <translation>日本語を表示できるフォントがひとつも入っていないので、ゲームの文字が四角になります。fonts-noto-cjk などを入れてください</translation>
-    </message>
 </context>
 <context>
     <name>Display</name>
@@ -68,6 +64,13 @@ dat.txt、end0.txt、end1.txt、bgm.wav とフォルダー img。
     <message>
         <source>cannot show the window: no Qt platform plugin could start (%1)</source>
         <translation>ウィンドウを開けません: Qt のプラットフォームプラグインがどれも起動できません (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>Fonts</name>
+    <message>
+        <source>no installed font covers Japanese text, so the game&apos;s texts show as boxes; install one, such as fonts-noto-cjk</source>
+        <translation>日本語を表示できるフォントがひとつも入っていないので、ゲームの文字が四角になります。fonts-noto-cjk などを入れてください</translation>
     </message>
 </context>
 <context>
