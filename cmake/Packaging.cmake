@@ -128,5 +128,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # and a font with kanji.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, qt6-wayland")
+# Qt's own words (the command line's "Usage:", "Unknown option") in the player's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, qt6-wayland, qt6-translations-l10n")
 include(CPack)

@@ -16,11 +16,15 @@
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <tuple>
 
 namespace {
 
@@ -53,36 +57,65 @@ bool isReadableFolder(const std::string& folder) {
     return !error;
 }
 
+// The player's language, as the desktop names it (LANGUAGE, LC_ALL, LC_MESSAGES, LANG): the game's
+// own catalogue, compiled in, and Qt's for the same language when it is installed, so that Qt's
+// few words never come in a language the game's own lines are not in. English needs neither.
+struct Translations {
+    Translations() {
+        if (game.load(QLocale::system(), QStringLiteral("sorawata"), QStringLiteral("_"),
+                      QStringLiteral(":/i18n")))
+            std::ignore = qt.load(QStringLiteral("qtbase_") + game.language(),
+                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    }
+    // Into the application of the moment: each one starts without translations.
+    void install() {
+        for (QTranslator* catalogue : {&game, &qt})
+            if (!catalogue->isEmpty())
+                QCoreApplication::installTranslator(catalogue);
+    }
+    QTranslator game;
+    QTranslator qt;
+};
+
 // Reads the options without a display: --help and --version are answered on stdout; an unknown
 // option, a second folder or a folder that cannot be read get a line on stderr.
 CommandLine readCommandLine(int argc, char** argv) {
-    const QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(SORAWATA_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "CommandLine",
         "A small, quiet game in Japanese: you spend the night thinking over a quarrel."));
     // Not addHelpOption(): its --help-all would list Qt's options, which the game does not take.
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Displays this help."));
+    const QCommandLineOption help(
+        {QStringLiteral("h"), QStringLiteral("help")},
+        QCoreApplication::translate("CommandLine", "Displays this help."));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption check(
         QStringLiteral("check"),
-        QStringLiteral("Reads the pack as the game would, without a window or sound, and prints a "
-                       "line for each of its files. The exit status is 0 when the game would "
-                       "show and play them all, 1 otherwise."));
+        QCoreApplication::translate(
+            "CommandLine",
+            "Reads the pack as the game would, without a window or sound, and prints a line for "
+            "each of its files. The exit status is 0 when the game would show and play them all, "
+            "1 otherwise."));
     parser.addOption(check);
+    // The argument's name is not translated: Qt lines the help's columns up by characters, and a
+    // name in full-width characters would push its description out of line.
     parser.addPositionalArgument(
         QStringLiteral("folder"),
-        QStringLiteral("The folder of the asset pack to play or check: dat.txt, end0.txt, "
-                       "end1.txt, bgm.wav and the folder img. Without it, the files beside the "
-                       "program."),
+        QCoreApplication::translate(
+            "CommandLine",
+            "The folder of the asset pack to play or check: dat.txt, end0.txt, end1.txt, bgm.wav "
+            "and the folder img. Without it, the files beside the program."),
         QStringLiteral("[folder]"));
 
     CommandLine command;
     const bool understood = parser.parse(QCoreApplication::arguments());
     if (!understood || parser.positionalArguments().size() > 1) {
-        common::tell(understood ? "give one folder at the most" : parser.errorText().toStdString());
+        common::tell(understood
+                         ? QCoreApplication::translate("CommandLine", "give one folder at the most")
+                               .toStdString()
+                         : parser.errorText().toStdString());
         std::fputs(qPrintable(parser.helpText()), stderr);
         command.exitStatus = 2;
     } else if (parser.isSet(help)) {
@@ -92,13 +125,16 @@ CommandLine readCommandLine(int argc, char** argv) {
         std::printf("sorawata %s\n", SORAWATA_VERSION);
         command.exitStatus = 0;
     } else if (parser.positionalArguments().value(0, QStringLiteral(".")).isEmpty()) {
-        common::tell("the folder's name is empty");
+        common::tell(
+            QCoreApplication::translate("CommandLine", "the folder's name is empty").toStdString());
         command.exitStatus = 2;
     } else {
         command.folder = folderArgument(argc, argv);
         command.check = parser.isSet(check);
         if (!command.folder.empty() && !isReadableFolder(command.folder)) {
-            common::tell(command.folder + ": not a folder that can be read");
+            common::tell(command.folder + ": " +
+                         QCoreApplication::translate("CommandLine", "not a folder that can be read")
+                             .toStdString());
             command.exitStatus = 2;
         }
     }
@@ -108,8 +144,11 @@ CommandLine readCommandLine(int argc, char** argv) {
 // Without a font for Japanese every text of the game is a row of boxes.
 void tellIfNoJapaneseFont() {
     if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
-        common::tell("no installed font covers Japanese text, so the game's texts show as boxes; "
-                     "install one, such as fonts-noto-cjk");
+        common::tell(QCoreApplication::translate(
+                         "Fonts",
+                         "no installed font covers Japanese text, so the game's texts show as "
+                         "boxes; install one, such as fonts-noto-cjk")
+                         .toStdString());
 }
 
 } // namespace
@@ -117,21 +156,31 @@ void tellIfNoJapaneseFont() {
 int main(int argc, char** argv) {
     // A report line written into a pipe whose reader has gone is lost, and the game plays on.
     std::signal(SIGPIPE, SIG_IGN);
-    const CommandLine command = readCommandLine(argc, argv);
-    if (command.exitStatus)
-        return *command.exitStatus;
-    // Started first, so that the decoder loads while the game does.
-    files::PictureDecoder pictures(os::applicationFolder() + "/sorawata-picture-decoder");
-    const std::string folder = command.folder.empty() ? os::applicationFolder() : command.folder;
-    if (command.check)
-        return check::checkPack(folder, pictures);
+    Translations translations;
+    std::string folder;
+    std::optional<files::PictureDecoder> pictures;
+    {
+        // Until the window's application replaces it, so that everything said before, the pack
+        // checker's lines too, is translated.
+        const QCoreApplication application(argc, argv);
+        translations.install();
+        const CommandLine command = readCommandLine(argc, argv);
+        if (command.exitStatus)
+            return *command.exitStatus;
+        // Started first, so that the decoder loads while the game does.
+        pictures.emplace(os::applicationFolder() + "/sorawata-picture-decoder");
+        folder = command.folder.empty() ? os::applicationFolder() : command.folder;
+        if (command.check)
+            return check::checkPack(folder, *pictures);
 
-    if (const auto problem = os::chooseDisplay()) {
-        common::tell(*problem);
-        return 1;
+        if (const auto problem = os::chooseDisplay()) {
+            common::tell(*problem);
+            return 1;
+        }
+        os::holdQtStartMessages();
     }
-    os::holdQtStartMessages();
     QApplication application(argc, argv);
+    translations.install();
     os::passOnQtStartMessages();
     QApplication::setApplicationName(QStringLiteral("sorawata"));
     QGuiApplication::setDesktopFileName(QStringLiteral("sorawata"));
@@ -142,7 +191,7 @@ int main(int argc, char** argv) {
 
     common::ClockRandom random;
     audio::MciCommandInterpreter music;
-    app::Frm frm(folder, app::screenWidthTwips(), random, music, pictures);
+    app::Frm frm(folder, app::screenWidthTwips(), random, music, *pictures);
     frm.showGame();
     return QApplication::exec();
 }

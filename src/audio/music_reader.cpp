@@ -5,6 +5,7 @@
 
 #include "files/asset_file.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -143,7 +144,7 @@ std::string showFormatAndDataOnly(FileView& view) {
             format.emplace(std::min<std::uint64_t>(length, largestFormatChunk), '\0');
             if (length > format->size() ||
                 !readAt(descriptor, format->data(), format->size(), body))
-                return "a damaged format chunk";
+                return QCoreApplication::translate("Music", "a damaged format chunk").toStdString();
         } else if (name == "data" && !data) {
             if (length == 0xFFFFFFFF && longDataLength > 0)
                 length = longDataLength;
@@ -154,9 +155,10 @@ std::string showFormatAndDataOnly(FileView& view) {
              static_cast<sf_count_t>(std::min<std::uint64_t>(length + (length & 1), fileSize));
     }
     if (!format)
-        return "no format chunk in the WAV file";
+        return QCoreApplication::translate("Music", "no format chunk in the WAV file")
+            .toStdString();
     if (!data)
-        return "no data chunk in the WAV file";
+        return QCoreApplication::translate("Music", "no data chunk in the WAV file").toStdString();
     view.header = waveHeader(*format, data->second, bigEndian);
     view.start = data->first;
     view.length = static_cast<sf_count_t>(std::min<std::uint64_t>(data->second, 0xFFFFFFFF));
@@ -167,7 +169,7 @@ std::string showFormatAndDataOnly(FileView& view) {
 std::string formatName(int format) {
     SF_FORMAT_INFO info{format, nullptr, nullptr};
     if (sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof info) != 0 || info.name == nullptr)
-        return "unknown";
+        return QCoreApplication::translate("Music", "unknown").toStdString();
     const std::string_view name = info.name;
     return std::string(name.substr(0, name.find(" (")));
 }
@@ -184,13 +186,19 @@ struct MusicReader::Decoder {
         if (file.rawHandle() == nullptr)
             problem = file.strError();
         else if (file.frames() == 0)
-            problem = "no sound in the file";
+            problem = QCoreApplication::translate("Music", "no sound in the file").toStdString();
         else if (file.samplerate() > static_cast<int>(PA_RATE_MAX)) // what the sound server takes
-            problem = std::to_string(file.samplerate()) + " samples a second, more than the " +
-                      std::to_string(PA_RATE_MAX) + " the sound server takes";
+            problem = QCoreApplication::translate(
+                          "Music", "%1 samples a second, more than the %2 the sound server takes")
+                          .arg(file.samplerate())
+                          .arg(PA_RATE_MAX)
+                          .toStdString();
         else if (file.channels() > static_cast<int>(PA_CHANNELS_MAX))
-            problem = std::to_string(file.channels()) + " channels, more than the " +
-                      std::to_string(PA_CHANNELS_MAX) + " the sound server takes";
+            problem = QCoreApplication::translate(
+                          "Music", "%1 channels, more than the %2 the sound server takes")
+                          .arg(file.channels())
+                          .arg(PA_CHANNELS_MAX)
+                          .toStdString();
     }
 
     FileView view;
@@ -211,12 +219,14 @@ std::string MusicReader::open(const std::string& path) {
         return decoder->problem;
     rate_ = decoder->file.samplerate();
     channels_ = decoder->file.channels();
-    description_ = formatName(decoder->file.format() & SF_FORMAT_TYPEMASK) + ", " +
-                   formatName(decoder->file.format() & SF_FORMAT_SUBMASK) + ", " +
-                   std::to_string(rate_) + " Hz, " +
-                   (channels_ == 1   ? "mono"
-                    : channels_ == 2 ? "stereo"
-                                     : std::to_string(channels_) + " channels");
+    description_ =
+        formatName(decoder->file.format() & SF_FORMAT_TYPEMASK) + ", " +
+        formatName(decoder->file.format() & SF_FORMAT_SUBMASK) + ", " + std::to_string(rate_) +
+        " Hz, " +
+        (channels_ == 1 ? QCoreApplication::translate("Music", "mono").toStdString()
+         : channels_ == 2
+             ? QCoreApplication::translate("Music", "stereo").toStdString()
+             : QCoreApplication::translate("Music", "%1 channels").arg(channels_).toStdString());
     std::string problem = start(std::move(decoder));
     if (!problem.empty())
         rate_ = channels_ = 0; // nothing half open to read from
@@ -242,7 +252,8 @@ std::string MusicReader::start(std::unique_ptr<Decoder> decoder) {
     }
     heldAt_ = 0;
     atEnd_ = false;
-    return got > 0 ? "" : "no sound in the file";
+    return got > 0 ? ""
+                   : QCoreApplication::translate("Music", "no sound in the file").toStdString();
 }
 
 std::size_t MusicReader::read(std::byte* out, std::size_t bytes) {
@@ -280,7 +291,8 @@ std::string MusicReader::rewind() {
     std::string problem = decoder->problem;
     if (problem.empty() &&
         (decoder->file.samplerate() != rate_ || decoder->file.channels() != channels_))
-        problem = "another kind of sound than before";
+        problem =
+            QCoreApplication::translate("Music", "another kind of sound than before").toStdString();
     if (problem.empty())
         problem = start(std::move(decoder));
     if (!problem.empty())

@@ -6,6 +6,7 @@
 #include "common/report.h"
 #include "files/asset_file.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -42,7 +43,8 @@ public:
         const std::string found = files::findFileIgnoringCase(path);
         std::error_code ignored;
         if (!std::filesystem::exists(found, ignored)) {
-            common::reportFileProblem(path, "file not found");
+            common::reportFileProblem(
+                path, QCoreApplication::translate("Music", "file not found").toStdString());
             return media::mci_error::fileNotFound;
         }
         if (const std::string problem = reader_.open(found); !problem.empty()) {
@@ -90,7 +92,8 @@ private:
                 context_ != nullptr ? -1 : static_cast<int>(std::max<long>(untilRetry, 0));
             if (pa_mainloop_prepare(loop_.get(), wait) < 0 || pa_mainloop_poll(loop_.get()) < 0 ||
                 pa_mainloop_dispatch(loop_.get()) < 0) {
-                lose("the audio thread's main loop failed");
+                lose(QCoreApplication::translate("Music", "the audio thread's main loop failed")
+                         .toStdString());
                 break;
             }
             afterEvents();
@@ -117,7 +120,10 @@ private:
             setMode(DeviceMode::Stopped);
             followMixer();
             if (std::exchange(reportedGone_, false))
-                common::tell("the music has an audio output now and plays from the start");
+                common::tell(
+                    QCoreApplication::translate(
+                        "Music", "the music has an audio output now and plays from the start")
+                        .toStdString());
             firstAnswer_.release();
         }
         if (mode() != DeviceMode::NotReady)
@@ -128,7 +134,9 @@ private:
         context_ = pa_context_new_with_proplist(pa_mainloop_get_api(loop_.get()), "Sorawata",
                                                 properties_.get());
         if (context_ == nullptr)
-            return lose("cannot make a connection to the sound server");
+            return lose(
+                QCoreApplication::translate("Music", "cannot make a connection to the sound server")
+                    .toStdString());
         if (pa_context_connect(context_, nullptr, flags, nullptr) < 0)
             lose(pa_strerror(pa_context_errno(context_)));
     }
@@ -179,11 +187,16 @@ private:
 
     void lose(const std::string& why) {
         if (!std::exchange(reportedGone_, true))
-            common::tell(mode() != DeviceMode::NotReady
-                             ? "the music's audio output was lost (" + why +
-                                   "); it starts again when the output is back"
-                             : "no audio output for the music (" + why +
-                                   "); it starts when there is one");
+            common::tell(
+                (mode() != DeviceMode::NotReady
+                     ? QCoreApplication::translate(
+                           "Music", "the music's audio output was lost (%1); it starts "
+                                    "again when the output is back")
+                     : QCoreApplication::translate(
+                           "Music",
+                           "no audio output for the music (%1); it starts when there is one"))
+                    .arg(QString::fromStdString(why))
+                    .toStdString());
         closeOutput();
         setMode(DeviceMode::NotReady);
         retryAt_ = Clock::now() + retryInterval;
@@ -235,8 +248,12 @@ private:
     // A file that cannot be read any more is told once; rounds are silent until it can be again.
     void rewindReader() {
         if (const std::string problem = reader_.rewind(); !problem.empty())
-            common::reportFileProblem(reader_.path(), "cannot be played any more (" + problem +
-                                                          "); the music is silent until it can be");
+            common::reportFileProblem(
+                reader_.path(),
+                QCoreApplication::translate(
+                    "Music", "cannot be played any more (%1); the music is silent until it can be")
+                    .arg(QString::fromStdString(problem))
+                    .toStdString());
     }
 
     // Shared by both threads: the mode, which the poll reads unlocked, the rest under mutex_.

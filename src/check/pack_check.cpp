@@ -10,6 +10,7 @@
 #include "files/text_file.h"
 #include "murmur/murmurs.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 #include <filesystem>
 
@@ -37,33 +38,46 @@ std::string whereFound(const std::string& folder, const std::string& name, bool&
     std::error_code error;
     found = std::filesystem::exists(path, error);
     if (!found)
-        return "missing";
-    return path == folder + name ? "found" : "found as " + path.substr(folder.size());
+        return QCoreApplication::translate("PackCheck", "missing").toStdString();
+    if (path == folder + name)
+        return QCoreApplication::translate("PackCheck", "found").toStdString();
+    return QCoreApplication::translate("PackCheck", "found as %1")
+        .arg(QString::fromStdString(path.substr(folder.size())))
+        .toStdString();
 }
 
 std::string textReport(const std::string& path, const Text& text) {
     const files::TextStart start = files::readTextStart(path, text.lines, mostCharacters);
     const auto lines = files::firstLinesOf(start, path, text.lines, mostCharacters);
-    return files::encodingOf(start.bytes, start.extent) + ", " + std::to_string(lines.size()) +
-           " of " + std::to_string(text.lines) + " lines";
+    return QCoreApplication::translate("PackCheck", "%1, %2 of %3 lines")
+        .arg(QString::fromStdString(files::encodingOf(start.bytes, start.extent)))
+        .arg(lines.size())
+        .arg(text.lines)
+        .toStdString();
 }
 
 std::string pictureReport(files::PictureDecoder& pictures, const std::string& path) {
     const files::Picture picture = files::LoadPicture(pictures, path, shownSize);
     if (picture.isEmpty())
-        return "not shown";
-    return std::to_string(picture.size().width()) + " x " +
-           std::to_string(picture.size().height()) + " pixels, decoded within the budget";
+        return QCoreApplication::translate("PackCheck", "not shown").toStdString();
+    return QCoreApplication::translate("PackCheck", "%1 x %2 pixels, decoded within the budget")
+        .arg(picture.size().width())
+        .arg(picture.size().height())
+        .toStdString();
 }
 
 std::string musicReport(const std::string& path, bool& plays) {
     const audio::MusicCheck music = audio::checkMusic(path);
     plays = music.problem.empty() && music.loops;
     if (!music.problem.empty())
-        return "not played (" + music.problem + ")";
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.1f s", music.seconds);
-    return music.format + ", " + seconds + (music.loops ? ", loops" : ", does not loop");
+        return QCoreApplication::translate("PackCheck", "not played (%1)")
+            .arg(QString::fromStdString(music.problem))
+            .toStdString();
+    return (music.loops ? QCoreApplication::translate("PackCheck", "%1, %2 s, loops")
+                        : QCoreApplication::translate("PackCheck", "%1, %2 s, does not loop"))
+        .arg(QString::fromStdString(music.format))
+        .arg(music.seconds, 0, 'f', 1)
+        .toStdString();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "common/ascii.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -48,6 +49,19 @@ std::optional<fs::path> resolve(const fs::path& path) {
     return entryIgnoringCase(*folder, name.string());
 }
 
+// Why a file cannot be opened: the usual reasons in the player's language, in the C library's words
+// for English; the rest as the C library has them.
+std::string openProblem(int error) {
+    switch (error) {
+    case ENOENT:
+        return QCoreApplication::translate("AssetFile", "No such file or directory").toStdString();
+    case EACCES:
+        return QCoreApplication::translate("AssetFile", "Permission denied").toStdString();
+    default:
+        return std::strerror(error);
+    }
+}
+
 } // namespace
 
 std::string findFileIgnoringCase(const std::string& path) {
@@ -66,12 +80,12 @@ AssetFile::AssetFile(const std::string& path) {
     const int descriptor =
         ::open(findFileIgnoringCase(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
-        problem_ = std::strerror(errno);
+        problem_ = openProblem(errno);
         return;
     }
     struct stat status {};
     if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        problem_ = "not a regular file";
+        problem_ = QCoreApplication::translate("AssetFile", "not a regular file").toStdString();
         ::close(descriptor);
         return;
     }

@@ -5,9 +5,9 @@
 
 #include "decoder/protocol.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -99,15 +99,8 @@ QImage pixelsOf(int file, const decoder::Reply& reply, QSize shownSize) {
     return image;
 }
 
-std::string inBrackets(const char* said) {
-    return *said == '\0' ? "" : std::string(" (") + said + ")";
-}
-
-// "1 s", "0.5 s"
-std::string secondsOf(std::chrono::milliseconds time) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g s", static_cast<double>(time.count()) / 1000);
-    return text;
+std::string cannotBeDecoded(const QString& why) {
+    return QCoreApplication::translate("Picture", "cannot be decoded (%1)").arg(why).toStdString();
 }
 
 } // namespace
@@ -165,7 +158,11 @@ PictureDecoder::Result PictureDecoder::decode(int descriptor, QSize shownSize) {
     if (pid_ < 0)
         start();
     if (pid_ < 0)
-        return {{}, {}, "the picture decoder cannot be started (" + startProblem_ + ")"};
+        return {{},
+                {},
+                cannotBeDecoded(QCoreApplication::translate(
+                                    "Picture", "the picture decoder cannot be started: %1")
+                                    .arg(QString::fromLocal8Bit(startProblem_)))};
     const auto until = Clock::now() + deadline_;
     decoder::Reply reply{};
     int pixels = -1;
@@ -178,10 +175,14 @@ PictureDecoder::Result PictureDecoder::decode(int descriptor, QSize shownSize) {
         const bool late = Clock::now() >= until;
         const int status = stop();
         start(); // ready for the next picture
-        result.problem = late ? "took longer than " + secondsOf(deadline_) + " to decode"
-                         : WIFEXITED(status) && WEXITSTATUS(status) == decoder::outOfMemoryStatus
-                             ? outOfMemory()
-                             : "cannot be decoded (the decoder stopped on it)";
+        result.problem =
+            late ? QCoreApplication::translate("Picture", "took longer than %1 s to decode")
+                       .arg(static_cast<double>(deadline_.count()) / 1000)
+                       .toStdString()
+            : WIFEXITED(status) && WEXITSTATUS(status) == decoder::outOfMemoryStatus
+                ? outOfMemory()
+                : cannotBeDecoded(
+                      QCoreApplication::translate("Picture", "the picture decoder stopped on it"));
     }
     if (pixels >= 0)
         close(pixels);
@@ -189,32 +190,42 @@ PictureDecoder::Result PictureDecoder::decode(int descriptor, QSize shownSize) {
 }
 
 std::string PictureDecoder::outOfMemory() const {
-    return "needs more than " + std::to_string(megabytes_) + " MB to decode";
+    return QCoreApplication::translate("Picture", "needs more than %1 MB to decode")
+        .arg(megabytes_)
+        .toStdString();
 }
 
 PictureDecoder::Result PictureDecoder::resultOf(const decoder::Reply& reply, QImage pixels) const {
     Result result{std::move(pixels), QSize(reply.width, reply.height), {}};
-    const std::string said = inBrackets(reply.message);
+    const QString said = QString::fromUtf8(reply.message);
     switch (reply.outcome) {
     case Outcome::Decoded:
         break;
     case Outcome::Damaged:
-        result.problem = "damaged picture" + said + "; what could be read shows";
+        result.problem =
+            QCoreApplication::translate("Picture", "damaged picture (%1); what could be read shows")
+                .arg(said)
+                .toStdString();
         break;
     case Outcome::NotTaken:
-        result.problem = "not a JPEG, PNG, GIF or BMP picture";
+        result.problem =
+            QCoreApplication::translate("Picture", "not a JPEG, PNG, GIF or BMP picture")
+                .toStdString();
         break;
     case Outcome::OutOfMemory:
         result.problem = outOfMemory();
         break;
     case Outcome::Unreadable:
     default:
-        result.problem = "cannot be decoded" + said;
+        result.problem = cannotBeDecoded(
+            said.isEmpty() ? QCoreApplication::translate("Picture", "the decoder gives no reason")
+                           : said);
         break;
     }
     const bool shows = reply.outcome == Outcome::Decoded || reply.outcome == Outcome::Damaged;
     if (shows && result.image.isNull())
-        result.problem = "cannot be decoded (its pixels did not come back)";
+        result.problem =
+            cannotBeDecoded(QCoreApplication::translate("Picture", "its pixels did not come back"));
     if (!shows)
         result.image = {};
     return result;

@@ -6,6 +6,7 @@
 #include "common/report.h"
 #include "files/asset_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QString>
 #include <QStringDecoder>
@@ -132,9 +133,12 @@ std::string decodeText(std::string_view bytes, TextExtent extent) {
 std::string encodingOf(std::string_view bytes, TextExtent extent) {
     const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
     if (const auto encoding = QStringConverter::encodingForData(view))
-        return QStringConverter::nameForEncoding(*encoding) +
-               std::string(" with a byte-order mark");
-    return isUtf8(bytes, extent) ? "UTF-8" : "code page 932 (Shift-JIS)";
+        return QCoreApplication::translate("TextFile", "%1 with a byte-order mark")
+            .arg(QLatin1String(QStringConverter::nameForEncoding(*encoding)))
+            .toStdString();
+    return isUtf8(bytes, extent)
+               ? "UTF-8"
+               : QCoreApplication::translate("TextFile", "code page 932 (Shift-JIS)").toStdString();
 }
 
 std::vector<std::string> linesOf(const std::string& text) {
@@ -181,26 +185,39 @@ std::vector<std::string> readFirstLines(const std::string& path, int count,
 std::vector<std::string> firstLinesOf(const TextStart& start, const std::string& path, int count,
                                       std::size_t maxCharacters) {
     if (!start.problem.empty()) {
-        reportFileProblem(path, "cannot be read (" + start.problem + "); its lines stay empty");
+        reportFileProblem(path, QCoreApplication::translate(
+                                    "TextFile", "cannot be read (%1); its lines stay empty")
+                                    .arg(QString::fromStdString(start.problem))
+                                    .toStdString());
         return {};
     }
     std::vector<std::string> lines = linesOf(decodeText(start.bytes, start.extent));
     lines.resize(std::min<std::size_t>(lines.size(), count));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::size_t length = lines[i].size();
-        const std::string most = std::to_string(maxCharacters);
         lines[i] = firstCharacters(lines[i], maxCharacters);
         if (lines[i].size() < length)
-            reportFileProblem(path, "line " + std::to_string(i + 1) + " is longer than " + most +
-                                        " characters; only its first " + most + " are kept");
+            reportFileProblem(path, QCoreApplication::translate(
+                                        "TextFile", "line %1 is longer than %2 characters; only "
+                                                    "its first %2 are kept")
+                                        .arg(i + 1)
+                                        .arg(maxCharacters)
+                                        .toStdString());
     }
     if (lines.size() < static_cast<std::size_t>(count)) {
-        const std::string found = std::to_string(lines.size()) + " of " + std::to_string(count);
-        reportFileProblem(path, start.extent == TextExtent::Start
-                                    ? "holds only " + found + " lines in its first " +
-                                          std::to_string(start.bytes.size()) +
-                                          " bytes, all that is read; the rest stay empty"
-                                    : "has only " + found + " lines; the rest stay empty");
+        const QString problem =
+            start.extent == TextExtent::Start
+                ? QCoreApplication::translate("TextFile",
+                                              "holds only %1 of %2 lines in its first %3 bytes, "
+                                              "all that is read; the rest stay empty")
+                      .arg(lines.size())
+                      .arg(count)
+                      .arg(start.bytes.size())
+                : QCoreApplication::translate("TextFile",
+                                              "has only %1 of %2 lines; the rest stay empty")
+                      .arg(lines.size())
+                      .arg(count);
+        reportFileProblem(path, problem.toStdString());
     }
     return lines;
 }

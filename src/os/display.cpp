@@ -6,6 +6,7 @@
 #include "common/report.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <cstdlib>
 #include <cstring>
@@ -57,14 +58,14 @@ struct HeldMessage {
 std::mutex heldMutex;
 std::vector<HeldMessage> heldMessages;
 QtMessageHandler passOn = nullptr;
+QString noPlatformPlugin; // the line for it, in the player's language
 
 void holdStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     const std::lock_guard lock(heldMutex);
     if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
         const QString why = heldMessages.empty() ? message.section('\n', 0, 0)
                                                  : heldMessages.front().text.trimmed();
-        common::tell("cannot show the window: no Qt platform plugin could start (" +
-                     why.toStdString() + ")");
+        common::tell(noPlatformPlugin.arg(why).toStdString());
         std::_Exit(1);
     }
     if (type == QtFatalMsg)
@@ -85,16 +86,24 @@ std::optional<std::string> chooseDisplay() {
         qunsetenv("WAYLAND_DISPLAY");
     }
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        return waylandNamed ? "no display: DISPLAY is not set, and no Wayland compositor answers "
-                              "at WAYLAND_DISPLAY"
-                            : "no display: DISPLAY and WAYLAND_DISPLAY are not set";
+        return (waylandNamed
+                    ? QCoreApplication::translate("Display",
+                                                  "no display: DISPLAY is not set, and no Wayland "
+                                                  "compositor answers at WAYLAND_DISPLAY")
+                    : QCoreApplication::translate(
+                          "Display", "no display: DISPLAY and WAYLAND_DISPLAY are not set"))
+            .toStdString();
     }
     if (!x11Reachable())
-        return "cannot connect to the X display " + qEnvironmentVariable("DISPLAY").toStdString();
+        return QCoreApplication::translate("Display", "cannot connect to the X display %1")
+            .arg(qEnvironmentVariable("DISPLAY"))
+            .toStdString();
     return std::nullopt;
 }
 
 void holdQtStartMessages() {
+    noPlatformPlugin = QCoreApplication::translate(
+        "Display", "cannot show the window: no Qt platform plugin could start (%1)");
     passOn = qInstallMessageHandler(holdStartMessage);
 }
 

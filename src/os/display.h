@@ -14,7 +14,9 @@ namespace os {
 std::optional<std::string> chooseDisplay();
 
 // Around the making of the application: Qt's messages are held back, and passed on once it stands.
-// Should no platform plugin start, the game says so in one line and exits with status 1.
+// Should no platform plugin start, the game says so in one line and exits with status 1. Hold them
+// while the command line's application stands: that line is translated then, as the application
+// being made has no translations yet.
 void holdQtStartMessages();
 void passOnQtStartMessages();
 

@@ -12,6 +12,9 @@
 set -euo pipefail
 
 E2E_GAME=$(realpath "${1:?usage: $0 path/to/sorawata}")
+# The game's lines in the English the tests expect, whatever the caller's language.
+unset LANGUAGE LC_MESSAGES
+export LC_ALL=C.UTF-8
 E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/sorawata-e2e.XXXXXX")
 E2E_PULSE_DIR=$E2E_WORK/pulse
 E2E_PIDS=()
