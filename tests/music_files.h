@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -112,19 +111,12 @@ inline std::string riff(const std::vector<Chunk>& chunks,
            asLittleEndian32(declaredSize.value_or(static_cast<std::uint32_t>(body.size()))) + body;
 }
 
-// A quarter second of a tone as FLAC whose metadata holds `paddingBytes` of padding before the
-// sound, in blocks as large as FLAC allows, written sparse: a few hundred KB on disk per GiB.
-inline bool writeFlacWithPadding(const std::string& path, std::int64_t paddingBytes) {
-    constexpr int rate = 44100;
-    std::vector<short> samples;
-    for (int i = 0; i < rate / 4; ++i)
-        samples.push_back(static_cast<short>((i % 100) * 100));
-    const std::string plain = path + ".plain";
-    const bool written = writeSound(plain, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, rate, samples);
-    const std::string flac = readBytes(plain);
-    std::remove(plain.c_str());
+// Puts `paddingBytes` of padding in the metadata of the FLAC file at `path`, before its sound, in
+// blocks as large as FLAC allows, written sparse: a few hundred KB on disk per GiB.
+inline bool padFlac(const std::string& path, std::int64_t paddingBytes) {
+    const std::string flac = readBytes(path);
     constexpr std::size_t streamInfoEnd = 4 + 4 + 34; // "fLaC", its block's head, STREAMINFO
-    if (!written || flac.compare(0, 4, "fLaC") != 0 || flac.size() < streamInfoEnd)
+    if (flac.compare(0, 4, "fLaC") != 0 || flac.size() < streamInfoEnd)
         return false;
     const bool streamInfoLast = (flac[4] & 0x80) != 0;
     std::string head = flac.substr(0, streamInfoEnd);
@@ -141,6 +133,16 @@ inline bool writeFlacWithPadding(const std::string& path, std::int64_t paddingBy
     }
     out << flac.substr(streamInfoEnd);
     return static_cast<bool>(out);
+}
+
+// A quarter second of a tone as FLAC, with `paddingBytes` of padding before it (see padFlac).
+inline bool writeFlacWithPadding(const std::string& path, std::int64_t paddingBytes) {
+    constexpr int rate = 44100;
+    std::vector<short> samples;
+    for (int i = 0; i < rate / 4; ++i)
+        samples.push_back(static_cast<short>((i % 100) * 100));
+    return writeSound(path, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, rate, samples) &&
+           padFlac(path, paddingBytes);
 }
 
 // Three seconds of MPEG Layer III with 3000 bytes of garbage a third of the way in, as a broken

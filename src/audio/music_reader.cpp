@@ -412,6 +412,13 @@ std::string MusicReader::rewind() {
     return problem_;
 }
 
+std::string decoderLinesSaid(const common::LibraryMessages& said) {
+    if (said.lines == 0)
+        return {};
+    return " (the decoder printed " + std::to_string(said.lines) +
+           (said.lines == 1 ? " line: \"" : " lines, the first: \"") + said.first + "\")";
+}
+
 MusicCheck checkMusic(const std::string& path) {
     MusicReader reader({}, mostBytesHeldWhole);
     MusicCheck check;

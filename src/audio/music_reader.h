@@ -97,6 +97,10 @@ private:
     bool atEnd_ = true;
 };
 
+// What decoders printed on their own, as the game's line about the file tells it: "" for nothing,
+// else e.g. ` (the decoder printed 4 lines, the first: "Note: Illegal Audio-MPEG-Header ...")`.
+std::string decoderLinesSaid(const common::LibraryMessages& said);
+
 // What the game makes of a music file, without a sound server: for a pack's author.
 struct MusicCheck {
     std::string problem;                  // why the game would not play it; empty when it would

@@ -79,25 +79,17 @@ private:
         }
         const std::string problem = reader_.open(found, stop);
         if (!problem.empty() && !stop.stop_requested())
-            common::reportFileProblem(path, problem + decoderSaid());
+            common::reportFileProblem(path, problem + decoderLinesSaid(reader_.libraryMessages()));
         else
             reportDecoderLines();
         return problem.empty();
     }
 
-    // What the decoders printed on their own so far, for the line about the file.
-    std::string decoderSaid() const {
-        const common::LibraryMessages& said = reader_.libraryMessages();
-        if (said.lines == 0)
-            return {};
-        return " (the decoder printed " + std::to_string(said.lines) +
-               (said.lines == 1 ? " line: \"" : " lines, the first: \"") + said.first + "\")";
-    }
-
     void reportDecoderLines() {
         if (reader_.libraryMessages().lines > 0)
             common::reportFileProblem(reader_.path(),
-                                      "damaged sound; what can be decoded plays" + decoderSaid());
+                                      "damaged sound; what can be decoded plays" +
+                                          decoderLinesSaid(reader_.libraryMessages()));
     }
 
     // The audio thread: a PulseAudio main loop that keeps a stream to the server and fills it.
