@@ -218,8 +218,7 @@ bool seeksExactly(int format) {
     }
 }
 
-} // namespace
-
+// What a stat of `path` says of the file; nothing when there is none.
 FileStamp stampOf(const std::string& path) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0)
@@ -234,6 +233,8 @@ FileStamp stampOf(const std::string& path) {
             nanoseconds(status.st_mtim),
             nanoseconds(status.st_ctim)};
 }
+
+} // namespace
 
 // One pass of libsndfile's decoder over the open file, or why the file cannot be played.
 struct MusicReader::Decoder {

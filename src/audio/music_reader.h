@@ -36,7 +36,6 @@ struct FileStamp {
     std::int64_t changed = 0;  // nanoseconds, of the inode: a rename onto the path changes it
     bool operator==(const FileStamp&) const = default;
 };
-FileStamp stampOf(const std::string& path);
 
 // Reads a music file in any format libsndfile reads and hands out one round of the loop at a time:
 // the whole sound as interleaved 32-bit floats in the file's channels (in WAV order).
