@@ -217,7 +217,8 @@ bool tickUntilSent(const RecordingMci& mci, media::Bgm& bgm, const std::string& 
 }
 
 // bgm.wav emptied while it plays, then written back: the player reads one line, the loop goes on
-// through rounds of silence, the poll's rewinds go on once a round, and the file written back plays.
+// through rounds of silence, the poll's rewinds go on once a round, and the file written back
+// plays.
 TEST_F(WaveDeviceTest, MusicEmptiedWhilePlayingIsToldOnceAndComesBack) {
     const std::string path = writeWave(dir_, 4000);
     const std::string sound = music_files::readBytes(path);
