@@ -54,10 +54,12 @@ def riff(chunks, declared=None):
     return b"RIFF" + struct.pack("<I", declared if declared is not None else len(body)) + body
 
 
-def sox_noise(path, rate, channels, *encoding):
-    """Half a second of quiet noise, encoded by sox; noise never repeats within the loop."""
+def sox_noise(path, rate, channels, *encoding, seconds=0.5):
+    """Quiet noise, half a second unless told, encoded by sox; noise never repeats within the
+    loop."""
     subprocess.run(["sox", "-n", "-r", str(rate), "-c", str(channels), "-b", "16",
-                    path + ".src.wav", "synth", "0.5", "whitenoise", "vol", "0.3"], check=True)
+                    path + ".src.wav", "synth", str(seconds), "whitenoise", "vol", "0.3"],
+                   check=True)
     subprocess.run(["sox", path + ".src.wav", *encoding, path], check=True)
 
 
@@ -101,6 +103,10 @@ CASES = {
     # Loops shorter than the sound server's buffer, down to a few samples.
     "20ms": lambda p: write_counting_wave(p, RATE // 50),
     "5-frames": lambda p: write_counting_wave(p, 5),
+    # Longer than the game holds whole (4 MiB decoded): every round reads the file again, sought
+    # back (PCM) or decoded afresh (ADPCM). Give them SECONDS of 30 or more.
+    "long-pcm16": lambda p: sox_noise(p, RATE, 2, seconds=13),
+    "long-ima-adpcm": lambda p: sox_noise(p, RATE, 2, "-e", "ima-adpcm", seconds=13),
 }
 DEFAULT_CASES = ["pcm16", "ima-adpcm", "20ms"]
 

@@ -3,9 +3,10 @@
 
 #pragma once
 
-// Music files for the tests, written by libsndfile, and the RIFF surgery that Windows tools and
-// broken downloads leave in asset packs.
+// Music files for the tests, written by libsndfile, the RIFF surgery that Windows tools and
+// broken downloads leave in asset packs, and hostile files a player may be handed.
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -108,6 +109,56 @@ inline std::string riff(const std::vector<Chunk>& chunks,
     }
     return "RIFF" +
            asLittleEndian32(declaredSize.value_or(static_cast<std::uint32_t>(body.size()))) + body;
+}
+
+// Puts `paddingBytes` of padding in the metadata of the FLAC file at `path`, before its sound, in
+// blocks as large as FLAC allows, written sparse: a few hundred KB on disk per GiB.
+inline bool padFlac(const std::string& path, std::int64_t paddingBytes) {
+    const std::string flac = readBytes(path);
+    constexpr std::size_t streamInfoEnd = 4 + 4 + 34; // "fLaC", its block's head, STREAMINFO
+    if (flac.compare(0, 4, "fLaC") != 0 || flac.size() < streamInfoEnd)
+        return false;
+    const bool streamInfoLast = (flac[4] & 0x80) != 0;
+    std::string head = flac.substr(0, streamInfoEnd);
+    head[4] = static_cast<char>(head[4] & 0x7F);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << head;
+    constexpr std::int64_t largestBlock = 0xFFFFFF;
+    for (std::int64_t left = paddingBytes; left > 0; left -= largestBlock) {
+        const std::int64_t length = std::min(left, largestBlock);
+        const bool last = streamInfoLast && left <= largestBlock;
+        out << static_cast<char>((last ? 0x80 : 0) | 1) << static_cast<char>(length >> 16)
+            << static_cast<char>(length >> 8 & 0xFF) << static_cast<char>(length & 0xFF);
+        out.seekp(length, std::ios::cur); // a hole: zeros, as padding is
+    }
+    out << flac.substr(streamInfoEnd);
+    return static_cast<bool>(out);
+}
+
+// A quarter second of a tone as FLAC, with `paddingBytes` of padding before it (see padFlac).
+inline bool writeFlacWithPadding(const std::string& path, std::int64_t paddingBytes) {
+    constexpr int rate = 44100;
+    std::vector<short> samples;
+    for (int i = 0; i < rate / 4; ++i)
+        samples.push_back(static_cast<short>((i % 100) * 100));
+    return writeSound(path, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, rate, samples) &&
+           padFlac(path, paddingBytes);
+}
+
+// Three seconds of MPEG Layer III with 3000 bytes of garbage a third of the way in, as a broken
+// download leaves it: libmpg123 prints its notes on the damage on stderr at every pass over it.
+inline bool writeDamagedMp3(const std::string& path) {
+    constexpr int rate = 44100;
+    std::vector<short> samples;
+    for (int i = 0; i < 3 * rate * 2; ++i)
+        samples.push_back(static_cast<short>(9000 * ((i / 2) % 200 < 100 ? 1 : -1)));
+    if (!writeSound(path, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 2, rate, samples))
+        return false;
+    std::string mp3 = readBytes(path);
+    for (std::size_t i = mp3.size() / 3; i < mp3.size() / 3 + 3000 && i < mp3.size(); ++i)
+        mp3[i] = static_cast<char>(i * 7919);
+    writeBytes(path, mp3);
+    return true;
 }
 
 } // namespace music_files

@@ -6,10 +6,15 @@
 #include "music_files.h"
 #include "recording_mci.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace mci_error = media::mci_error;
 using audio::DeviceMode;
@@ -185,36 +190,92 @@ TEST_F(MciTest, AnyOtherTextIsUnrecognised) {
     EXPECT_EQ(log.destroyed, 0);
 }
 
-// The real wave device refuses missing files, files that are no sound and sounds faster than the
-// sound server takes before touching the audio output, and names each on stderr once, with the
-// reason.
-TEST(MciWaveFiles, UnplayableFilesAreRefused) {
+namespace {
+
+// What the process writes on its stderr descriptor while one lives, read back as it comes.
+class StderrLines {
+public:
+    StderrLines() {
+        std::fflush(nullptr);
+        dup2(fileno(file_), STDERR_FILENO);
+    }
+    ~StderrLines() {
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+        std::fclose(file_);
+    }
+    StderrLines(const StderrLines&) = delete;
+    StderrLines& operator=(const StderrLines&) = delete;
+
+    std::string text() const {
+        std::string all(1 << 16, '\0');
+        all.resize(std::max<ssize_t>(pread(fileno(file_), all.data(), all.size(), 0), 0));
+        return all;
+    }
+    // All written so far once there are `count` lines, or when the patience runs out.
+    std::string waitForLines(long count) const {
+        QElapsedTimer waited;
+        waited.start();
+        std::string all = text();
+        while (std::count(all.begin(), all.end(), '\n') < count && waited.elapsed() < 30000) {
+            QThread::msleep(5);
+            all = text();
+        }
+        return all;
+    }
+
+private:
+    std::FILE* file_ = std::tmpfile();
+    int saved_ = dup(STDERR_FILENO);
+};
+
+} // namespace
+
+// The real wave device's open returns at once; the audio thread then finds that the file is
+// missing, no sound, a sound faster than the sound server takes or too costly to open, says so in
+// one line naming the file, and leaves the device "not ready": the game's poll never rewinds it.
+TEST(MciWaveFiles, UnplayableFilesAreToldAndNeverReady) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString() + "/";
     music_files::writeBytes(folder + "text.wav", "this is not a sound");
     music_files::writeBytes(folder + "empty.wav", "");
     ASSERT_TRUE(music_files::writeSound(folder + "fast.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1,
                                         400000, std::vector<short>(400)));
-
-    audio::MciCommandInterpreter mci;
-    const auto open = [&](const std::string& name) {
-        const std::string command = "open \"" + folder + name + "\" alias MIDI";
-        testing::internal::CaptureStderr();
-        const std::int32_t result = mci.mciSendStringA(command.c_str(), nullptr, 0, 0);
-        const std::string said = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-        EXPECT_TRUE(said.starts_with("sorawata: " + folder + name + ": ")) << said;
-        return result;
+    ASSERT_TRUE(music_files::writeFlacWithPadding(folder + "padded.flac", std::int64_t(8) << 30));
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"missing.wav", "file not found"},
+        {"text.wav", ""},
+        {"empty.wav", ""},
+        {"fast.wav", "400000 samples a second, more than the 384000 the sound server takes"},
+        {"padded.flac", "reads more than 32 MiB before its first sound"},
     };
-    EXPECT_EQ(open("missing.wav"), mci_error::fileNotFound);
-    EXPECT_EQ(open("text.wav"), mci_error::invalidFile);
-    EXPECT_EQ(open("empty.wav"), mci_error::invalidFile);
-    EXPECT_EQ(open("fast.wav"), mci_error::invalidFile) << "a rate the sound server does not take";
+    for (const auto& [name, reason] : cases) {
+        SCOPED_TRACE(name);
+        const StderrLines stderrLines;
+        {
+            audio::MciCommandInterpreter interpreter;
+            RecordingMci mci(interpreter);
+            media::Bgm bgm(mci);
+            bgm.start(folder + name);
+            const std::string said = stderrLines.waitForLines(1);
+            EXPECT_TRUE(said.starts_with("sorawata: " + folder + name + ": " + reason)) << said;
+            for (int tick = 0; tick < 5; ++tick)
+                bgm.BgmTim_Timer();
+            std::array<char, 16> reply{};
+            EXPECT_EQ(interpreter.mciSendStringA("status MIDI mode", reply.data(), 15, 0), 0);
+            EXPECT_STREQ(reply.data(), "not ready");
+            for (const SentCommand& sent : mci.sent)
+                EXPECT_TRUE(sent.text != "seek MIDI to start") << "a rewind was sent";
+        }
+        const std::string said = stderrLines.text();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    }
 }
 
-// With bgm.wav missing the open and the play fail, and the game's poll only ever asks for the
-// mode, and every ask fails.
+// With bgm.wav missing the open succeeds, as it reads nothing, and the play fails; the game's poll
+// only ever asks for the mode, which stays "not ready".
 TEST(MciWaveFiles, MissingMusicLeavesThePollAlone) {
+    const StderrLines stderrLines; // outlives the audio thread's line
     audio::MciCommandInterpreter interpreter;
     RecordingMci mci(interpreter);
     media::Bgm bgm(mci);
@@ -224,16 +285,14 @@ TEST(MciWaveFiles, MissingMusicLeavesThePollAlone) {
     std::vector<std::pair<std::string, std::int32_t>> results;
     for (const SentCommand& command : mci.sent)
         results.emplace_back(command.text, command.result);
-    const std::pair<std::string, std::int32_t> poll = {"status MIDI mode",
-                                                       mci_error::invalidDeviceName};
-    EXPECT_EQ(results,
-              (std::vector<std::pair<std::string, std::int32_t>>{
-                  {"close MIDI notify", mci_error::invalidDeviceName},
-                  {"open \"/nonexistent/folder/bgm.wav\" alias MIDI", mci_error::fileNotFound},
-                  {"play MIDI notify", mci_error::invalidDeviceName},
-                  poll,
-                  poll,
-                  poll,
-                  poll,
-                  poll}));
+    const std::pair<std::string, std::int32_t> poll = {"status MIDI mode", 0};
+    EXPECT_EQ(results, (std::vector<std::pair<std::string, std::int32_t>>{
+                           {"close MIDI notify", mci_error::invalidDeviceName},
+                           {"open \"/nonexistent/folder/bgm.wav\" alias MIDI", 0},
+                           {"play MIDI notify", mci_error::deviceNotReady},
+                           poll,
+                           poll,
+                           poll,
+                           poll,
+                           poll}));
 }

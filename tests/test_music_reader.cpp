@@ -9,12 +9,14 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <numbers>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace music_files;
 using audio::MusicReader;
@@ -33,7 +35,15 @@ double quantisedTone(int channel, double seconds) {
     return std::round(32767 * tone(channel, seconds)) / 32768;
 }
 
-enum class Layout { AsWritten, DataBeforeFormat, Truncated, Streamed, DamagedList, Mp3InWave };
+enum class Layout {
+    AsWritten,
+    DataBeforeFormat,
+    Truncated,
+    Streamed,
+    DamagedList,
+    Mp3InWave,
+    PaddedWithinTheBudget
+};
 
 struct FormatCase {
     const char* name;
@@ -81,6 +91,17 @@ std::string mpegLayer3Format(int channels, int rate) {
     return format;
 }
 
+// Each case with each of `values`.
+template <typename Case, typename Value>
+std::vector<std::pair<Case, Value>> combinations(const std::vector<Case>& cases,
+                                                 const std::vector<Value>& values) {
+    std::vector<std::pair<Case, Value>> all;
+    for (const Case& c : cases)
+        for (const Value& value : values)
+            all.emplace_back(c, value);
+    return all;
+}
+
 // Writes the case's file into `folder`; its path.
 std::string writeCase(const QTemporaryDir& folder, const FormatCase& c) {
     const std::string path = folder.filePath("bgm.wav").toStdString();
@@ -93,6 +114,10 @@ std::string writeCase(const QTemporaryDir& folder, const FormatCase& c) {
         return path;
     }
     EXPECT_TRUE(writeSound(path, c.format, c.channels, c.rate, samples));
+    if (c.layout == Layout::PaddedWithinTheBudget) {
+        EXPECT_TRUE(padFlac(path, audio::mostBytesBeforeFirstSound - (1 << 20)));
+        return path;
+    }
     std::string file = readBytes(path);
     std::vector<Chunk> chunks = chunksOf(file);
     switch (c.layout) {
@@ -162,7 +187,8 @@ double rmsDifferenceFromTones(const std::vector<std::byte>& bytes, const MusicRe
 } // namespace
 
 // Every format a pack may hold plays at its own rate, in its own channels, with the tones it was
-// made from, within the codec's error, and a rewind hands out the same sound again.
+// made from, within the codec's error, and a rewind hands out the same sound again, sample for
+// sample, whether it is held whole or read again from the file.
 TEST(MusicReader, PlaysEveryFormat) {
     constexpr int wav = SF_FORMAT_WAV;
     constexpr Layout asWritten = Layout::AsWritten;
@@ -194,11 +220,14 @@ TEST(MusicReader, PlaysEveryFormat) {
         {"IMA ADPCM streamed, sizes 0xFFFFFFFF", wav | SF_FORMAT_IMA_ADPCM, 2, 22050,
          Layout::Streamed, 0.006, 2048},
         {"a damaged list chunk", wav | SF_FORMAT_PCM_16, 2, 44100, Layout::DamagedList, 0, 0},
+        {"FLAC padded to just within the budget", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 44100,
+         Layout::PaddedWithinTheBudget, 0, 0},
     };
-    for (const FormatCase& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [c, heldWhole] :
+         combinations(cases, std::vector<std::size_t>{0, audio::mostBytesHeldWhole})) {
+        SCOPED_TRACE(std::string(c.name) + (heldWhole > 0 ? ", held whole" : ", read again"));
         QTemporaryDir folder;
-        MusicReader reader;
+        MusicReader reader(std::chrono::milliseconds(200), heldWhole); // as the game reads
         ASSERT_EQ(reader.open(writeCase(folder, c)), "");
         EXPECT_EQ(reader.rate(), c.rate);
         EXPECT_EQ(reader.channels(), c.channels);
@@ -210,9 +239,12 @@ TEST(MusicReader, PlaysEveryFormat) {
         EXPECT_LE(rmsDifferenceFromTones(sound, reader, std::min(frames, written), c.channels),
                   c.tolerance);
 
-        EXPECT_EQ(reader.rewind(), "");
-        EXPECT_FALSE(reader.atEnd());
-        EXPECT_TRUE(readToEnd(reader) == sound) << "the second time round differs";
+        EXPECT_EQ(reader.heldWhole(), heldWhole > 0);
+        for (int round = 2; round <= 3; ++round) {
+            EXPECT_EQ(reader.rewind(), "");
+            EXPECT_FALSE(reader.atEnd());
+            EXPECT_TRUE(readToEnd(reader) == sound) << "round " << round << " differs";
+        }
     }
 }
 
@@ -249,7 +281,8 @@ std::vector<std::byte> bytesOf(const std::vector<short>& samples) {
 } // namespace
 
 // A file that cannot be played is refused with a reason, and reading it gives nothing. Whatever
-// the file, little of it is read to find that out, and a named pipe is not waited on.
+// the file, little of it is read to find that out (at most the budget before the first sound), and
+// a named pipe is not waited on.
 TEST(MusicReader, RefusesWhatItCannotPlay) {
     QTemporaryDir folder;
     const auto path = [&](const char* name) { return folder.filePath(name).toStdString(); };
@@ -269,22 +302,35 @@ TEST(MusicReader, RefusesWhatItCannotPlay) {
             "//////////////////////////////////////////////////////////////////////////////K2"
             "////A0FjAGRhdGEQEAA=")
             .toStdString());
-    const std::vector<std::pair<const char*, const char*>> cases = {
-        {"missing.wav", "No such file or directory"},
-        {"", "not a regular file"},
-        {"pipe.wav", "not a regular file"},
-        {"empty.wav", nullptr},
-        {"text.wav", nullptr},
-        {"no-data.wav", nullptr},
-        {"silent.wav", "no sound in the file"},
-        {"header-only.wav", "no format chunk in the WAV file"},
-        {"spinning-list.wav", nullptr},
+    // A gibibyte of padding before the first sound, and then eight.
+    ASSERT_TRUE(writeFlacWithPadding(path("padded.flac"), std::int64_t(1) << 30));
+    ASSERT_TRUE(writeFlacWithPadding(path("padded-more.flac"), std::int64_t(8) << 30));
+    const std::string overBudget = "reads more than 32 MiB before its first sound";
+    constexpr long long little = 1 << 20;
+    constexpr long long budget = audio::mostBytesBeforeFirstSound + little;
+    struct Case {
+        const char* name;
+        const char* reason; // nullptr: libsndfile's own words
+        long long mostRead;
     };
-    for (const auto& [name, reason] : cases) {
+    const std::vector<Case> cases = {
+        {"missing.wav", "No such file or directory", little},
+        {"", "not a regular file", little},
+        {"pipe.wav", "not a regular file", little},
+        {"empty.wav", nullptr, little},
+        {"text.wav", nullptr, little},
+        {"no-data.wav", nullptr, little},
+        {"silent.wav", "no sound in the file", little},
+        {"header-only.wav", "no format chunk in the WAV file", little},
+        {"spinning-list.wav", nullptr, little},
+        {"padded.flac", overBudget.c_str(), budget},
+        {"padded-more.flac", overBudget.c_str(), budget},
+    };
+    for (const auto& [name, reason, mostRead] : cases) {
         MusicReader reader;
         const long long before = bytesReadSoFar();
         const std::string problem = reader.open(path(name));
-        EXPECT_LT(bytesReadSoFar() - before, 1 << 20) << name;
+        EXPECT_LT(bytesReadSoFar() - before, mostRead) << name;
         EXPECT_NE(problem, "") << name;
         EXPECT_TRUE(reason == nullptr || problem == reason) << name << ": " << problem;
         std::byte out[64];
@@ -325,39 +371,106 @@ TEST(MusicReader, ShortSoundIsRepeatedIntoARound) {
     EXPECT_LT(readToEnd(reader).size(), (std::size_t(1) << 20) + 3 * channels * sizeof(float));
 }
 
-// The file is read anew at every rewind. One that cannot be read, or has become another kind of
-// sound, makes the next round the shortest round of silence, and each rewind tries again; once the
-// file is whole again, it plays.
-TEST(MusicReader, FileThatChangesIsTriedAgainAtEachRound) {
+// A short sound is held whole: a round of an unchanged file reads nothing of it. A file that
+// changed is read again at the next round. One that cannot be played any more, or has become
+// another kind of sound, makes the rounds the shortest round of silence, and is tried again only
+// once it changes again; once it is whole again, it plays.
+TEST(MusicReader, FileIsReadAgainOnlyWhenItChanged) {
     QTemporaryDir folder;
     const std::string path = folder.filePath("bgm.wav").toStdString();
     const auto writeMusic = [&] {
         ASSERT_TRUE(writeSound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, ramp(800)));
     };
-    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
-        {"emptied", [&] { writeBytes(path, ""); }},
-        {"removed", [&] { std::filesystem::remove(path); }},
-        {"a named pipe", [&] { std::filesystem::remove(path), mkfifo(path.c_str(), 0600); }},
-        {"stereo now",
-         [&] { writeSound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 8000, ramp(800)); }},
+    const auto writeStereo = [&] {
+        writeSound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 8000, ramp(1600));
     };
-    for (const auto& [what, change] : changes) {
-        SCOPED_TRACE(what);
-        writeMusic();
-        MusicReader reader(std::chrono::milliseconds(20));
-        ASSERT_EQ(reader.open(path), "");
-        const std::vector<std::byte> sound = readToEnd(reader);
-        change();
-        for (int round = 0; round < 2; ++round) {
-            EXPECT_NE(reader.rewind(), "");
-            EXPECT_TRUE(readToEnd(reader) == std::vector<std::byte>(160 * sizeof(float)))
-                << "not 20 ms of silence";
-        }
+    const long long fileSize = 800 * 2;
+    struct Change {
+        const char* what;
+        std::function<void()> make;
+        bool plays;
+        long long readAtTheTry; // at least, in the round after the change
+    };
+    const std::vector<Change> changes = {
+        {"touched",
+         [&] {
+             const timespec later[2] = {{std::time(nullptr) + 10, 0}, {std::time(nullptr) + 10, 0}};
+             utimensat(AT_FDCWD, path.c_str(), later, 0);
+         },
+         true, fileSize},
+        {"written anew, the same", [&] { std::filesystem::remove(path), writeMusic(); }, true,
+         fileSize},
+        {"emptied", [&] { writeBytes(path, ""); }, false, 0},
+        {"removed", [&] { std::filesystem::remove(path); }, false, 0},
+        {"a named pipe", [&] { std::filesystem::remove(path), mkfifo(path.c_str(), 0600); }, false,
+         0},
+        {"stereo now", writeStereo, false, 44}, // its header
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.what);
         std::filesystem::remove(path);
         writeMusic();
-        EXPECT_EQ(reader.rewind(), "");
-        EXPECT_TRUE(readToEnd(reader) == sound);
+        MusicReader reader(std::chrono::milliseconds(20), audio::mostBytesHeldWhole);
+        ASSERT_EQ(reader.open(path), "");
+        const std::vector<std::byte> sound = readToEnd(reader);
+        std::string problem;
+        std::vector<std::byte> heard;
+        const auto readInARound = [&] {
+            const long long before = bytesReadSoFar();
+            problem = reader.rewind();
+            heard = readToEnd(reader);
+            return bytesReadSoFar() - before;
+        };
+        // What reading /proc/self/io costs, give or take a digit.
+        const long long nothing = readInARound();
+        EXPECT_LT(nothing, 400) << "an unchanged file is read again";
+        EXPECT_TRUE(heard == sound);
+        change.make();
+        EXPECT_GE(readInARound(), nothing + change.readAtTheTry)
+            << "the changed file is not read again";
+        EXPECT_EQ(problem == "", change.plays) << problem;
+        EXPECT_TRUE(heard == (change.plays ? sound : std::vector<std::byte>(160 * sizeof(float))))
+            << "neither the sound nor 20 ms of silence";
+        const std::string firstProblem = problem;
+        EXPECT_LT(readInARound(), nothing + 8) << "an unchanged file is tried again";
+        EXPECT_EQ(problem, firstProblem);
+        std::filesystem::remove(path);
+        writeMusic();
+        EXPECT_GE(readInARound(), fileSize);
+        EXPECT_EQ(problem, "");
+        EXPECT_TRUE(heard == sound);
     }
+}
+
+// What decoders print on their own about a damaged file (libmpg123's notes on a damaged MP3) is not
+// printed but counted for the game's one line about the file, the first of them kept; whether the
+// sound is held whole or decoded again at every round. Another thread's lines meanwhile pass on.
+TEST(MusicReader, DecoderLinesAreHeldForTheGamesLine) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("bgm.wav").toStdString();
+    ASSERT_TRUE(writeDamagedMp3(path));
+    for (const std::size_t heldWhole : {std::size_t(0), audio::mostBytesHeldWhole}) {
+        SCOPED_TRACE(heldWhole > 0 ? "held whole" : "read again");
+        testing::internal::CaptureStderr();
+        MusicReader reader(std::chrono::milliseconds(200), heldWhole);
+        const std::string problem = reader.open(path);
+        std::thread other([] { std::fprintf(stderr, "another thread's line\n"); });
+        other.join();
+        for (int round = 0; round < 3; ++round) {
+            readToEnd(reader);
+            reader.rewind();
+        }
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(problem, "");
+        EXPECT_EQ(said, "another thread's line\n");
+        const common::LibraryMessages& held = reader.libraryMessages();
+        EXPECT_GE(held.lines, 3 * (heldWhole > 0 ? 1 : 3)) << "not counted at every round";
+        EXPECT_TRUE(held.first.starts_with("Note: Illegal Audio-MPEG-Header")) << held.first;
+        EXPECT_EQ(audio::decoderLinesSaid(held),
+                  " (lines the decoder printed: " + std::to_string(held.lines) + ", the first: \"" +
+                      held.first + "\")");
+    }
+    EXPECT_EQ(audio::decoderLinesSaid({}), "");
 }
 
 // What a pack's author learns of a music file: its format as libsndfile names it, its length and
@@ -389,4 +502,6 @@ TEST(MusicReader, CheckNamesFormatLengthAndLoop) {
     const audio::MusicCheck check = audio::checkMusic(path);
     EXPECT_NE(check.problem, "");
     EXPECT_FALSE(check.loops);
+    ASSERT_TRUE(writeFlacWithPadding(path, std::int64_t(1) << 30));
+    EXPECT_EQ(audio::checkMusic(path).problem, "reads more than 32 MiB before its first sound");
 }

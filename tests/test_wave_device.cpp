@@ -133,20 +133,21 @@ std::int32_t resultOf(const RecordingMci& mci, const std::string& command) {
 
 } // namespace
 
-// After the open the device is stopped at the start; play makes it play.
+// Once the audio thread has opened the file and has an output, the device is stopped at the start;
+// play makes it play.
 TEST_F(WaveDeviceTest, OpenThenPlay) {
     const std::string open = "open \"" + writeWave(dir_, 8000) + "\" alias MIDI";
     ASSERT_EQ(device_.mciSendStringA(open.c_str(), nullptr, 0, 0), 0);
-    EXPECT_EQ(mode(device_), "stopped");
+    EXPECT_EQ(pollUntil(device_, bgm_, "stopped", false), "stopped");
     EXPECT_EQ(device_.mciSendStringA("play MIDI notify", nullptr, 0, 0), 0);
     EXPECT_EQ(mode(device_), "playing");
 }
 
-// A short sound reports stopped once fed out, and the poll's rewind plays it again. Half a second
-// is more than the server holds ahead, so each round is still playing right after its start.
+// The device stands stopped once ready, as a short sound does once fed out, and the poll's rewind
+// plays it. Half a second is more than the server holds ahead, so each round is still playing
+// right after its start.
 TEST_F(WaveDeviceTest, EndIsReportedAndTheRewindPlaysAgain) {
     bgm_.start(writeWave(dir_, 4000));
-    ASSERT_EQ(resultOf(mci_, "play MIDI notify"), 0);
     EXPECT_EQ(pollUntil(device_, bgm_, "stopped", false), "stopped");
     bgm_.BgmTim_Timer();
     EXPECT_EQ(resultOf(mci_, "seek MIDI to start"), 0);
@@ -172,7 +173,7 @@ TEST_F(WaveDeviceTest, TheMusicComesBackWithTheSoundServer) {
         bgm.start(path);
         EXPECT_EQ(resultOf(mci, "open \"" + path + "\" alias MIDI"), 0);
         if (serverAtOpen) {
-            EXPECT_EQ(resultOf(mci, "play MIDI notify"), 0);
+            EXPECT_EQ(pollUntil(device, bgm, "playing", true), "playing");
             server_->stop();
         } else {
             EXPECT_EQ(resultOf(mci, "play MIDI notify"), media::mci_error::deviceNotReady);
@@ -216,7 +217,8 @@ bool tickUntilSent(const RecordingMci& mci, media::Bgm& bgm, const std::string& 
 }
 
 // bgm.wav emptied while it plays, then written back: the player reads one line, the loop goes on
-// through rounds of silence, and the poll's rewinds go on once a round, each trying the file again.
+// through rounds of silence, the poll's rewinds go on once a round, and the file written back
+// plays.
 TEST_F(WaveDeviceTest, MusicEmptiedWhilePlayingIsToldOnceAndComesBack) {
     const std::string path = writeWave(dir_, 4000);
     const std::string sound = music_files::readBytes(path);
@@ -231,6 +233,24 @@ TEST_F(WaveDeviceTest, MusicEmptiedWhilePlayingIsToldOnceAndComesBack) {
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_TRUE(said.starts_with("sorawata: " + path + ": cannot be played any more (")) << said;
     EXPECT_TRUE(said.ends_with("); the music is silent until it can be\n")) << said;
+}
+
+// A damaged MP3 loops with what can be decoded of it; the player reads one line about it, which
+// counts what the decoder printed on its own, and nothing else however many rounds it plays.
+TEST_F(WaveDeviceTest, DamagedMusicIsToldOnceWithTheDecodersLinesFolded) {
+    const std::string path = dir_.path().toStdString() + "/bgm.wav";
+    ASSERT_TRUE(music_files::writeDamagedMp3(path));
+    testing::internal::CaptureStderr();
+    bgm_.start(path);
+    EXPECT_TRUE(tickUntilSent(mci_, bgm_, "play MIDI from 0", 3));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_TRUE(
+        said.starts_with("sorawata: " + path +
+                         ": damaged sound; what can be decoded plays (lines the decoder printed: "))
+        << said;
+    EXPECT_NE(said.find(" lines, the first: \"Note: Illegal Audio-MPEG-Header"), std::string::npos)
+        << said;
 }
 
 namespace {

@@ -151,6 +151,18 @@ dat.txt、end0.txt、end1.txt、bgm.wav とフォルダー img。
         <source>cannot be played any more (%1); the music is silent until it can be</source>
         <translation>もう鳴らせません (%1)。鳴らせるようになるまで音なしです</translation>
     </message>
+    <message>
+        <source>reads more than %1 MiB before its first sound</source>
+        <translation>最初の音までに %1 MiB より多く読みます</translation>
+    </message>
+    <message>
+        <source> (lines the decoder printed: %1, the first: &quot;%2&quot;)</source>
+        <translation> (デコーダーが書いた行: %1、最初の行: &quot;%2&quot;)</translation>
+    </message>
+    <message>
+        <source>damaged sound; what can be decoded plays</source>
+        <translation>壊れた音です。デコードできたところまで鳴らします</translation>
+    </message>
 </context>
 <context>
     <name>PackCheck</name>
@@ -189,6 +201,10 @@ dat.txt、end0.txt、end1.txt、bgm.wav とフォルダー img。
     <message>
         <source>%1, %2 s, does not loop</source>
         <translation>%1, %2 秒, くりかえせません</translation>
+    </message>
+    <message>
+        <source>, damaged</source>
+        <translation>、壊れています</translation>
     </message>
 </context>
 <context>

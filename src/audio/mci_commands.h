@@ -20,7 +20,8 @@ enum class DeviceMode { NotReady, Playing, Stopped };
 class SoundDevice {
 public:
     virtual ~SoundDevice() = default;
-    // Called once, right after the device is made; says on stderr what is wrong with the file.
+    // Called once, right after the device is made. May return before the file is read: what is
+    // wrong with it is said on stderr, and the device stays "not ready".
     virtual std::int32_t open(const std::string& path) = 0;
     virtual std::int32_t play() = 0;
     // Back to the start of the sound, stopped.
@@ -30,8 +31,9 @@ public:
 };
 
 // Plays music through the sound server (PulseAudio, or PipeWire's) from an audio thread of its own,
-// rewinding while the output still holds sound: no gap. Without an output it is "not ready" and
-// asks again once a second, then stands stopped at the start, at the mixer's last volume and mute.
+// which also opens the file, rewinding while the output still holds sound: no gap. Without an
+// output it is "not ready" and asks again once a second, then stands stopped at the start, at the
+// mixer's last volume and mute.
 std::unique_ptr<SoundDevice> makeSoundServerDevice();
 
 // Carries out exactly the commands the game sends, on one sound under the alias MIDI:

@@ -8,10 +8,12 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <pulse/sample.h>
 #include <sndfile.hh>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -25,24 +27,35 @@ constexpr std::int64_t mostHeldBytes = 1 << 20;
 // A WAV file holds a handful of chunks; thousands are damage, or worse.
 constexpr int mostChunks = 1000;
 
-// What libsndfile is shown: `header`, made here, then `length` bytes of the file from `start`. For
-// anything but a WAV file: no header, and the whole file.
-struct FileView {
-    explicit FileView(const std::string& path) : file(path), length(file.size()) {}
-    static FileView& of(void* view) { return *static_cast<FileView*>(view); }
+// What libsndfile is shown of the file: `header`, made here, then `length` bytes of the file from
+// `start`. For anything but a WAV file: no header, and the whole file.
+struct OpenFile {
+    explicit OpenFile(const std::string& path) : file(path), length(file.size()) {}
     sf_count_t size() const { return static_cast<sf_count_t>(header.size()) + length; }
 
     files::AssetFile file;
     std::string header;
     sf_count_t start = 0;
     sf_count_t length;
+};
+
+// One pass of libsndfile over the open file, counting what it reads. A read past the budget, or
+// after a stop was asked for, gets nothing more.
+struct FileView {
+    static FileView& of(void* view) { return *static_cast<FileView*>(view); }
+
+    std::shared_ptr<const OpenFile> file;
+    std::stop_token stop;
     sf_count_t position = 0;
+    std::int64_t bytesRead = 0;
+    std::int64_t budget = mostBytesBeforeFirstSound;
+    bool overBudget = false;
 };
 
 sf_count_t viewSeek(sf_count_t offset, int whence, void* userData) {
     FileView& view = FileView::of(userData);
     const sf_count_t base = whence == SEEK_CUR   ? view.position
-                            : whence == SEEK_END ? view.size()
+                            : whence == SEEK_END ? view.file->size()
                                                  : 0;
     sf_count_t target = 0;
     if (__builtin_add_overflow(base, offset, &target) || target < 0)
@@ -52,20 +65,28 @@ sf_count_t viewSeek(sf_count_t offset, int whence, void* userData) {
 
 sf_count_t viewRead(void* out, sf_count_t count, void* userData) {
     FileView& view = FileView::of(userData);
+    if (view.stop.stop_requested())
+        return 0;
+    if (count > view.budget - view.bytesRead) {
+        view.overBudget = true;
+        count = std::max<sf_count_t>(view.budget - view.bytesRead, 0);
+    }
+    const OpenFile& file = *view.file;
     auto* bytes = static_cast<char*>(out);
-    const auto headerSize = static_cast<sf_count_t>(view.header.size());
+    const auto headerSize = static_cast<sf_count_t>(file.header.size());
     sf_count_t done = 0;
     if (view.position < headerSize)
-        done = static_cast<sf_count_t>(view.header.copy(bytes, static_cast<std::size_t>(count),
+        done = static_cast<sf_count_t>(file.header.copy(bytes, static_cast<std::size_t>(count),
                                                         static_cast<std::size_t>(view.position)));
     const sf_count_t fileOffset = view.position + done - headerSize;
-    const sf_count_t fromFile = std::min(count - done, view.length - fileOffset);
+    const sf_count_t fromFile = std::min(count - done, file.length - fileOffset);
     if (fromFile > 0) {
-        const ssize_t got = pread(view.file.descriptor(), bytes + done,
-                                  static_cast<std::size_t>(fromFile), view.start + fileOffset);
+        const ssize_t got = pread(file.file.descriptor(), bytes + done,
+                                  static_cast<std::size_t>(fromFile), file.start + fileOffset);
         done += std::max<ssize_t>(got, 0);
     }
     view.position += done;
+    view.bytesRead += done;
     return done;
 }
 
@@ -110,7 +131,7 @@ bool isChunkName(const unsigned char* name) {
 // refuses data before the format: a WAV file (RIFF, RIFX, RF64) is shown to it as a header made
 // here around its format chunk, then its data. The walk stops at anything but a chunk header, a
 // chunk past the end, or too many chunks. Returns why it cannot be played; "" for other kinds.
-std::string showFormatAndDataOnly(FileView& view) {
+std::string showFormatAndDataOnly(OpenFile& view) {
     const int descriptor = view.file.descriptor();
     const sf_count_t fileSize = view.length;
     unsigned char riff[12];
@@ -174,80 +195,164 @@ std::string formatName(int format) {
     return std::string(name.substr(0, name.find(" (")));
 }
 
+std::string overBudget() {
+    return QCoreApplication::translate("Music", "reads more than %1 MiB before its first sound")
+        .arg(mostBytesBeforeFirstSound >> 20)
+        .toStdString();
+}
+
+// Encodings whose decoder, sought to a frame, goes on exactly as it did from there the first time.
+// Any other (MPEG, GSM 6.10, Vorbis, Opus) is started afresh over the open file at each round: the
+// MPEG decoder carries state across a seek, GSM in WAV cannot seek at all.
+bool seeksExactly(int format) {
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_16:
+    case SF_FORMAT_PCM_24:
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_FLOAT:
+    case SF_FORMAT_DOUBLE:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// What a stat of `path` says of the file; nothing when there is none.
+FileStamp stampOf(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0)
+        return {};
+    const auto nanoseconds = [](const timespec& time) {
+        return std::int64_t(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+    };
+    return {true,
+            status.st_dev,
+            status.st_ino,
+            status.st_size,
+            nanoseconds(status.st_mtim),
+            nanoseconds(status.st_ctim)};
+}
+
 } // namespace
 
-// One opening of the file: libsndfile's decoder over it, or why the file cannot be played.
+// One pass of libsndfile's decoder over the open file, or why the file cannot be played.
 struct MusicReader::Decoder {
-    explicit Decoder(const std::string& path) : view(path) {
-        problem = view.file.isOpen() ? showFormatAndDataOnly(view) : view.file.problem();
-        if (!problem.empty())
-            return;
-        file = SndfileHandle(io, &view);
-        if (file.rawHandle() == nullptr)
-            problem = file.strError();
-        else if (file.frames() == 0)
+    Decoder(std::shared_ptr<const OpenFile> file, std::stop_token stop,
+            common::LibraryMessages& messages)
+        : view{std::move(file), std::move(stop)} {
+        const common::HoldLibraryMessages hold(messages);
+        handle = SndfileHandle(io, &view);
+        if (view.overBudget)
+            problem = overBudget();
+        else if (handle.rawHandle() == nullptr)
+            problem = handle.strError();
+        else if (handle.frames() == 0)
             problem = QCoreApplication::translate("Music", "no sound in the file").toStdString();
-        else if (file.samplerate() > static_cast<int>(PA_RATE_MAX)) // what the sound server takes
+        else if (handle.samplerate() > static_cast<int>(PA_RATE_MAX)) // what the server takes
             problem = QCoreApplication::translate(
                           "Music", "%1 samples a second, more than the %2 the sound server takes")
-                          .arg(file.samplerate())
+                          .arg(handle.samplerate())
                           .arg(PA_RATE_MAX)
                           .toStdString();
-        else if (file.channels() > static_cast<int>(PA_CHANNELS_MAX))
+        else if (handle.channels() > static_cast<int>(PA_CHANNELS_MAX))
             problem = QCoreApplication::translate(
                           "Music", "%1 channels, more than the %2 the sound server takes")
-                          .arg(file.channels())
+                          .arg(handle.channels())
                           .arg(PA_CHANNELS_MAX)
                           .toStdString();
     }
 
     FileView view;
-    SF_VIRTUAL_IO io{[](void* self) { return FileView::of(self).size(); }, viewSeek, viewRead,
+    SF_VIRTUAL_IO io{[](void* self) { return FileView::of(self).file->size(); }, viewSeek, viewRead,
                      nullptr, [](void* self) { return FileView::of(self).position; }};
-    SndfileHandle file;
+    SndfileHandle handle;
     std::string problem;
 };
 
-MusicReader::MusicReader(std::chrono::microseconds shortestRound) : shortestRound_(shortestRound) {}
+MusicReader::MusicReader(std::chrono::microseconds shortestRound, std::size_t heldWhole)
+    : shortestRound_(shortestRound), mostHeldWhole_(heldWhole) {}
 
 MusicReader::~MusicReader() = default;
 
-std::string MusicReader::open(const std::string& path) {
+std::string MusicReader::open(const std::string& path, std::stop_token stop) {
     path_ = path;
-    auto decoder = std::make_unique<Decoder>(path);
+    stop_ = std::move(stop);
+    rate_ = channels_ = 0;
+    std::string problem = openAnew();
+    if (!problem.empty()) {
+        rate_ = channels_ = 0; // nothing half open to read from
+        decoder_.reset();
+    }
+    return problem;
+}
+
+// The file read from its start, as it is now. The stamp is taken first: a change while it is read
+// shows at the next round.
+std::string MusicReader::openAnew() {
+    stamp_ = stampOf(path_);
+    decoder_.reset();
+    auto file = std::make_shared<OpenFile>(path_);
+    if (!file->file.isOpen())
+        return file->file.problem();
+    if (std::string problem = showFormatAndDataOnly(*file); !problem.empty())
+        return problem;
+    auto decoder = std::make_unique<Decoder>(std::move(file), stop_, messages_);
     if (!decoder->problem.empty())
         return decoder->problem;
-    rate_ = decoder->file.samplerate();
-    channels_ = decoder->file.channels();
+    const SndfileHandle& sound = decoder->handle;
+    if (rate_ != 0)
+        return sound.samplerate() != rate_ || sound.channels() != channels_
+                   ? QCoreApplication::translate("Music", "another kind of sound than before")
+                         .toStdString()
+                   : start(std::move(decoder));
+    rate_ = sound.samplerate();
+    channels_ = sound.channels();
     description_ =
-        formatName(decoder->file.format() & SF_FORMAT_TYPEMASK) + ", " +
-        formatName(decoder->file.format() & SF_FORMAT_SUBMASK) + ", " + std::to_string(rate_) +
-        " Hz, " +
+        formatName(sound.format() & SF_FORMAT_TYPEMASK) + ", " +
+        formatName(sound.format() & SF_FORMAT_SUBMASK) + ", " + std::to_string(rate_) + " Hz, " +
         (channels_ == 1 ? QCoreApplication::translate("Music", "mono").toStdString()
          : channels_ == 2
              ? QCoreApplication::translate("Music", "stereo").toStdString()
              : QCoreApplication::translate("Music", "%1 channels").arg(channels_).toStdString());
-    std::string problem = start(std::move(decoder));
-    if (!problem.empty())
-        rate_ = channels_ = 0; // nothing half open to read from
-    return problem;
+    return start(std::move(decoder));
 }
 
-// Holds the start of the sound, a round's worth (a frame at least). A shorter sound is held whole,
-// repeated to fill the round, and the file is not read again this round.
-std::string MusicReader::start(std::unique_ptr<Decoder> decoder) {
-    const std::int64_t frames = std::max<std::int64_t>(
+// A round's worth of frames (one at least), held in memory whatever rate a file claims.
+std::int64_t MusicReader::roundFrames() const {
+    return std::max<std::int64_t>(
         std::min(shortestRound_.count() * rate_ / 1'000'000, mostHeldBytes / bytesPerFrame()), 1);
-    const auto roundBytes = static_cast<std::size_t>(frames * bytesPerFrame());
-    held_.assign(roundBytes, std::byte{0});
-    const sf_count_t got = decoder
-                               ? decoder->file.readf(reinterpret_cast<float*>(held_.data()), frames)
-                               : frames; // or silence
+}
+
+// Holds the start of the sound, a round's worth, or the whole sound when it is short enough; the
+// decoder goes on from there. A sound shorter than a round is repeated to fill it.
+std::string MusicReader::start(std::unique_ptr<Decoder> decoder) {
+    const std::int64_t round = roundFrames();
+    const std::int64_t claimed = decoder->handle.frames();
+    const auto wholeFrames = static_cast<std::int64_t>(mostHeldWhole_) / bytesPerFrame();
+    // One frame more than claimed shows where the end is.
+    const std::int64_t wanted = std::max(round, claimed < wholeFrames ? claimed + 1 : 0);
+    held_.assign(static_cast<std::size_t>(wanted * bytesPerFrame()), std::byte{0});
+    // In portions: at a damaged frame libsndfile's MPEG decoder gives nothing of a long read.
+    constexpr sf_count_t portion = 4096;
+    sf_count_t got = 0;
+    for (sf_count_t last = portion; got < wanted && last == portion; got += last) {
+        const common::HoldLibraryMessages hold(messages_);
+        last = decoder->handle.readf(reinterpret_cast<float*>(held_.data()) + got * channels_,
+                                     std::min(portion, wanted - got));
+    }
+    if (decoder->view.overBudget)
+        return overBudget();
+    decoder->view.budget = std::numeric_limits<std::int64_t>::max(); // the sound has started
     held_.resize(static_cast<std::size_t>(got * bytesPerFrame()));
-    decoder_ = got == frames ? std::move(decoder) : nullptr;
-    if (got > 0 && got < frames) { // a short sound, repeated whole to fill the round
+    held_.shrink_to_fit();
+    decoder_ = got == wanted ? std::move(decoder) : nullptr;
+    if (got > 0 && got < round) {
         const std::vector<std::byte> sound = held_;
-        while (held_.size() < roundBytes)
+        while (held_.size() < static_cast<std::size_t>(round * bytesPerFrame()))
             held_.insert(held_.end(), sound.begin(), sound.end());
     }
     heldAt_ = 0;
@@ -256,9 +361,35 @@ std::string MusicReader::start(std::unique_ptr<Decoder> decoder) {
                    : QCoreApplication::translate("Music", "no sound in the file").toStdString();
 }
 
+// The same file from its start: what is held, then the decoder from where that ends, sought there
+// where that is exact, else started afresh over the open file.
+std::string MusicReader::restart() {
+    heldAt_ = 0;
+    atEnd_ = false;
+    if (!decoder_)
+        return {};
+    const auto heldFrames = static_cast<sf_count_t>(held_.size() / bytesPerFrame());
+    if (seeksExactly(decoder_->handle.format())) {
+        const common::HoldLibraryMessages hold(messages_);
+        if (decoder_->handle.seek(heldFrames, SEEK_SET) == heldFrames)
+            return {};
+    }
+    auto fresh = std::make_unique<Decoder>(decoder_->view.file, stop_, messages_);
+    decoder_.reset();
+    return fresh->problem.empty() ? start(std::move(fresh)) : fresh->problem;
+}
+
+void MusicReader::silence() {
+    decoder_.reset();
+    held_.assign(static_cast<std::size_t>(roundFrames() * bytesPerFrame()), std::byte{0});
+    heldAt_ = 0;
+    atEnd_ = false;
+}
+
 std::size_t MusicReader::read(std::byte* out, std::size_t bytes) {
     if (rate_ == 0)
         return 0;
+    const common::HoldLibraryMessages hold(messages_);
     const auto frameBytes = static_cast<std::size_t>(bytesPerFrame());
     const std::size_t wanted = bytes / frameBytes * frameBytes;
     std::size_t done = 0;
@@ -271,7 +402,7 @@ std::size_t MusicReader::read(std::byte* out, std::size_t bytes) {
         } else if (decoder_) {
             const auto frames = static_cast<sf_count_t>((wanted - done) / frameBytes);
             got = static_cast<std::size_t>(
-                      decoder_->file.readf(reinterpret_cast<float*>(out + done), frames)) *
+                      decoder_->handle.readf(reinterpret_cast<float*>(out + done), frames)) *
                   frameBytes;
             atEnd_ = got < wanted - done;
         } else {
@@ -282,28 +413,33 @@ std::size_t MusicReader::read(std::byte* out, std::size_t bytes) {
     return done;
 }
 
-// The file is opened afresh rather than sought, so that every round of the loop sounds like the
-// first: the MPEG decoder carries state across a seek to 0, and GSM in WAV cannot seek at all.
 std::string MusicReader::rewind() {
     if (rate_ == 0)
         return {};
-    auto decoder = std::make_unique<Decoder>(path_);
-    std::string problem = decoder->problem;
-    if (problem.empty() &&
-        (decoder->file.samplerate() != rate_ || decoder->file.channels() != channels_))
-        problem =
-            QCoreApplication::translate("Music", "another kind of sound than before").toStdString();
-    if (problem.empty())
-        problem = start(std::move(decoder));
-    if (!problem.empty())
-        start(nullptr);
-    return problem;
+    if (stampOf(path_) != stamp_)
+        problem_ = openAnew();
+    else if (problem_.empty())
+        problem_ = restart();
+    if (!problem_.empty())
+        silence();
+    return problem_;
+}
+
+std::string decoderLinesSaid(const common::LibraryMessages& said) {
+    if (said.lines == 0)
+        return {};
+    return QCoreApplication::translate("Music",
+                                       " (lines the decoder printed: %1, the first: \"%2\")")
+        .arg(said.lines)
+        .arg(QString::fromStdString(said.first))
+        .toStdString();
 }
 
 MusicCheck checkMusic(const std::string& path) {
-    MusicReader reader;
+    MusicReader reader({}, mostBytesHeldWhole);
     MusicCheck check;
     check.problem = reader.open(path);
+    check.decoderLines = reader.libraryMessages();
     if (!check.problem.empty())
         return check;
     check.format = reader.description();
@@ -313,6 +449,7 @@ MusicCheck checkMusic(const std::string& path) {
         bytes += static_cast<std::int64_t>(reader.read(block.data(), block.size()));
     check.seconds = static_cast<double>(bytes / reader.bytesPerFrame()) / reader.rate();
     check.loops = reader.rewind().empty();
+    check.decoderLines = reader.libraryMessages();
     return check;
 }
 

@@ -14,7 +14,6 @@
 #include <mutex>
 #include <optional>
 #include <pulse/pulseaudio.h>
-#include <semaphore>
 #include <thread>
 #include <utility>
 
@@ -23,8 +22,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A slower sound server only delays the music: the game does not wait longer for it.
-constexpr auto firstAnswerWait = std::chrono::seconds(1);
 constexpr auto retryInterval = std::chrono::seconds(1);
 // What the server holds ahead of what it plays: enough to ride out a busy machine and the game's
 // rewind at the end. A shorter sound is repeated to fill a round, so its loop has that time too.
@@ -37,24 +34,16 @@ void release(pa_operation* operation) {
 
 class SoundServerDevice final : public SoundDevice {
 public:
-    // With no output yet the open still succeeds: the device waits for one, not ready.
-    // The name is looked up once: each round reopens the file found, without searching its folder.
+    // Returns at once: the audio thread opens the file, says on stderr what is wrong with it, and
+    // only then connects to the sound server. Until it has, the device is "not ready"; a file that
+    // cannot be played leaves it so.
     std::int32_t open(const std::string& path) override {
-        const std::string found = files::findFileIgnoringCase(path);
-        std::error_code ignored;
-        if (!std::filesystem::exists(found, ignored)) {
-            common::reportFileProblem(
-                path, QCoreApplication::translate("Music", "file not found").toStdString());
-            return media::mci_error::fileNotFound;
-        }
-        if (const std::string problem = reader_.open(found); !problem.empty()) {
-            common::reportFileProblem(path, problem);
-            return media::mci_error::invalidFile;
-        }
         if (loop_ == nullptr)
             return media::mci_error::hardware;
-        thread_ = std::jthread([this](std::stop_token stop) { run(stop); });
-        firstAnswer_.try_acquire_for(firstAnswerWait);
+        thread_ = std::jthread([this, path](std::stop_token stop) {
+            if (openReader(path, stop))
+                run(stop);
+        });
         return 0;
     }
 
@@ -79,6 +68,32 @@ private:
         const std::lock_guard lock(mutex_);
         rewindAsked_ = false;
         mode_.store(mode, std::memory_order_relaxed);
+    }
+
+    // The name is looked up once: each round reads the file found, without searching its folder.
+    bool openReader(const std::string& path, std::stop_token stop) {
+        const std::string found = files::findFileIgnoringCase(path);
+        std::error_code ignored;
+        if (!std::filesystem::exists(found, ignored)) {
+            common::reportFileProblem(
+                path, QCoreApplication::translate("Music", "file not found").toStdString());
+            return false;
+        }
+        const std::string problem = reader_.open(found, stop);
+        if (!problem.empty() && !stop.stop_requested())
+            common::reportFileProblem(path, problem + decoderLinesSaid(reader_.libraryMessages()));
+        else
+            reportDecoderLines();
+        return problem.empty();
+    }
+
+    void reportDecoderLines() {
+        if (reader_.libraryMessages().lines > 0)
+            common::reportFileProblem(
+                reader_.path(),
+                QCoreApplication::translate("Music", "damaged sound; what can be decoded plays")
+                        .toStdString() +
+                    decoderLinesSaid(reader_.libraryMessages()));
     }
 
     // The audio thread: a PulseAudio main loop that keeps a stream to the server and fills it.
@@ -124,7 +139,6 @@ private:
                     QCoreApplication::translate(
                         "Music", "the music has an audio output now and plays from the start")
                         .toStdString());
-            firstAnswer_.release();
         }
         if (mode() != DeviceMode::NotReady)
             feed();
@@ -188,19 +202,20 @@ private:
     void lose(const std::string& why) {
         if (!std::exchange(reportedGone_, true))
             common::tell(
-                (mode() != DeviceMode::NotReady
-                     ? QCoreApplication::translate(
-                           "Music", "the music's audio output was lost (%1); it starts "
-                                    "again when the output is back")
-                     : QCoreApplication::translate(
-                           "Music",
-                           "no audio output for the music (%1); it starts when there is one"))
-                    .arg(QString::fromStdString(why))
-                    .toStdString());
+                mode() != DeviceMode::NotReady
+                    ? QCoreApplication::translate(
+                          "Music", "the music's audio output was lost (%1); it starts "
+                                   "again when the output is back")
+                          .arg(QString::fromStdString(why))
+                          .toStdString()
+                    : QCoreApplication::translate(
+                          "Music",
+                          "no audio output for the music (%1); it starts when there is one")
+                          .arg(QString::fromStdString(why))
+                          .toStdString());
         closeOutput();
         setMode(DeviceMode::NotReady);
         retryAt_ = Clock::now() + retryInterval;
-        firstAnswer_.release();
     }
 
     void closeOutput() {
@@ -236,6 +251,7 @@ private:
             else
                 pa_stream_write(stream_, buffer, bytes, nullptr, 0, PA_SEEK_RELATIVE);
             if (reader_.atEnd()) {
+                reportDecoderLines();
                 lock.lock();
                 if (commandsSeen == commands_ && mode() == DeviceMode::Playing)
                     mode_.store(DeviceMode::Stopped, std::memory_order_relaxed);
@@ -270,8 +286,8 @@ private:
             "application.icon_name = \"sorawata\" application.id = \"sorawata\""),
         pa_proplist_free};
 
-    // The audio thread's own once it runs.
-    MusicReader reader_{bufferedTime};
+    // The audio thread's own.
+    MusicReader reader_{bufferedTime, mostBytesHeldWhole};
     const std::unique_ptr<pa_mainloop, decltype(&pa_mainloop_free)> loop_{pa_mainloop_new(),
                                                                           pa_mainloop_free};
     pa_context* context_ = nullptr;
@@ -280,8 +296,7 @@ private:
     bool mixerMuted_ = false;
     bool reportedGone_ = false; // the player was told the output is missing or lost
     Clock::time_point retryAt_;
-    std::counting_semaphore<> firstAnswer_{0}; // released at every answer; the open awaits one
-    std::jthread thread_;                      // last: stopped and joined before the rest goes
+    std::jthread thread_; // last: stopped and joined before the rest goes
 };
 
 } // namespace

@@ -66,18 +66,25 @@ std::string pictureReport(files::PictureDecoder& pictures, const std::string& pa
         .toStdString();
 }
 
+// Read within the game's budgets; what the decoder prints on its own is a damage the game tells.
 std::string musicReport(const std::string& path, bool& plays) {
     const audio::MusicCheck music = audio::checkMusic(path);
-    plays = music.problem.empty() && music.loops;
+    const std::string decoderSaid = audio::decoderLinesSaid(music.decoderLines);
+    plays = music.problem.empty() && music.loops && decoderSaid.empty();
     if (!music.problem.empty())
         return QCoreApplication::translate("PackCheck", "not played (%1)")
-            .arg(QString::fromStdString(music.problem))
+                   .arg(QString::fromStdString(music.problem))
+                   .toStdString() +
+               decoderSaid;
+    std::string report =
+        (music.loops ? QCoreApplication::translate("PackCheck", "%1, %2 s, loops")
+                     : QCoreApplication::translate("PackCheck", "%1, %2 s, does not loop"))
+            .arg(QString::fromStdString(music.format))
+            .arg(music.seconds, 0, 'f', 1)
             .toStdString();
-    return (music.loops ? QCoreApplication::translate("PackCheck", "%1, %2 s, loops")
-                        : QCoreApplication::translate("PackCheck", "%1, %2 s, does not loop"))
-        .arg(QString::fromStdString(music.format))
-        .arg(music.seconds, 0, 'f', 1)
-        .toStdString();
+    if (!decoderSaid.empty())
+        report += QCoreApplication::translate("PackCheck", ", damaged").toStdString() + decoderSaid;
+    return report;
 }
 
 } // namespace

@@ -10,8 +10,13 @@
 
 namespace common {
 
+FILE* originalStderr() {
+    static FILE* const original = stderr;
+    return original;
+}
+
 void tell(const std::string& what) {
-    std::fprintf(stderr, "sorawata: %s\n", what.c_str());
+    std::fprintf(originalStderr(), "sorawata: %s\n", what.c_str());
 }
 
 namespace {

@@ -3,9 +3,14 @@
 
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace common {
+
+// The stream stderr was when the program started, where the game's own lines go: `stderr` itself
+// may hold back libraries' lines (see HoldLibraryMessages).
+FILE* originalStderr();
 
 // One line on stderr for the player: "sorawata: " and `what`.
 void tell(const std::string& what);
