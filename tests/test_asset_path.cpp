@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "audio/mci_commands.h"
+#include "audio/music_reader.h"
 #include "files/asset_file.h"
 #include "files/picture.h"
 #include "files/text_file.h"
@@ -121,18 +121,17 @@ TEST(FindFileIgnoringCase, PicturesOpenThroughIt) {
     QBuffer buffer(&jpeg);
     ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "JPEG"));
     folder.write(shiftJisFolder + "IMG/0.JPG", jpeg.toStdString());
-    EXPECT_EQ(files::LoadPicture(testPictureDecoder(), folder.path(shiftJisFolder + "img/0.jpg"), QSize(340, 320)).size(),
+    EXPECT_EQ(files::LoadPicture(testPictureDecoder(), folder.path(shiftJisFolder + "img/0.jpg"),
+                                 QSize(340, 320))
+                  .size(),
               QSize(20, 10));
 }
 
-// The music device finds BGM.WAV for bgm.wav, by its bytes: whatever the sound output says, it is
-// not "missing".
+// The music reader finds BGM.WAV for bgm.wav, by its bytes.
 TEST(FindFileIgnoringCase, MusicOpensThroughIt) {
     Folder folder;
     folder.write(shiftJisFolder + "placeholder");
     ASSERT_TRUE(music_files::writeShortWave(folder.path(shiftJisFolder + "BGM.WAV")));
-    EXPECT_NE(audio::makeSoundServerDevice()->open(folder.path(shiftJisFolder + "bgm.wav")),
-              media::mci_error::fileNotFound);
-    EXPECT_EQ(audio::makeSoundServerDevice()->open(folder.path(shiftJisFolder + "music.wav")),
-              media::mci_error::fileNotFound);
+    EXPECT_EQ(audio::checkMusic(folder.path(shiftJisFolder + "bgm.wav")).problem, "");
+    EXPECT_NE(audio::checkMusic(folder.path(shiftJisFolder + "music.wav")).problem, "");
 }
