@@ -15,7 +15,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFontDatabase>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -184,9 +183,6 @@ int main(int argc, char** argv) {
     os::passOnQtStartMessages();
     QApplication::setApplicationName(QStringLiteral("sorawata"));
     QGuiApplication::setDesktopFileName(QStringLiteral("sorawata"));
-    // The installed icon theme's flower when there is one, else the compiled-in one.
-    QApplication::setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("sorawata"), QIcon(QStringLiteral(":/icon.png"))));
     tellIfNoJapaneseFont();
 
     common::ClockRandom random;
