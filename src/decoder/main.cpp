@@ -8,6 +8,7 @@
 
 #include "decoder/decode.h"
 #include "decoder/protocol.h"
+#include "decoder/socket_messages.h"
 
 #include <QCoreApplication>
 #include <csignal>
@@ -19,7 +20,6 @@
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -55,23 +55,17 @@ void limitMemory(rlim_t megabytes) {
     });
 }
 
-// The receiving end of a descriptor sent with a request; -1 when none came.
+// The picture's descriptor that comes with a request; -1 when none did.
 int receive(decoder::Request& request) {
-    iovec data{&request, sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))];
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    const ssize_t got = recvmsg(socketDescriptor, &message, MSG_CMSG_CLOEXEC);
+    int descriptor = -1;
+    const ssize_t got =
+        decoder::receiveMessage(socketDescriptor, &request, sizeof request, descriptor);
     if (got <= 0)
         _exit(0); // the game has closed its end
-    const cmsghdr* header = CMSG_FIRSTHDR(&message);
-    if (got != sizeof request || header == nullptr || header->cmsg_type != SCM_RIGHTS)
+    if (got != sizeof request) {
+        close(descriptor);
         return -1;
-    int descriptor = -1;
-    std::memcpy(&descriptor, CMSG_DATA(header), sizeof descriptor);
+    }
     return descriptor;
 }
 
@@ -79,11 +73,13 @@ int receive(decoder::Request& request) {
 int pixelFile(const QImage& image) {
     const auto bytes = static_cast<std::size_t>(image.sizeInBytes());
     const int file = memfd_create("sorawata-picture", MFD_CLOEXEC | MFD_ALLOW_SEALING);
-    if (file < 0 || ftruncate(file, static_cast<off_t>(bytes)) != 0)
+    void* pixels = file >= 0 && ftruncate(file, static_cast<off_t>(bytes)) == 0
+                       ? mmap(nullptr, bytes, PROT_WRITE, MAP_SHARED, file, 0)
+                       : MAP_FAILED;
+    if (pixels == MAP_FAILED) {
+        close(file);
         return -1;
-    void* pixels = mmap(nullptr, bytes, PROT_WRITE, MAP_SHARED, file, 0);
-    if (pixels == MAP_FAILED)
-        return -1;
+    }
     std::memcpy(pixels, image.constBits(), bytes);
     munmap(pixels, bytes);
     fcntl(file, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL);
@@ -105,21 +101,7 @@ void answer(const decoder::Decoded& decoded) {
     const int pixels = decoded.image.isNull() ? -1 : pixelFile(decoded.image);
     if (!decoded.image.isNull() && pixels < 0)
         reply.outcome = decoder::Outcome::OutOfMemory;
-    iovec data{&reply, sizeof reply};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))]{};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    if (pixels >= 0) {
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        cmsghdr* header = CMSG_FIRSTHDR(&message);
-        header->cmsg_level = SOL_SOCKET;
-        header->cmsg_type = SCM_RIGHTS;
-        header->cmsg_len = CMSG_LEN(sizeof(int));
-        std::memcpy(CMSG_DATA(header), &pixels, sizeof pixels);
-    }
-    if (sendmsg(socketDescriptor, &message, MSG_NOSIGNAL) < 0)
+    if (!decoder::sendMessage(socketDescriptor, &reply, sizeof reply, pixels))
         _exit(0);
     if (pixels >= 0)
         close(pixels);

@@ -4,6 +4,7 @@
 #include "files/picture_decoder.h"
 
 #include "decoder/protocol.h"
+#include "decoder/socket_messages.h"
 
 #include <QCoreApplication>
 #include <cerrno>
@@ -28,20 +29,8 @@ using Clock = std::chrono::steady_clock;
 using decoder::Outcome;
 
 bool sendRequest(int socket, int picture, QSize shownSize) {
-    decoder::Request request{shownSize.width(), shownSize.height()};
-    iovec data{&request, sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))]{};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr* header = CMSG_FIRSTHDR(&message);
-    header->cmsg_level = SOL_SOCKET;
-    header->cmsg_type = SCM_RIGHTS;
-    header->cmsg_len = CMSG_LEN(sizeof(int));
-    std::memcpy(CMSG_DATA(header), &picture, sizeof picture);
-    return sendmsg(socket, &message, MSG_NOSIGNAL) == sizeof request;
+    const decoder::Request request{shownSize.width(), shownSize.height()};
+    return decoder::sendMessage(socket, &request, sizeof request, picture);
 }
 
 // Waits for the decoder's answer until `until`; false when none came in time.
@@ -59,18 +48,7 @@ bool awaitAnswer(int socket, Clock::time_point until) {
 
 // The reply, and the memory file that came with it (-1 for none); false when the decoder is gone.
 bool receiveReply(int socket, decoder::Reply& reply, int& pixels) {
-    iovec data{&reply, sizeof reply};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))];
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    pixels = -1;
-    const ssize_t got = recvmsg(socket, &message, MSG_CMSG_CLOEXEC | MSG_DONTWAIT);
-    const cmsghdr* header = CMSG_FIRSTHDR(&message);
-    if (got > 0 && header != nullptr && header->cmsg_type == SCM_RIGHTS)
-        std::memcpy(&pixels, CMSG_DATA(header), sizeof pixels);
+    const ssize_t got = decoder::receiveMessage(socket, &reply, sizeof reply, pixels, MSG_DONTWAIT);
     reply.message[sizeof reply.message - 1] = '\0';
     return got == sizeof reply;
 }
