@@ -144,8 +144,14 @@ PictureDecoder::Result PictureDecoder::decode(int descriptor, QSize shownSize) {
     const auto until = Clock::now() + deadline_;
     decoder::Reply reply{};
     int pixels = -1;
-    const bool answered = sendRequest(socket_, descriptor, shownSize) &&
-                          awaitAnswer(socket_, until) && receiveReply(socket_, reply, pixels);
+    bool sent = sendRequest(socket_, descriptor, shownSize);
+    if (!sent) { // the decoder ended since the last picture: this one is not its fault
+        stop();
+        start();
+        sent = pid_ > 0 && sendRequest(socket_, descriptor, shownSize);
+    }
+    const bool answered =
+        sent && awaitAnswer(socket_, until) && receiveReply(socket_, reply, pixels);
     Result result;
     if (answered) {
         result = resultOf(reply, pixelsOf(pixels, reply, shownSize));
