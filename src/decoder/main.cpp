@@ -16,6 +16,7 @@
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
+#include <malloc.h>
 #include <new>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -123,5 +124,7 @@ int main(int argc, char** argv) {
             decoded = decoder::decode(picture, QSize(request.shownWidth, request.shownHeight));
         close(picture);
         answer(decoded);
+        decoded = {};
+        malloc_trim(0); // what a large picture took goes back to the system until the next
     }
 }
