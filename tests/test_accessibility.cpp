@@ -24,7 +24,8 @@ QAccessibleInterface* childNamed(QAccessibleInterface* parent, const QString& na
 // scene), then the draws that follow.
 struct ShownGame {
     explicit ShownGame(std::vector<double> draws, double screenTwips = 15360)
-        : random(std::move(draws)), frm(assets().path(), screenTwips, random, music, testPictureDecoder()) {
+        : random(std::move(draws)),
+          frm(assets().path(), screenTwips, random, music, testPictureDecoder()) {
         frm.showGame();
     }
     static const AssetFolder& assets() {
