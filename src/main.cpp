@@ -5,6 +5,7 @@
 #include "app/units.h"
 #include "audio/mci_commands.h"
 #include "check/pack_check.h"
+#include "common/library_messages.h"
 #include "common/random.h"
 #include "common/report.h"
 #include "files/picture_decoder.h"
@@ -155,6 +156,7 @@ void tellIfNoJapaneseFont() {
 int main(int argc, char** argv) {
     // A report line written into a pipe whose reader has gone is lost, and the game plays on.
     std::signal(SIGPIPE, SIG_IGN);
+    common::HoldLibraryMessages::installEarly();
     Translations translations;
     std::string folder;
     std::optional<files::PictureDecoder> pictures;

@@ -43,9 +43,13 @@ void installHoldingStderr() {
 
 } // namespace
 
-HoldLibraryMessages::HoldLibraryMessages(LibraryMessages& into) : outer_(holding) {
+void HoldLibraryMessages::installEarly() {
     originalStderr(); // taken before `stderr` is replaced
     std::call_once(installed, installHoldingStderr);
+}
+
+HoldLibraryMessages::HoldLibraryMessages(LibraryMessages& into) : outer_(holding) {
+    installEarly();
     holding = &into;
 }
 

@@ -21,6 +21,9 @@ struct LibraryMessages {
 // reports, written to the descriptor, are not touched.
 class HoldLibraryMessages {
 public:
+    // Installs that `stderr` now, while the program has one thread; otherwise the first hold does.
+    static void installEarly();
+
     explicit HoldLibraryMessages(LibraryMessages& into);
     ~HoldLibraryMessages();
     HoldLibraryMessages(const HoldLibraryMessages&) = delete;
