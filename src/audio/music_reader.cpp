@@ -201,26 +201,6 @@ std::string overBudget() {
         .toStdString();
 }
 
-// Encodings whose decoder, sought to a frame, goes on exactly as it did from there the first time.
-// Any other (MPEG, GSM 6.10, Vorbis, Opus) is started afresh over the open file at each round: the
-// MPEG decoder carries state across a seek, GSM in WAV cannot seek at all.
-bool seeksExactly(int format) {
-    switch (format & SF_FORMAT_SUBMASK) {
-    case SF_FORMAT_PCM_S8:
-    case SF_FORMAT_PCM_16:
-    case SF_FORMAT_PCM_24:
-    case SF_FORMAT_PCM_32:
-    case SF_FORMAT_PCM_U8:
-    case SF_FORMAT_FLOAT:
-    case SF_FORMAT_DOUBLE:
-    case SF_FORMAT_ULAW:
-    case SF_FORMAT_ALAW:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // What a stat of `path` says of the file; nothing when there is none.
 FileStamp stampOf(const std::string& path) {
     struct stat status {};
@@ -361,19 +341,14 @@ std::string MusicReader::start(std::unique_ptr<Decoder> decoder) {
                    : QCoreApplication::translate("Music", "no sound in the file").toStdString();
 }
 
-// The same file from its start: what is held, then the decoder from where that ends, sought there
-// where that is exact, else started afresh over the open file.
+// The same file from its start: what is held, then a decoder started afresh over the open file
+// from where that ends. Not sought: the MPEG decoder carries state across a seek, GSM in WAV cannot
+// seek at all, and a damaged header can make libsndfile seek elsewhere than it first read.
 std::string MusicReader::restart() {
     heldAt_ = 0;
     atEnd_ = false;
     if (!decoder_)
         return {};
-    const auto heldFrames = static_cast<sf_count_t>(held_.size() / bytesPerFrame());
-    if (seeksExactly(decoder_->handle.format())) {
-        const common::HoldLibraryMessages hold(messages_);
-        if (decoder_->handle.seek(heldFrames, SEEK_SET) == heldFrames)
-            return {};
-    }
     auto fresh = std::make_unique<Decoder>(decoder_->view.file, stop_, messages_);
     decoder_.reset();
     return fresh->problem.empty() ? start(std::move(fresh)) : fresh->problem;
