@@ -20,12 +20,6 @@ void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// `head`, then a hole up to 8 GiB: a few kilobytes on disk.
-void writeWithHole(const std::string& path, const std::string& head) {
-    writeBytes(path, head);
-    std::filesystem::resize_file(path, 8ull << 30);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -36,12 +30,8 @@ int main(int argc, char** argv) {
         {"scan-per-channel",
          [](const std::string& path) { writeBytes(path, scanPerChannelJpeg(16384)); }},
         {"comments", [](const std::string& path) { writeBytes(path, commentedJpeg(196 << 20)); }},
-        {"xpm-hole",
-         [](const std::string& path) {
-             writeWithHole(path, "/* XPM */\nstatic char* p[] = {\"9 9 1 1\",\n");
-         }},
-        {"pgm-hole",
-         [](const std::string& path) { writeWithHole(path, "P5\n60000 60000\n255\n"); }},
+        {"xpm-hole", [](const std::string& path) { writeWithHole(path, xpmHead); }},
+        {"pgm-hole", [](const std::string& path) { writeWithHole(path, pgmHead); }},
     };
     const auto kind = argc == 3 ? kinds.find(argv[1]) : kinds.end();
     if (kind == kinds.end()) {

@@ -7,6 +7,8 @@
 // coefficient of every block is zero, so the coded data is all zero bits.
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace hostile_pictures {
@@ -78,6 +80,16 @@ inline std::string commentedJpeg(std::size_t commentBytes) {
     for (std::size_t written = 0; written < commentBytes; written += 65533)
         jpeg += comment;
     return jpeg + head.substr(2) + scan(1, 0, 63, 1) + "\xFF\xD9";
+}
+
+// The start of pictures in text formats, which the game does not read.
+inline const std::string xpmHead = "/* XPM */\nstatic char* p[] = {\"9 9 1 1\",\n";
+inline const std::string pgmHead = "P5\n60000 60000\n255\n";
+
+// `head`, then nothing but a hole up to 8 GiB: a few kilobytes on disk.
+inline void writeWithHole(const std::filesystem::path& path, const std::string& head) {
+    std::ofstream(path, std::ios::binary) << head;
+    std::filesystem::resize_file(path, 8ull << 30);
 }
 
 } // namespace hostile_pictures

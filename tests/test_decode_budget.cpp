@@ -62,12 +62,6 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const fs::path&
     return run;
 }
 
-// A sparse file: `head`, then nothing but a hole up to `size` bytes.
-void writeWithHole(const fs::path& path, const std::string& head, std::uintmax_t size) {
-    music_files::writeBytes(path, head);
-    fs::resize_file(path, size);
-}
-
 // A PNG whose colour profile libpng passes over with a warning; every pixel shows.
 std::string pngWithOddProfile() {
     QImage image(64, 64, QImage::Format_RGB32);
@@ -157,12 +151,10 @@ TEST_F(DecodeBudget, CostlyFilesAreOneLineAndTheRestOfThePackReads) {
         {"a progressive frame of 46336 x 46336", "img/3.jpg", bytes(manyScanJpeg(46336, 46336, 0)),
          "needs more than 224 MB to decode"},
         {"XPM text before a hole of 8 GiB", "img/4.jpg",
-         [](const fs::path& path) {
-             writeWithHole(path, "/* XPM */\nstatic char* p[] = {\"9 9 1 1\",\n", 8ull << 30);
-         },
+         [](const fs::path& path) { writeWithHole(path, xpmHead); },
          "not a JPEG, PNG, GIF or BMP picture"},
         {"PGM before a hole of 8 GiB", "img/end0.jpg",
-         [](const fs::path& path) { writeWithHole(path, "P5\n60000 60000\n255\n", 8ull << 30); },
+         [](const fs::path& path) { writeWithHole(path, pgmHead); },
          "not a JPEG, PNG, GIF or BMP picture"},
         {"a PNG with a colour profile libpng grumbles about", "img/end1.jpg",
          bytes(pngWithOddProfile()), ""},
