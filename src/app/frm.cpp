@@ -11,7 +11,9 @@
 
 #include <QEvent>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
+#include <QPixmap>
 
 namespace app {
 
@@ -28,6 +30,14 @@ void setColours(QWidget& widget, const QColor& text, const QColor& background) {
     widget.setPalette(palette);
 }
 
+// Read as the PNG it is, by Qt's own reader: told only the name, Qt asks every picture plugin
+// whether it reads the file, and so loads them all before the window shows.
+QIcon compiledInIcon() {
+    QImageReader reader(QStringLiteral(":/icon.png"), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QIcon(QPixmap::fromImage(reader.read()));
+}
+
 } // namespace
 
 Frm::Frm(std::string applicationFolder, double screenWidthTwips, common::RandomSource& random,
@@ -42,7 +52,7 @@ Frm::Frm(std::string applicationFolder, double screenWidthTwips, common::RandomS
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Sorawata"));
     setAccessibleDescription(QStringLiteral("題名の数は相手の怒、哀、謝りたい"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setWindowIcon(compiledInIcon());
     outerSize_ = QSize(twipsToPixels(7815), twipsToPixels(6900)); // until the layout sizes it
     setFixedSize(outerSize_);
 
