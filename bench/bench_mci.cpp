@@ -3,8 +3,8 @@
 
 // Cost of the music poll: the status query runs a thousand times a second for
 // the whole game, so it must be cheap and must not allocate.
-#include "audio/mci_commands.h"
-#include "media/bgm.h"
+#include "sound/mci_commands.h"
+#include "music/bgm.h"
 
 #include <array>
 #include <atomic>

@@ -5,7 +5,7 @@
 // size the sound server asks for) as fast as it can, and writes the samples raw to stdout. On
 // stderr: the format handed out, and the peak resident memory of the whole run. Used by
 // loop_gap.py for the sound the sink should hear, and by music_memory.sh.
-#include "audio/music_reader.h"
+#include "sound/music_reader.h"
 #include "peak_memory.h"
 
 #include <algorithm>

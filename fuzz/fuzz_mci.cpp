@@ -5,7 +5,7 @@
 // each with 0 or one of its error codes, write a reply only for the status query and only within
 // the reply buffer, leave its device alone when it refuses a command, and release every device
 // when it goes.
-#include "audio/mci_commands.h"
+#include "sound/mci_commands.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -5,7 +5,7 @@
 // libsndfile): it must refuse what it cannot play with a reason, within libFuzzer's time limit, and
 // for what it accepts hand out whole frames in any portions up to an end, and the same sound again
 // after the rewind that loops the music; a sound shorter than a round comes repeated into it.
-#include "audio/music_reader.h"
+#include "sound/music_reader.h"
 #include "scratch_file.h"
 
 #include <chrono>

@@ -3,7 +3,7 @@
 
 #include "app/frm.h"
 #include "app/units.h"
-#include "audio/mci_commands.h"
+#include "sound/mci_commands.h"
 #include "check/pack_check.h"
 #include "common/library_messages.h"
 #include "common/random.h"

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "audio/mci_commands.h"
+#include "sound/mci_commands.h"
 
 #include <cstring>
 #include <string>

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "audio/mci_commands.h"
+#include "sound/mci_commands.h"
 
 // A music device that refuses everything: the game runs silent.
 class SilentMci final : public media::MciInterface {

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "media/bgm.h"
+#include "music/bgm.h"
 #include "recording_mci.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "audio/music_reader.h"
+#include "sound/music_reader.h"
 #include "music_files.h"
 
 #include <QByteArray>

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "audio/mci_commands.h"
-#include "media/bgm.h"
+#include "sound/mci_commands.h"
+#include "music/bgm.h"
 #include "music_files.h"
 #include "recording_mci.h"
 

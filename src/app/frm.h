@@ -6,7 +6,7 @@
 #include "app/controls.h"
 #include "common/random.h"
 #include "files/picture.h"
-#include "media/bgm.h"
+#include "music/bgm.h"
 #include "mood/mood_rules.h"
 #include "murmur/murmurs.h"
 

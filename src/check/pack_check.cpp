@@ -3,7 +3,7 @@
 
 #include "check/pack_check.h"
 
-#include "audio/music_reader.h"
+#include "sound/music_reader.h"
 #include "common/report.h"
 #include "files/asset_file.h"
 #include "files/picture.h"

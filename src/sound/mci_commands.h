@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "media/mci.h"
+#include "music/mci.h"
 
 #include <cstdint>
 #include <functional>

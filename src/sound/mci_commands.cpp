@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "audio/mci_commands.h"
+#include "sound/mci_commands.h"
 
 #include <array>
 #include <string_view>

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "audio/mci_commands.h"
-#include "audio/music_reader.h"
+#include "sound/mci_commands.h"
+#include "sound/music_reader.h"
 #include "common/report.h"
 #include "files/asset_file.h"
 
