@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
+#include "check/music_check.h"
 #include "sound/music_reader.h"
 #include "music_files.h"
 
@@ -492,16 +493,16 @@ TEST(MusicReader, CheckNamesFormatLengthAndLoop) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.described);
         ASSERT_TRUE(writeSound(path, c.format, c.channels, c.rate, ramp(c.rate * c.channels)));
-        const audio::MusicCheck check = audio::checkMusic(path);
+        const check::MusicCheck check = check::checkMusic(path);
         EXPECT_EQ(check.problem, "");
         EXPECT_EQ(check.format, c.described);
         EXPECT_NEAR(check.seconds, 1, 0.05);
         EXPECT_TRUE(check.loops);
     }
     writeBytes(path, "not music");
-    const audio::MusicCheck check = audio::checkMusic(path);
+    const check::MusicCheck check = check::checkMusic(path);
     EXPECT_NE(check.problem, "");
     EXPECT_FALSE(check.loops);
     ASSERT_TRUE(writeFlacWithPadding(path, std::int64_t(1) << 30));
-    EXPECT_EQ(audio::checkMusic(path).problem, "reads more than 32 MiB before its first sound");
+    EXPECT_EQ(check::checkMusic(path).problem, "reads more than 32 MiB before its first sound");
 }

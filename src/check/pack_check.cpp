@@ -3,12 +3,13 @@
 
 #include "check/pack_check.h"
 
-#include "sound/music_reader.h"
+#include "check/music_check.h"
 #include "common/report.h"
 #include "files/asset_file.h"
 #include "files/picture.h"
 #include "files/text_file.h"
 #include "murmur/murmurs.h"
+#include "sound/music_reader.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -68,7 +69,7 @@ std::string pictureReport(files::PictureDecoder& pictures, const std::string& pa
 
 // Read within the game's budgets; what the decoder prints on its own is a damage the game tells.
 std::string musicReport(const std::string& path, bool& plays) {
-    const audio::MusicCheck music = audio::checkMusic(path);
+    const MusicCheck music = checkMusic(path);
     const std::string decoderSaid = audio::decoderLinesSaid(music.decoderLines);
     plays = music.problem.empty() && music.loops && decoderSaid.empty();
     if (!music.problem.empty())

@@ -97,17 +97,7 @@ private:
 };
 
 // What decoders printed on their own, as the game's line about the file tells it: "" for nothing,
-// else e.g. ` (the decoder printed 4 lines, the first: "Note: Illegal Audio-MPEG-Header ...")`.
+// else e.g. ` (lines the decoder printed: 4, the first: "Note: Illegal Audio-MPEG-Header ...")`.
 std::string decoderLinesSaid(const common::LibraryMessages& said);
-
-// What the game makes of a music file, without a sound server: for a pack's author.
-struct MusicCheck {
-    std::string problem;                  // why the game would not play it; empty when it would
-    std::string format;                   // as MusicReader::description gives it
-    double seconds = 0;                   // one round of the loop
-    bool loops = false;                   // it can be read again from its start, as each round does
-    common::LibraryMessages decoderLines; // what the decoder printed on its own
-};
-MusicCheck checkMusic(const std::string& path);
 
 } // namespace audio

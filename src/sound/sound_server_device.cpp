@@ -1,10 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "sound/mci_commands.h"
-#include "sound/music_reader.h"
+#include "sound/sound_server_device.h"
+
 #include "common/report.h"
 #include "files/asset_file.h"
+#include "music/mci.h"
+#include "sound/music_reader.h"
 
 #include <QCoreApplication>
 #include <algorithm>
