@@ -31,7 +31,7 @@ void setColours(QWidget& widget, const QColor& text, const QColor& background) {
 } // namespace
 
 Frm::Frm(std::string applicationFolder, double screenWidthTwips, common::RandomSource& random,
-         media::MciInterface& mci, files::PictureDecoder& pictures)
+         music::MciInterface& mci, files::PictureDecoder& pictures)
     : applicationFolder_(std::move(applicationFolder)), screenWidthTwips_(screenWidthTwips),
       random_(random), pictures_(pictures), Pic(new ScenePicture(this)),
       LblSay(new MurmurLabel(Pic)), optBox_(new QWidget(this)), timOpt(this), timLbl(this),

@@ -12,7 +12,7 @@
 namespace check {
 
 MusicCheck checkMusic(const std::string& path) {
-    audio::MusicReader reader({}, audio::mostBytesHeldWhole);
+    sound::MusicReader reader({}, sound::mostBytesHeldWhole);
     MusicCheck check;
     check.problem = reader.open(path);
     check.decoderLines = reader.libraryMessages();

@@ -70,7 +70,7 @@ std::string pictureReport(files::PictureDecoder& pictures, const std::string& pa
 // Read within the game's budgets; what the decoder prints on its own is a damage the game tells.
 std::string musicReport(const std::string& path, bool& plays) {
     const MusicCheck music = checkMusic(path);
-    const std::string decoderSaid = audio::decoderLinesSaid(music.decoderLines);
+    const std::string decoderSaid = sound::decoderLinesSaid(music.decoderLines);
     plays = music.problem.empty() && music.loops && decoderSaid.empty();
     if (!music.problem.empty())
         return QCoreApplication::translate("PackCheck", "not played (%1)")

@@ -12,13 +12,13 @@
 #include <memory>
 #include <utility>
 
-namespace audio {
+namespace sound {
 
 // Carries out exactly the commands the game sends, on one sound under the alias MIDI:
 //   open "<path>" alias MIDI    close MIDI notify    play MIDI notify
 //   status MIDI mode            seek MIDI to start   play MIDI from 0
 // The path is all between the first quote and the last `" alias MIDI`; other text is unrecognised.
-class MciCommandInterpreter final : public media::MciInterface {
+class MciCommandInterpreter final : public music::MciInterface {
 public:
     explicit MciCommandInterpreter(
         std::function<std::unique_ptr<SoundDevice>()> makeDevice = makeSoundServerDevice)
@@ -32,4 +32,4 @@ private:
     std::unique_ptr<SoundDevice> device_; // the one under the alias MIDI, if open
 };
 
-} // namespace audio
+} // namespace sound

@@ -17,7 +17,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace audio {
+namespace sound {
 namespace {
 
 // A format chunk is tens of bytes; anything near this is damage.
@@ -410,4 +410,4 @@ std::string decoderLinesSaid(const common::LibraryMessages& said) {
         .toStdString();
 }
 
-} // namespace audio
+} // namespace sound

@@ -14,7 +14,7 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace audio {
+namespace sound {
 
 // What libsndfile may read of a file before its first sound. Whatever the format, an ordinary file
 // reads its header, tags and pictures first: a FLAC picture block holds at most 16 MiB, cover art
@@ -100,4 +100,4 @@ private:
 // else e.g. ` (lines the decoder printed: 4, the first: "Note: Illegal Audio-MPEG-Header ...")`.
 std::string decoderLinesSaid(const common::LibraryMessages& said);
 
-} // namespace audio
+} // namespace sound

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace audio {
+namespace sound {
 
 // "not ready" until opened and while there is no output; "stopped" at the end or after a rewind.
 enum class DeviceMode { NotReady, Playing, Stopped };
@@ -26,4 +26,4 @@ public:
     virtual DeviceMode mode() const = 0;
 };
 
-} // namespace audio
+} // namespace sound

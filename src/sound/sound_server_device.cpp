@@ -19,7 +19,7 @@
 #include <thread>
 #include <utility>
 
-namespace audio {
+namespace sound {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -41,7 +41,7 @@ public:
     // cannot be played leaves it so.
     std::int32_t open(const std::string& path) override {
         if (loop_ == nullptr)
-            return media::mci_error::hardware;
+            return music::mci_error::hardware;
         thread_ = std::jthread([this, path](std::stop_token stop) {
             if (openReader(path, stop))
                 run(stop);
@@ -57,7 +57,7 @@ private:
     std::int32_t command(DeviceMode next) {
         const std::lock_guard lock(mutex_);
         if (mode() == DeviceMode::NotReady)
-            return media::mci_error::deviceNotReady;
+            return music::mci_error::deviceNotReady;
         ++commands_;
         rewindAsked_ = rewindAsked_ || next == DeviceMode::Stopped;
         mode_.store(next, std::memory_order_relaxed);
@@ -307,4 +307,4 @@ std::unique_ptr<SoundDevice> makeSoundServerDevice() {
     return std::make_unique<SoundServerDevice>();
 }
 
-} // namespace audio
+} // namespace sound

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-namespace audio {
+namespace sound {
 
 // Plays music through the sound server (PulseAudio, or PipeWire's) from an audio thread of its own,
 // which also opens the file, rewinding while the output still holds sound: no gap. Without an
@@ -15,4 +15,4 @@ namespace audio {
 // mixer's last volume and mute.
 std::unique_ptr<SoundDevice> makeSoundServerDevice();
 
-} // namespace audio
+} // namespace sound
