@@ -6,6 +6,7 @@
 #include "check/music_check.h"
 #include "common/report.h"
 #include "files/asset_file.h"
+#include "files/pack.h"
 #include "files/picture.h"
 #include "files/text_file.h"
 #include "murmur/murmurs.h"
@@ -14,6 +15,8 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace check {
 
@@ -21,15 +24,26 @@ namespace {
 
 // As the game reads them: the lines it uses, each cut as murmurs are.
 struct Text {
-    const char* name;
+    std::string name;
     int lines;
 };
-constexpr Text texts[] = {{"dat.txt", murmur::Murmurs::LineCount},
-                          {"end0.txt", murmur::EndingLineCount},
-                          {"end1.txt", murmur::EndingLineCount}};
+std::vector<Text> texts() {
+    std::vector<Text> texts = {{files::pack::murmurs, murmur::Murmurs::LineCount}};
+    for (int n = 0; n < files::pack::endingCount; ++n)
+        texts.push_back({files::pack::endingText(n), murmur::EndingLineCount});
+    return texts;
+}
 constexpr std::size_t mostCharacters = murmur::Murmurs::MaxLineCharacters;
-constexpr const char* pictureNames[] = {"img/0.jpg", "img/1.jpg",    "img/2.jpg",   "img/3.jpg",
-                                        "img/4.jpg", "img/end0.jpg", "img/end1.jpg"};
+
+// The scenes', then the endings'.
+std::vector<std::string> pictureNames() {
+    std::vector<std::string> names;
+    for (int n = 0; n < files::pack::sceneCount; ++n)
+        names.push_back(files::pack::pictures + files::pack::scenePicture(n));
+    for (int n = 0; n < files::pack::endingCount; ++n)
+        names.push_back(files::pack::pictures + files::pack::endingPicture(n));
+    return names;
+}
 // Decoded as the picture area of a 1024-pixel-wide screen shows it.
 constexpr QSize shownSize(341, 341);
 
@@ -101,12 +115,12 @@ int checkPack(const std::string& folder, files::PictureDecoder& pictures) {
         complete = complete && found;
         std::printf("%s\n", line.c_str());
     };
-    for (const Text& text : texts)
+    for (const Text& text : texts())
         report(text.name, [&](const std::string& path) { return textReport(path, text); });
-    for (const char* picture : pictureNames)
+    for (const std::string& picture : pictureNames())
         report(picture, [&](const std::string& path) { return pictureReport(pictures, path); });
     bool plays = false;
-    report("bgm.wav", [&](const std::string& path) { return musicReport(path, plays); });
+    report(files::pack::music, [&](const std::string& path) { return musicReport(path, plays); });
     return complete && plays && !common::anyFileProblemReported() ? 0 : 1;
 }
 
