@@ -241,7 +241,7 @@ void Frm::ShowPicture(const std::string& name) {
     Pic->setVisible(true);
 }
 
-void Frm::barChanged(std::uint8_t kind, std::int16_t value, std::int16_t /*ceiling*/) {
+void Frm::barChanged(std::uint8_t kind, std::int16_t value) {
     bars_.at(kind)->setValue(value);
 }
 

@@ -50,7 +50,7 @@ public:
     void ShowPicture(const std::string& name);
     void ShowEnding(std::uint8_t n);
 
-    void barChanged(std::uint8_t kind, std::int16_t value, std::int16_t ceiling) override;
+    void barChanged(std::uint8_t kind, std::int16_t value) override;
     void captionChanged(const std::string& text) override;
     void endingReached(std::uint8_t n) override;
 
