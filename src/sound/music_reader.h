@@ -46,8 +46,9 @@ public:
     explicit MusicReader(std::chrono::microseconds shortestRound = {}, std::size_t heldWhole = 0);
     ~MusicReader();
 
-    // Opens `path` (found by findFileIgnoringCase). Returns why it cannot be played, or "".
-    // A stop requested through `stop` abandons the reading.
+    // Opens `path` as an AssetFile, which finds it in any letter case. Returns why it cannot be
+    // played, or "". A stop requested through `stop` abandons the reading. Whether the file has
+    // changed is asked of `path` byte for byte, so give it the name as found.
     std::string open(const std::string& path, std::stop_token stop = {});
 
     const std::string& path() const { return path_; }
@@ -63,9 +64,10 @@ public:
     std::size_t read(std::byte* out, std::size_t bytes);
     bool atEnd() const { return atEnd_; }
 
-    // A new round from the start of the sound. The file is opened again only when it has changed
-    // since it was last tried (see FileStamp). Returns why it cannot be played (or became another
-    // kind of sound): the round is then silent, and the file is not tried again until it changes.
+    // A new round from the start of the sound, read from the file open already. Only when the file
+    // at `path` has changed since it was last tried (see FileStamp) is `path` opened, and looked
+    // up, again. Returns why it cannot be played (or became another kind of sound): the round is
+    // then silent, and the file is not tried again until it changes.
     std::string rewind();
 
     // What the decoders printed on their own since the open.

@@ -72,7 +72,9 @@ private:
         mode_.store(mode, std::memory_order_relaxed);
     }
 
-    // The name is looked up once: each round reads the file found, without searching its folder.
+    // The name is looked up here so that a missing file is told in the music's words, and so that
+    // the reader, which asks at every round whether the file at its name has changed, has the name
+    // found.
     bool openReader(const std::string& path, std::stop_token stop) {
         const std::string found = files::findFileIgnoringCase(path);
         std::error_code ignored;
