@@ -3,8 +3,8 @@
 
 // Cost of the music poll: the status query runs a thousand times a second for
 // the whole game, so it must be cheap and must not allocate.
-#include "audio/mci_commands.h"
-#include "media/bgm.h"
+#include "music/bgm.h"
+#include "sound/mci_commands.h"
 
 #include <array>
 #include <atomic>
@@ -19,16 +19,16 @@ namespace {
 
 std::atomic<long> allocations{0};
 
-class PlayingDevice : public audio::SoundDevice {
+class PlayingDevice : public sound::SoundDevice {
 public:
     std::int32_t open(const std::string&) override { return 0; }
     std::int32_t play() override { return 0; }
     std::int32_t rewind() override { return 0; }
-    audio::DeviceMode mode() const override { return audio::DeviceMode::Playing; }
+    sound::DeviceMode mode() const override { return sound::DeviceMode::Playing; }
 };
 
-std::unique_ptr<audio::MciCommandInterpreter> openedInterpreter() {
-    auto mci = std::make_unique<audio::MciCommandInterpreter>(
+std::unique_ptr<sound::MciCommandInterpreter> openedInterpreter() {
+    auto mci = std::make_unique<sound::MciCommandInterpreter>(
         [] { return std::make_unique<PlayingDevice>(); });
     mci->mciSendStringA("open \"/games/sorawata/bgm.wav\" alias MIDI", nullptr, 0, 0);
     return mci;
@@ -54,8 +54,8 @@ BENCHMARK(StatusQuery);
 
 // The whole tick as the game runs it while the music plays.
 void BgmTick(benchmark::State& state) {
-    audio::MciCommandInterpreter mci([] { return std::make_unique<PlayingDevice>(); });
-    media::Bgm bgm(mci);
+    sound::MciCommandInterpreter mci([] { return std::make_unique<PlayingDevice>(); });
+    music::Bgm bgm(mci);
     bgm.start("/games/sorawata/bgm.wav");
     const long before = allocations.load();
     for (auto _ : state)
@@ -84,7 +84,7 @@ std::string writeSilentWave() {
 // and asks for one once a second: as cheap as with the music playing.
 void StatusQueryWithoutServer(benchmark::State& state) {
     setenv("PULSE_SERVER", "unix:/nonexistent/sorawata-bench/native", 1);
-    audio::MciCommandInterpreter mci;
+    sound::MciCommandInterpreter mci;
     const std::string path = writeSilentWave();
     const std::string open = "open \"" + path + "\" alias MIDI";
     const std::int32_t opened = mci.mciSendStringA(open.c_str(), nullptr, 0, 0);

@@ -4,8 +4,8 @@
 // Plays a wave file the way the game does (Bgm over the real command
 // interpreter, polled by a 1 ms precise timer) for a given number of seconds.
 // Used by loop_gap.py to record what reaches the sound server.
-#include "audio/mci_commands.h"
-#include "media/bgm.h"
+#include "music/bgm.h"
+#include "sound/mci_commands.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     QCoreApplication app(argc, argv);
-    audio::MciCommandInterpreter mci;
-    media::Bgm bgm(mci);
+    sound::MciCommandInterpreter mci;
+    music::Bgm bgm(mci);
     QElapsedTimer startUp;
     startUp.start();
     bgm.start(argv[1]);

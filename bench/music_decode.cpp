@@ -5,8 +5,8 @@
 // size the sound server asks for) as fast as it can, and writes the samples raw to stdout. On
 // stderr: the format handed out, and the peak resident memory of the whole run. Used by
 // loop_gap.py for the sound the sink should hear, and by music_memory.sh.
-#include "audio/music_reader.h"
 #include "peak_memory.h"
+#include "sound/music_reader.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: music_decode FILE > samples.raw\n");
         return 2;
     }
-    audio::MusicReader reader;
+    sound::MusicReader reader;
     if (const std::string problem = reader.open(argv[1]); !problem.empty()) {
         std::fprintf(stderr, "cannot play %s: %s\n", argv[1], problem.c_str());
         return 1;

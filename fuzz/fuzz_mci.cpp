@@ -5,7 +5,7 @@
 // each with 0 or one of its error codes, write a reply only for the status query and only within
 // the reply buffer, leave its device alone when it refuses a command, and release every device
 // when it goes.
-#include "audio/mci_commands.h"
+#include "sound/mci_commands.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -22,33 +22,33 @@ namespace {
 int liveDevices = 0;
 
 // Opens whatever is asked except paths that mention "missing"; plays and rewinds on demand.
-class FakeDevice final : public audio::SoundDevice {
+class FakeDevice final : public sound::SoundDevice {
 public:
     FakeDevice() { ++liveDevices; }
     ~FakeDevice() override { --liveDevices; }
 
     std::int32_t open(const std::string& path) override {
         if (path.find("missing") != std::string::npos)
-            return media::mci_error::fileNotFound;
-        mode_ = audio::DeviceMode::Stopped;
+            return music::mci_error::fileNotFound;
+        mode_ = sound::DeviceMode::Stopped;
         return 0;
     }
     std::int32_t play() override {
-        mode_ = audio::DeviceMode::Playing;
+        mode_ = sound::DeviceMode::Playing;
         return 0;
     }
     std::int32_t rewind() override {
-        mode_ = audio::DeviceMode::Stopped;
+        mode_ = sound::DeviceMode::Stopped;
         return 0;
     }
-    audio::DeviceMode mode() const override { return mode_; }
+    sound::DeviceMode mode() const override { return mode_; }
 
 private:
-    audio::DeviceMode mode_ = audio::DeviceMode::NotReady;
+    sound::DeviceMode mode_ = sound::DeviceMode::NotReady;
 };
 
 bool isKnownResult(std::int32_t result) {
-    namespace e = media::mci_error;
+    namespace e = music::mci_error;
     const std::int32_t known[] = {0,
                                   e::unrecognizedCommand,
                                   e::hardware,
@@ -65,7 +65,7 @@ bool isKnownResult(std::int32_t result) {
 void runCommands(std::string_view input) {
     const std::size_t replyLength = static_cast<unsigned char>(input[0]) % 64;
     input.remove_prefix(1);
-    audio::MciCommandInterpreter interpreter([] { return std::make_unique<FakeDevice>(); });
+    sound::MciCommandInterpreter interpreter([] { return std::make_unique<FakeDevice>(); });
     while (!input.empty()) {
         const std::size_t end = std::min(input.find('\n'), input.size());
         const std::string line(input.substr(0, end));

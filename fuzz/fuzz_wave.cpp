@@ -5,8 +5,8 @@
 // libsndfile): it must refuse what it cannot play with a reason, within libFuzzer's time limit, and
 // for what it accepts hand out whole frames in any portions up to an end, and the same sound again
 // after the rewind that loops the music; a sound shorter than a round comes repeated into it.
-#include "audio/music_reader.h"
 #include "scratch_file.h"
+#include "sound/music_reader.h"
 
 #include <chrono>
 #include <cstddef>
@@ -19,7 +19,7 @@ namespace {
 
 // Reads to the end in an odd portion that holds no whole number of frames, as a sound card may
 // ask; returns everything read.
-std::vector<std::byte> readToEnd(audio::MusicReader& reader) {
+std::vector<std::byte> readToEnd(sound::MusicReader& reader) {
     const auto frameBytes = static_cast<std::size_t>(reader.bytesPerFrame());
     std::vector<std::byte> portion(frameBytes * 37 + 1);
     std::vector<std::byte> all;
@@ -39,7 +39,7 @@ std::vector<std::byte> readToEnd(audio::MusicReader& reader) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const ScratchFile scratch("sorawata-fuzz-wave");
     scratch.write(data, size);
-    audio::MusicReader reader(std::chrono::milliseconds(20)); // short sounds repeated
+    sound::MusicReader reader(std::chrono::milliseconds(20)); // short sounds repeated
     if (!reader.open(scratch.path()).empty())
         return 0;
     if (reader.channels() < 1 || reader.rate() <= 0)

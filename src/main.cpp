@@ -3,7 +3,6 @@
 
 #include "app/frm.h"
 #include "app/units.h"
-#include "audio/mci_commands.h"
 #include "check/pack_check.h"
 #include "common/library_messages.h"
 #include "common/random.h"
@@ -11,6 +10,7 @@
 #include "files/picture_decoder.h"
 #include "os/display.h"
 #include "os/linux.h"
+#include "sound/mci_commands.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -188,7 +188,7 @@ int main(int argc, char** argv) {
     tellIfNoJapaneseFont();
 
     common::ClockRandom random;
-    audio::MciCommandInterpreter music;
+    sound::MciCommandInterpreter music;
     app::Frm frm(folder, app::screenWidthTwips(), random, music, *pictures);
     frm.showGame();
     return QApplication::exec();

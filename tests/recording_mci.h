@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "audio/mci_commands.h"
+#include "sound/mci_commands.h"
 
 #include <cstring>
 #include <string>
@@ -20,10 +20,10 @@ struct SentCommand {
 // Records every music command and its result. A command goes on to the backend when there is
 // one; without, the status query is answered with `modeReply` (none: it fails with `result`) and
 // every other command with `result`.
-class RecordingMci final : public media::MciInterface {
+class RecordingMci final : public music::MciInterface {
 public:
     RecordingMci() = default;
-    explicit RecordingMci(media::MciInterface& backend) : backend_(&backend) {}
+    explicit RecordingMci(music::MciInterface& backend) : backend_(&backend) {}
 
     std::int32_t mciSendStringA(const char* command, char* reply, std::uint32_t replyLength,
                                 std::intptr_t callbackWindow) override {
@@ -50,5 +50,5 @@ public:
     std::int32_t result = 0;
 
 private:
-    media::MciInterface* backend_ = nullptr;
+    music::MciInterface* backend_ = nullptr;
 };

@@ -3,12 +3,12 @@
 
 #pragma once
 
-#include "audio/mci_commands.h"
+#include "sound/mci_commands.h"
 
 // A music device that refuses everything: the game runs silent.
-class SilentMci final : public media::MciInterface {
+class SilentMci final : public music::MciInterface {
 public:
     std::int32_t mciSendStringA(const char*, char*, std::uint32_t, std::intptr_t) override {
-        return media::mci_error::invalidDeviceName;
+        return music::mci_error::invalidDeviceName;
     }
 };

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "audio/music_reader.h"
+#include "check/music_check.h"
 #include "files/asset_file.h"
 #include "files/picture.h"
 #include "files/text_file.h"
@@ -132,6 +132,6 @@ TEST(FindFileIgnoringCase, MusicOpensThroughIt) {
     Folder folder;
     folder.write(shiftJisFolder + "placeholder");
     ASSERT_TRUE(music_files::writeShortWave(folder.path(shiftJisFolder + "BGM.WAV")));
-    EXPECT_EQ(audio::checkMusic(folder.path(shiftJisFolder + "bgm.wav")).problem, "");
-    EXPECT_NE(audio::checkMusic(folder.path(shiftJisFolder + "music.wav")).problem, "");
+    EXPECT_EQ(check::checkMusic(folder.path(shiftJisFolder + "bgm.wav")).problem, "");
+    EXPECT_NE(check::checkMusic(folder.path(shiftJisFolder + "music.wav")).problem, "");
 }

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "media/bgm.h"
+#include "music/bgm.h"
 #include "recording_mci.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ protected:
     }
 
     RecordingMci mci;
-    media::Bgm bgm{mci};
+    music::Bgm bgm{mci};
 };
 
 } // namespace
@@ -72,7 +72,7 @@ TEST_F(BgmTest, OnlyAStoppedModeRewinds) {
         SCOPED_TRACE(reply ? reply : "(failed query)");
         startLikeTheGame();
         mci.modeReply = reply;
-        mci.result = reply ? 0 : media::mci_error::invalidDeviceName;
+        mci.result = reply ? 0 : music::mci_error::invalidDeviceName;
         bgm.BgmTim_Timer();
         EXPECT_EQ(mci.sent.size(), rewinds ? 3u : 1u);
     }

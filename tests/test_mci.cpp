@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "audio/mci_commands.h"
-#include "media/bgm.h"
+#include "music/bgm.h"
 #include "music_files.h"
 #include "recording_mci.h"
+#include "sound/mci_commands.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -16,8 +16,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-namespace mci_error = media::mci_error;
-using audio::DeviceMode;
+namespace mci_error = music::mci_error;
+using sound::DeviceMode;
 
 namespace {
 
@@ -31,7 +31,7 @@ struct DeviceLog {
     std::int32_t openResult = 0;
 };
 
-class FakeDevice : public audio::SoundDevice {
+class FakeDevice : public sound::SoundDevice {
 public:
     explicit FakeDevice(DeviceLog& log) : log_(log) {}
     ~FakeDevice() override { ++log_.destroyed; }
@@ -69,7 +69,7 @@ protected:
     }
 
     DeviceLog log;
-    audio::MciCommandInterpreter mci{[this] { return std::make_unique<FakeDevice>(log); }};
+    sound::MciCommandInterpreter mci{[this] { return std::make_unique<FakeDevice>(log); }};
 };
 
 } // namespace
@@ -253,9 +253,9 @@ TEST(MciWaveFiles, UnplayableFilesAreToldAndNeverReady) {
         SCOPED_TRACE(name);
         const StderrLines stderrLines;
         {
-            audio::MciCommandInterpreter interpreter;
+            sound::MciCommandInterpreter interpreter;
             RecordingMci mci(interpreter);
-            media::Bgm bgm(mci);
+            music::Bgm bgm(mci);
             bgm.start(folder + name);
             const std::string said = stderrLines.waitForLines(1);
             EXPECT_TRUE(said.starts_with("sorawata: " + folder + name + ": " + reason)) << said;
@@ -276,9 +276,9 @@ TEST(MciWaveFiles, UnplayableFilesAreToldAndNeverReady) {
 // only ever asks for the mode, which stays "not ready".
 TEST(MciWaveFiles, MissingMusicLeavesThePollAlone) {
     const StderrLines stderrLines; // outlives the audio thread's line
-    audio::MciCommandInterpreter interpreter;
+    sound::MciCommandInterpreter interpreter;
     RecordingMci mci(interpreter);
-    media::Bgm bgm(mci);
+    music::Bgm bgm(mci);
     bgm.start("/nonexistent/folder/bgm.wav");
     for (int tick = 0; tick < 5; ++tick)
         bgm.BgmTim_Timer();

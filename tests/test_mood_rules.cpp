@@ -21,9 +21,8 @@ namespace {
 // Writes down what the rules tell the window, in order.
 class RecordingView final : public mood::MoodView {
 public:
-    void barChanged(std::uint8_t kind, std::int16_t value, std::int16_t ceiling) override {
-        events.push_back("bar " + std::to_string(kind) + " " + std::to_string(value) + "/" +
-                         std::to_string(ceiling));
+    void barChanged(std::uint8_t kind, std::int16_t value) override {
+        events.push_back("bar " + std::to_string(kind) + " " + std::to_string(value));
     }
     void captionChanged(const std::string& text) override { events.push_back("caption " + text); }
     void endingReached(std::uint8_t n) override { events.push_back("ending " + std::to_string(n)); }
@@ -70,10 +69,10 @@ TEST(AddMood, ClampsRedrawsThePlayersBarThenTestsForAnEnding) {
         std::vector<std::string> events;
     };
     const Case cases[] = {
-        {"anger 195 + 9", {{Player, Anger, 195}}, Player, Anger, 9, 200, {"bar 0 200/200"}},
-        {"anger 200 + 0", {{Player, Anger, 200}}, Player, Anger, 0, 200, {"bar 0 200/200"}},
-        {"sorrow 3 - 9", {{Player, Sorrow, 3}}, Player, Sorrow, -9, 0, {"bar 1 0/200"}},
-        {"sorrow 8 - 9", {{Player, Sorrow, 8}}, Player, Sorrow, -9, 0, {"bar 1 0/200"}},
+        {"anger 195 + 9", {{Player, Anger, 195}}, Player, Anger, 9, 200, {"bar 0 200"}},
+        {"anger 200 + 0", {{Player, Anger, 200}}, Player, Anger, 0, 200, {"bar 0 200"}},
+        {"sorrow 3 - 9", {{Player, Sorrow, 3}}, Player, Sorrow, -9, 0, {"bar 1 0"}},
+        {"sorrow 8 - 9", {{Player, Sorrow, 8}}, Player, Sorrow, -9, 0, {"bar 1 0"}},
         {"the partner's moods have no bar", {}, Partner, Anger, 9, 9, {}},
         {"the wish stops at 80 and ends the game",
          {},
@@ -81,14 +80,14 @@ TEST(AddMood, ClampsRedrawsThePlayersBarThenTestsForAnEnding) {
          WishToApologise,
          95,
          80,
-         {"bar 2 80/80", "ending 0"}},
+         {"bar 2 80", "ending 0"}},
         {"a wish of 79 ends nothing",
          {{Player, WishToApologise, 79}},
          Player,
          WishToApologise,
          0,
          79,
-         {"bar 2 79/80"}},
+         {"bar 2 79"}},
         {"the partner's wish", {}, Partner, WishToApologise, 95, 80, {"ending 1"}},
         {"both wishes at 80: the partner's ending",
          {{Player, WishToApologise, 80}, {Partner, WishToApologise, 80}},
@@ -96,7 +95,7 @@ TEST(AddMood, ClampsRedrawsThePlayersBarThenTestsForAnEnding) {
          WishToApologise,
          0,
          80,
-         {"bar 2 80/80", "ending 1"}},
+         {"bar 2 80", "ending 1"}},
         {"a change to the partner still tests",
          {{Player, WishToApologise, 80}},
          Partner,
@@ -135,9 +134,9 @@ TEST(AddMoodWithApology, DerivesTheWishFromSorrowAndAnger) {
         std::vector<std::string> events;
     };
     const Case cases[] = {
-        {Player, 50, 120, 0, 120, 0, {"bar 0 120/200", "bar 2 0/80"}},
-        {Player, 150, 100, 0, 100, 50, {"bar 0 100/200", "bar 2 50/80"}},
-        {Player, 190, 105, 0, 105, 80, {"bar 0 105/200", "bar 2 80/80", "ending 0"}},
+        {Player, 50, 120, 0, 120, 0, {"bar 0 120", "bar 2 0"}},
+        {Player, 150, 100, 0, 100, 50, {"bar 0 100", "bar 2 50"}},
+        {Player, 190, 105, 0, 105, 80, {"bar 0 105", "bar 2 80", "ending 0"}},
         {Partner, 190, 105, 0, 105, 80, {"ending 1"}},
         {Partner, 40, 5, -9, 0, 40, {}},
     };
@@ -204,27 +203,27 @@ TEST(ThinkingTick, ShowsEachChangeInOrder) {
          0,
          {},
          {drawing(0, 10), drawing(7, 10)},
-         {"bar 0 0/200", "bar 2 0/80", "caption 7_0_0_"}},
+         {"bar 0 0", "bar 2 0", "caption 7_0_0_"}},
         {"the partner's readout",
          0,
          {{Partner, Anger, 30}, {Partner, Sorrow, 12}},
          {drawing(0, 10), drawing(7, 10)},
-         {"bar 0 0/200", "bar 2 0/80", "caption 37_12_0_"}},
+         {"bar 0 0", "bar 2 0", "caption 37_12_0_"}},
         {"the partner's anger at its ceiling",
          0,
          {{Partner, Anger, 195}},
          {drawing(0, 10), drawing(9, 10)},
-         {"bar 0 0/200", "bar 2 0/80", "caption 200_0_0_"}},
+         {"bar 0 0", "bar 2 0", "caption 200_0_0_"}},
         {"both endings in one tick",
          1,
          {{Player, Sorrow, 75}, {Partner, Sorrow, 76}},
          {drawing(5, 10), drawing(4, 5)},
-         {"bar 1 80/200", "bar 2 80/80", "ending 0", "ending 1", "caption 0_80_80_"}},
+         {"bar 1 80", "bar 2 80", "ending 0", "ending 1", "caption 0_80_80_"}},
         {"the player's ending twice",
          1,
          {{Player, Sorrow, 75}},
          {drawing(5, 10), drawing(0, 5)},
-         {"bar 1 80/200", "bar 2 80/80", "ending 0", "ending 0", "caption 0_0_0_"}},
+         {"bar 1 80", "bar 2 80", "ending 0", "ending 0", "caption 0_0_0_"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "audio/music_reader.h"
+#include "check/music_check.h"
 #include "music_files.h"
+#include "sound/music_reader.h"
 
 #include <QByteArray>
 #include <QTemporaryDir>
@@ -19,7 +20,7 @@
 #include <thread>
 
 using namespace music_files;
-using audio::MusicReader;
+using sound::MusicReader;
 
 namespace {
 
@@ -115,7 +116,7 @@ std::string writeCase(const QTemporaryDir& folder, const FormatCase& c) {
     }
     EXPECT_TRUE(writeSound(path, c.format, c.channels, c.rate, samples));
     if (c.layout == Layout::PaddedWithinTheBudget) {
-        EXPECT_TRUE(padFlac(path, audio::mostBytesBeforeFirstSound - (1 << 20)));
+        EXPECT_TRUE(padFlac(path, sound::mostBytesBeforeFirstSound - (1 << 20)));
         return path;
     }
     std::string file = readBytes(path);
@@ -224,7 +225,7 @@ TEST(MusicReader, PlaysEveryFormat) {
          Layout::PaddedWithinTheBudget, 0, 0},
     };
     for (const auto& [c, heldWhole] :
-         combinations(cases, std::vector<std::size_t>{0, audio::mostBytesHeldWhole})) {
+         combinations(cases, std::vector<std::size_t>{0, sound::mostBytesHeldWhole})) {
         SCOPED_TRACE(std::string(c.name) + (heldWhole > 0 ? ", held whole" : ", read again"));
         QTemporaryDir folder;
         MusicReader reader(std::chrono::milliseconds(200), heldWhole); // as the game reads
@@ -307,7 +308,7 @@ TEST(MusicReader, RefusesWhatItCannotPlay) {
     ASSERT_TRUE(writeFlacWithPadding(path("padded-more.flac"), std::int64_t(8) << 30));
     const std::string overBudget = "reads more than 32 MiB before its first sound";
     constexpr long long little = 1 << 20;
-    constexpr long long budget = audio::mostBytesBeforeFirstSound + little;
+    constexpr long long budget = sound::mostBytesBeforeFirstSound + little;
     struct Case {
         const char* name;
         const char* reason; // nullptr: libsndfile's own words
@@ -410,7 +411,7 @@ TEST(MusicReader, FileIsReadAgainOnlyWhenItChanged) {
         SCOPED_TRACE(change.what);
         std::filesystem::remove(path);
         writeMusic();
-        MusicReader reader(std::chrono::milliseconds(20), audio::mostBytesHeldWhole);
+        MusicReader reader(std::chrono::milliseconds(20), sound::mostBytesHeldWhole);
         ASSERT_EQ(reader.open(path), "");
         const std::vector<std::byte> sound = readToEnd(reader);
         std::string problem;
@@ -449,7 +450,7 @@ TEST(MusicReader, DecoderLinesAreHeldForTheGamesLine) {
     QTemporaryDir folder;
     const std::string path = folder.filePath("bgm.wav").toStdString();
     ASSERT_TRUE(writeDamagedMp3(path));
-    for (const std::size_t heldWhole : {std::size_t(0), audio::mostBytesHeldWhole}) {
+    for (const std::size_t heldWhole : {std::size_t(0), sound::mostBytesHeldWhole}) {
         SCOPED_TRACE(heldWhole > 0 ? "held whole" : "read again");
         testing::internal::CaptureStderr();
         MusicReader reader(std::chrono::milliseconds(200), heldWhole);
@@ -466,11 +467,11 @@ TEST(MusicReader, DecoderLinesAreHeldForTheGamesLine) {
         const common::LibraryMessages& held = reader.libraryMessages();
         EXPECT_GE(held.lines, 3 * (heldWhole > 0 ? 1 : 3)) << "not counted at every round";
         EXPECT_TRUE(held.first.starts_with("Note: Illegal Audio-MPEG-Header")) << held.first;
-        EXPECT_EQ(audio::decoderLinesSaid(held),
+        EXPECT_EQ(sound::decoderLinesSaid(held),
                   " (lines the decoder printed: " + std::to_string(held.lines) + ", the first: \"" +
                       held.first + "\")");
     }
-    EXPECT_EQ(audio::decoderLinesSaid({}), "");
+    EXPECT_EQ(sound::decoderLinesSaid({}), "");
 }
 
 // What a pack's author learns of a music file: its format as libsndfile names it, its length and
@@ -492,16 +493,16 @@ TEST(MusicReader, CheckNamesFormatLengthAndLoop) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.described);
         ASSERT_TRUE(writeSound(path, c.format, c.channels, c.rate, ramp(c.rate * c.channels)));
-        const audio::MusicCheck check = audio::checkMusic(path);
+        const check::MusicCheck check = check::checkMusic(path);
         EXPECT_EQ(check.problem, "");
         EXPECT_EQ(check.format, c.described);
         EXPECT_NEAR(check.seconds, 1, 0.05);
         EXPECT_TRUE(check.loops);
     }
     writeBytes(path, "not music");
-    const audio::MusicCheck check = audio::checkMusic(path);
+    const check::MusicCheck check = check::checkMusic(path);
     EXPECT_NE(check.problem, "");
     EXPECT_FALSE(check.loops);
     ASSERT_TRUE(writeFlacWithPadding(path, std::int64_t(1) << 30));
-    EXPECT_EQ(audio::checkMusic(path).problem, "reads more than 32 MiB before its first sound");
+    EXPECT_EQ(check::checkMusic(path).problem, "reads more than 32 MiB before its first sound");
 }

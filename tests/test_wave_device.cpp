@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "audio/mci_commands.h"
-#include "media/bgm.h"
+#include "music/bgm.h"
 #include "music_files.h"
 #include "recording_mci.h"
+#include "sound/mci_commands.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -77,7 +77,7 @@ std::string writeWave(const QTemporaryDir& dir, int frames) {
     return path;
 }
 
-std::string mode(media::MciInterface& mci) {
+std::string mode(music::MciInterface& mci) {
     std::array<char, 16> reply{};
     if (mci.mciSendStringA("status MIDI mode", reply.data(), 15, 0) != 0)
         return "<error>";
@@ -86,7 +86,7 @@ std::string mode(media::MciInterface& mci) {
 
 // Runs the event loop, ticking the music poll every millisecond, until the
 // mode is `wanted` or the patience runs out; returns the last mode seen.
-std::string pollUntil(media::MciInterface& mci, media::Bgm& bgm, const std::string& wanted,
+std::string pollUntil(music::MciInterface& mci, music::Bgm& bgm, const std::string& wanted,
                       bool tick) {
     QElapsedTimer waited;
     waited.start();
@@ -115,9 +115,9 @@ protected:
 
     static PulseServer* server_;
     QTemporaryDir dir_;
-    audio::MciCommandInterpreter device_;
+    sound::MciCommandInterpreter device_;
     RecordingMci mci_{device_};
-    media::Bgm bgm_{mci_};
+    music::Bgm bgm_{mci_};
 };
 
 PulseServer* WaveDeviceTest::server_ = nullptr;
@@ -163,9 +163,9 @@ TEST_F(WaveDeviceTest, TheMusicComesBackWithTheSoundServer) {
     for (const bool serverAtOpen : {true, false}) {
         SCOPED_TRACE(serverAtOpen ? "the server goes away while the music plays"
                                   : "no server at the open");
-        audio::MciCommandInterpreter device;
+        sound::MciCommandInterpreter device;
         RecordingMci mci(device);
-        media::Bgm bgm(mci);
+        music::Bgm bgm(mci);
         if (!serverAtOpen)
             server_->stop();
         testing::internal::CaptureStderr();
@@ -176,7 +176,7 @@ TEST_F(WaveDeviceTest, TheMusicComesBackWithTheSoundServer) {
             EXPECT_EQ(pollUntil(device, bgm, "playing", true), "playing");
             server_->stop();
         } else {
-            EXPECT_EQ(resultOf(mci, "play MIDI notify"), media::mci_error::deviceNotReady);
+            EXPECT_EQ(resultOf(mci, "play MIDI notify"), music::mci_error::deviceNotReady);
         }
         EXPECT_EQ(pollUntil(device, bgm, "not ready", true), "not ready");
         mci.sent.clear();
@@ -203,7 +203,7 @@ long timesSent(const RecordingMci& mci, const std::string& command) {
 
 // Ticks the music poll until `command` has been sent `times` more times; false if it was not
 // within a few seconds.
-bool tickUntilSent(const RecordingMci& mci, media::Bgm& bgm, const std::string& command,
+bool tickUntilSent(const RecordingMci& mci, music::Bgm& bgm, const std::string& command,
                    long times) {
     const long wanted = timesSent(mci, command) + times;
     QElapsedTimer waited;

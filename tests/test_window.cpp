@@ -48,15 +48,14 @@ TEST(Bars, FillFollowsTheValue) {
     struct Case {
         std::uint8_t kind;
         std::int16_t value;
-        std::int16_t ceiling;
         double share;
     };
-    const Case cases[] = {{0, 0, 200, 0},   {0, 100, 200, 0.5}, {1, 200, 200, 1},
-                          {2, 40, 80, 0.5}, {2, 80, 80, 1},     {2, 0, 80, 0}};
+    const Case cases[] = {{0, 0, 0},    {0, 100, 0.5}, {1, 200, 1},
+                          {2, 40, 0.5}, {2, 80, 1},    {2, 0, 0}};
     StartedGame g({});
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "bar " << int(c.kind) << " at " << c.value);
-        g.frm().barChanged(c.kind, c.value, c.ceiling);
+        g.frm().barChanged(c.kind, c.value);
         const app::MoodBar& bar = *bars(g.frm())[c.kind];
         EXPECT_EQ(bar.value(), c.value);
         EXPECT_NEAR(bar.fillHeight(), bar.height() * c.share, 1);

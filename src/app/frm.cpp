@@ -7,6 +7,7 @@
 #include "app/units.h"
 #include "common/report.h"
 #include "files/asset_file.h"
+#include "files/pack.h"
 #include "os/x11.h"
 
 #include <QEvent>
@@ -41,7 +42,7 @@ QIcon compiledInIcon() {
 } // namespace
 
 Frm::Frm(std::string applicationFolder, double screenWidthTwips, common::RandomSource& random,
-         media::MciInterface& mci, files::PictureDecoder& pictures)
+         music::MciInterface& mci, files::PictureDecoder& pictures)
     : applicationFolder_(std::move(applicationFolder)), screenWidthTwips_(screenWidthTwips),
       random_(random), pictures_(pictures), Pic(new ScenePicture(this)),
       LblSay(new MurmurLabel(Pic)), optBox_(new QWidget(this)), timOpt(this), timLbl(this),
@@ -108,13 +109,13 @@ void Frm::showGame() {
 void Frm::Form_Load() {
     AppDir = files::withTrailingSeparator(applicationFolder_);
     DatDir = AppDir; // the texts lie beside the program
-    ImgDir = AppDir + "img/";
-    bgm_.start(AppDir + "bgm.wav");
+    ImgDir = AppDir + files::pack::pictures;
+    bgm_.start(AppDir + files::pack::music);
     random_.randomize();
     Opt[0]->setText(QStringLiteral("自分のことを考える"));
     Opt[1]->setText(QStringLiteral("相手のことを考える"));
     Opt[2]->setText(QStringLiteral("思い出す"));
-    murmurs_.LoadLines(DatDir + "dat.txt");
+    murmurs_.LoadLines(DatDir + files::pack::murmurs);
     ApplyLayout();
 }
 
@@ -226,7 +227,7 @@ void Frm::Opt_Click(std::int16_t index) {
     if (index < 0 || index > 2)
         common::fault("there is no option " + std::to_string(index));
     Opt[index]->setChecked(true);
-    ShowPicture(std::to_string(moods_.drawScene()));
+    ShowPicture(files::pack::scenePicture(moods_.drawScene()));
 }
 
 // An ending is read out once the tick is over, so that a tick that shows two says only the last.
@@ -240,17 +241,17 @@ void Frm::timLbl_Timer() {
     LblSay->setCaption(murmurs_.drawLine());
 }
 
-// Reads and decodes the file anew on every call, so a picture replaced while the game runs shows
-// as it is now. An empty name paints the last picture again.
+// `name` within the pictures' folder. Reads and decodes the file anew on every call, so a picture
+// replaced while the game runs shows as it is now. An empty name paints the last picture again.
 void Frm::ShowPicture(const std::string& name) {
     Pic->cls();
     if (!name.empty())
-        E = files::LoadPicture(pictures_, ImgDir + name + ".jpg", Pic->deviceSize());
+        E = files::LoadPicture(pictures_, ImgDir + name, Pic->deviceSize());
     Pic->paintPicture(E);
     Pic->setVisible(true);
 }
 
-void Frm::barChanged(std::uint8_t kind, std::int16_t value, std::int16_t /*ceiling*/) {
+void Frm::barChanged(std::uint8_t kind, std::int16_t value) {
     bars_.at(kind)->setValue(value);
 }
 
@@ -274,8 +275,8 @@ void Frm::endingReached(std::uint8_t n) {
 void Frm::ShowEnding(std::uint8_t n) {
     timLbl.stop();
     timOpt.stop();
-    ShowPicture("end" + std::to_string(n));
-    LblSay->setCaption(murmur::endingText(DatDir + "end" + std::to_string(n) + ".txt"));
+    ShowPicture(files::pack::endingPicture(n));
+    LblSay->setCaption(murmur::endingText(DatDir + files::pack::endingText(n)));
 }
 
 } // namespace app

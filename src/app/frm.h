@@ -6,9 +6,9 @@
 #include "app/controls.h"
 #include "common/random.h"
 #include "files/picture.h"
-#include "media/bgm.h"
 #include "mood/mood_rules.h"
 #include "murmur/murmurs.h"
+#include "music/bgm.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -36,7 +36,7 @@ class Frm final : public QWidget, public mood::MoodView {
 public:
     // `applicationFolder` as the system gives it; the assets lie there.
     Frm(std::string applicationFolder, double screenWidthTwips, common::RandomSource& random,
-        media::MciInterface& mci, files::PictureDecoder& pictures);
+        music::MciInterface& mci, files::PictureDecoder& pictures);
 
     // Loads the window (start-up runs here, once) and shows it.
     void showGame();
@@ -50,7 +50,7 @@ public:
     void ShowPicture(const std::string& name);
     void ShowEnding(std::uint8_t n);
 
-    void barChanged(std::uint8_t kind, std::int16_t value, std::int16_t ceiling) override;
+    void barChanged(std::uint8_t kind, std::int16_t value) override;
     void captionChanged(const std::string& text) override;
     void endingReached(std::uint8_t n) override;
 
@@ -91,7 +91,7 @@ private:
     std::string ImgDir;
     murmur::Murmurs murmurs_;
     mood::MoodRules moods_;
-    media::Bgm bgm_;
+    music::Bgm bgm_;
     QSize outerSize_;
     QMargins frame_;
     bool loaded_ = false;

@@ -3,16 +3,20 @@
 
 #include "check/pack_check.h"
 
-#include "audio/music_reader.h"
+#include "check/music_check.h"
 #include "common/report.h"
 #include "files/asset_file.h"
+#include "files/pack.h"
 #include "files/picture.h"
 #include "files/text_file.h"
 #include "murmur/murmurs.h"
+#include "sound/music_reader.h"
 
 #include <QCoreApplication>
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace check {
 
@@ -20,15 +24,26 @@ namespace {
 
 // As the game reads them: the lines it uses, each cut as murmurs are.
 struct Text {
-    const char* name;
+    std::string name;
     int lines;
 };
-constexpr Text texts[] = {{"dat.txt", murmur::Murmurs::LineCount},
-                          {"end0.txt", murmur::EndingLineCount},
-                          {"end1.txt", murmur::EndingLineCount}};
+std::vector<Text> texts() {
+    std::vector<Text> texts = {{files::pack::murmurs, murmur::Murmurs::LineCount}};
+    for (int n = 0; n < files::pack::endingCount; ++n)
+        texts.push_back({files::pack::endingText(n), murmur::EndingLineCount});
+    return texts;
+}
 constexpr std::size_t mostCharacters = murmur::Murmurs::MaxLineCharacters;
-constexpr const char* pictureNames[] = {"img/0.jpg", "img/1.jpg",    "img/2.jpg",   "img/3.jpg",
-                                        "img/4.jpg", "img/end0.jpg", "img/end1.jpg"};
+
+// The scenes', then the endings'.
+std::vector<std::string> pictureNames() {
+    std::vector<std::string> names;
+    for (int n = 0; n < files::pack::sceneCount; ++n)
+        names.push_back(files::pack::pictures + files::pack::scenePicture(n));
+    for (int n = 0; n < files::pack::endingCount; ++n)
+        names.push_back(files::pack::pictures + files::pack::endingPicture(n));
+    return names;
+}
 // Decoded as the picture area of a 1024-pixel-wide screen shows it.
 constexpr QSize shownSize(341, 341);
 
@@ -68,8 +83,8 @@ std::string pictureReport(files::PictureDecoder& pictures, const std::string& pa
 
 // Read within the game's budgets; what the decoder prints on its own is a damage the game tells.
 std::string musicReport(const std::string& path, bool& plays) {
-    const audio::MusicCheck music = audio::checkMusic(path);
-    const std::string decoderSaid = audio::decoderLinesSaid(music.decoderLines);
+    const MusicCheck music = checkMusic(path);
+    const std::string decoderSaid = sound::decoderLinesSaid(music.decoderLines);
     plays = music.problem.empty() && music.loops && decoderSaid.empty();
     if (!music.problem.empty())
         return QCoreApplication::translate("PackCheck", "not played (%1)")
@@ -100,12 +115,12 @@ int checkPack(const std::string& folder, files::PictureDecoder& pictures) {
         complete = complete && found;
         std::printf("%s\n", line.c_str());
     };
-    for (const Text& text : texts)
+    for (const Text& text : texts())
         report(text.name, [&](const std::string& path) { return textReport(path, text); });
-    for (const char* picture : pictureNames)
+    for (const std::string& picture : pictureNames())
         report(picture, [&](const std::string& path) { return pictureReport(pictures, path); });
     bool plays = false;
-    report("bgm.wav", [&](const std::string& path) { return musicReport(path, plays); });
+    report(files::pack::music, [&](const std::string& path) { return musicReport(path, plays); });
     return complete && plays && !common::anyFileProblemReported() ? 0 : 1;
 }
 

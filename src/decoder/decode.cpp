@@ -3,6 +3,8 @@
 
 #include "decoder/decode.h"
 
+#include "common/qt_messages.h"
+
 #include <QFile>
 #include <QImageReader>
 #include <cerrno>
@@ -23,30 +25,18 @@ QByteArray kindOf(const QByteArray& start) {
     return {};
 }
 
-// What Qt and its decoder libraries say while a picture is read: the first of it is kept for the
-// game's one line about the file. libjpeg's "Corrupt JPEG data" names no file, and comes on every
-// read. The decoder reads one picture at a time on one thread.
-QString* heldMessage = nullptr;
-
-void holdFirstMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
-    if (heldMessage != nullptr && heldMessage->isEmpty())
-        *heldMessage = message.trimmed();
-}
-
-struct HeldMessages {
-    explicit HeldMessages(QString& first) {
-        static const bool installed = (qInstallMessageHandler(holdFirstMessage), true);
-        (void)installed;
-        heldMessage = &first;
-    }
-    ~HeldMessages() { heldMessage = nullptr; }
-};
-
 } // namespace
 
 Decoded decode(int descriptor, QSize shownSize) {
     Decoded decoded;
-    const HeldMessages held(decoded.message);
+    // What Qt and its decoder libraries say while the picture is read: the first of it is kept
+    // for the game's one line about the file. libjpeg's "Corrupt JPEG data" names no file, and
+    // comes on every read.
+    const common::HoldQtMessages held(
+        [&first = decoded.message](QtMsgType, const QMessageLogContext&, const QString& message) {
+            if (first.isEmpty())
+                first = message.trimmed();
+        });
     QFile file;
     if (!file.open(descriptor, QIODevice::ReadOnly, QFile::DontCloseHandle)) {
         decoded.message = file.errorString();

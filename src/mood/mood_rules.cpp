@@ -85,7 +85,7 @@ void MoodRules::AddMood(std::uint8_t who, std::uint8_t kind, std::int16_t delta)
     else
         Mood(who, kind) = s;
     if (who == Player)
-        view_.barChanged(kind, Mood(Player, kind), c);
+        view_.barChanged(kind, Mood(Player, kind));
     TestEnding(c);
 }
 

@@ -42,8 +42,8 @@ std::int16_t checked16(int result);
 class MoodView {
 public:
     virtual ~MoodView() = default;
-    // The player's mood of `kind` now stands at `value` of `ceiling`.
-    virtual void barChanged(std::uint8_t kind, std::int16_t value, std::int16_t ceiling) = 0;
+    // The player's mood of `kind` now stands at `value` (of ceilingOf(kind)).
+    virtual void barChanged(std::uint8_t kind, std::int16_t value) = 0;
     // The partner's moods, as the window caption shows them.
     virtual void captionChanged(const std::string& text) = 0;
     // A wish to apologise stands at its ceiling: ending 1 is the partner's, 0 the player's.

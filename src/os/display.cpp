@@ -3,6 +3,7 @@
 
 #include "os/display.h"
 
+#include "common/qt_messages.h"
 #include "common/report.h"
 
 #include <QByteArray>
@@ -10,7 +11,7 @@
 #include <QString>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
+#include <optional>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -55,13 +56,11 @@ struct HeldMessage {
     QString text;
 };
 
-std::mutex heldMutex;
 std::vector<HeldMessage> heldMessages;
-QtMessageHandler passOn = nullptr;
-QString noPlatformPlugin; // the line for it, in the player's language
+std::optional<common::HoldQtMessages> startMessages;
 
-void holdStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    const std::lock_guard lock(heldMutex);
+void holdStartMessage(const QString& noPlatformPlugin, QtMsgType type,
+                      const QMessageLogContext& context, const QString& message) {
     if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
         const QString why = heldMessages.empty() ? message.section('\n', 0, 0)
                                                  : heldMessages.front().text.trimmed();
@@ -69,7 +68,7 @@ void holdStartMessage(QtMsgType type, const QMessageLogContext& context, const Q
         std::_Exit(1);
     }
     if (type == QtFatalMsg)
-        return passOn(type, context, message);
+        return common::HoldQtMessages::passOn(type, context, message);
     heldMessages.push_back({type, context.category, message});
 }
 
@@ -102,17 +101,19 @@ std::optional<std::string> chooseDisplay() {
 }
 
 void holdQtStartMessages() {
-    noPlatformPlugin = QCoreApplication::translate(
+    const QString noPlatformPlugin = QCoreApplication::translate(
         "Display", "cannot show the window: no Qt platform plugin could start (%1)");
-    passOn = qInstallMessageHandler(holdStartMessage);
+    startMessages.emplace([noPlatformPlugin](QtMsgType type, const QMessageLogContext& context,
+                                             const QString& message) {
+        holdStartMessage(noPlatformPlugin, type, context, message);
+    });
 }
 
 void passOnQtStartMessages() {
-    qInstallMessageHandler(passOn);
-    const std::lock_guard lock(heldMutex);
+    startMessages.reset();
     for (const HeldMessage& message : heldMessages)
-        passOn(message.type, QMessageLogContext(nullptr, 0, nullptr, message.category),
-               message.text);
+        common::HoldQtMessages::passOn(
+            message.type, QMessageLogContext(nullptr, 0, nullptr, message.category), message.text);
     heldMessages.clear();
 }
 

@@ -13,7 +13,8 @@ namespace os {
 // as none, and is dropped from the environment so that Qt does not try it.
 std::optional<std::string> chooseDisplay();
 
-// Around the making of the application: Qt's messages are held back, and passed on once it stands.
+// Around the making of the application: Qt's messages on this thread are held back, and passed on
+// once it stands.
 // Should no platform plugin start, the game says so in one line and exits with status 1. Hold them
 // while the command line's application stands: that line is translated then, as the application
 // being made has no translations yet.

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "audio/mci_commands.h"
+#include "sound/mci_commands.h"
 
 #include <array>
 #include <string_view>
 
-namespace audio {
+namespace sound {
 
 namespace {
 
@@ -21,7 +21,7 @@ std::int32_t writeMode(DeviceMode mode, char* reply, std::uint32_t replyLength) 
         return 0;
     const bool fits = word.size() < replyLength;
     reply[word.copy(reply, fits ? word.size() : 0)] = '\0';
-    return fits ? 0 : media::mci_error::paramOverflow;
+    return fits ? 0 : music::mci_error::paramOverflow;
 }
 
 } // namespace
@@ -33,7 +33,7 @@ std::int32_t MciCommandInterpreter::mciSendStringA(const char* text, char* reply
     if (command.size() >= openStart.size() + openEnd.size() && command.starts_with(openStart) &&
         command.ends_with(openEnd)) {
         if (device_)
-            return media::mci_error::deviceOpen;
+            return music::mci_error::deviceOpen;
         const auto path =
             command.substr(openStart.size(), command.size() - openStart.size() - openEnd.size());
         device_ = makeDevice_();
@@ -46,9 +46,9 @@ std::int32_t MciCommandInterpreter::mciSendStringA(const char* text, char* reply
                        command == "play MIDI notify" || command == "seek MIDI to start" ||
                        command == "play MIDI from 0";
     if (!known)
-        return media::mci_error::unrecognizedCommand;
+        return music::mci_error::unrecognizedCommand;
     if (!device_)
-        return media::mci_error::invalidDeviceName;
+        return music::mci_error::invalidDeviceName;
     if (command == "close MIDI notify") {
         device_.reset();
         return 0;
@@ -61,4 +61,4 @@ std::int32_t MciCommandInterpreter::mciSendStringA(const char* text, char* reply
     return rewound != 0 || command == "seek MIDI to start" ? rewound : device_->play();
 }
 
-} // namespace audio
+} // namespace sound

@@ -14,7 +14,7 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace audio {
+namespace sound {
 
 // What libsndfile may read of a file before its first sound. Whatever the format, an ordinary file
 // reads its header, tags and pictures first: a FLAC picture block holds at most 16 MiB, cover art
@@ -46,8 +46,9 @@ public:
     explicit MusicReader(std::chrono::microseconds shortestRound = {}, std::size_t heldWhole = 0);
     ~MusicReader();
 
-    // Opens `path` (found by findFileIgnoringCase). Returns why it cannot be played, or "".
-    // A stop requested through `stop` abandons the reading.
+    // Opens `path` as an AssetFile, which finds it in any letter case. Returns why it cannot be
+    // played, or "". A stop requested through `stop` abandons the reading. Whether the file has
+    // changed is asked of `path` byte for byte, so give it the name as found.
     std::string open(const std::string& path, std::stop_token stop = {});
 
     const std::string& path() const { return path_; }
@@ -63,9 +64,10 @@ public:
     std::size_t read(std::byte* out, std::size_t bytes);
     bool atEnd() const { return atEnd_; }
 
-    // A new round from the start of the sound. The file is opened again only when it has changed
-    // since it was last tried (see FileStamp). Returns why it cannot be played (or became another
-    // kind of sound): the round is then silent, and the file is not tried again until it changes.
+    // A new round from the start of the sound, read from the file open already. Only when the file
+    // at `path` has changed since it was last tried (see FileStamp) is `path` opened, and looked
+    // up, again. Returns why it cannot be played (or became another kind of sound): the round is
+    // then silent, and the file is not tried again until it changes.
     std::string rewind();
 
     // What the decoders printed on their own since the open.
@@ -97,17 +99,7 @@ private:
 };
 
 // What decoders printed on their own, as the game's line about the file tells it: "" for nothing,
-// else e.g. ` (the decoder printed 4 lines, the first: "Note: Illegal Audio-MPEG-Header ...")`.
+// else e.g. ` (lines the decoder printed: 4, the first: "Note: Illegal Audio-MPEG-Header ...")`.
 std::string decoderLinesSaid(const common::LibraryMessages& said);
 
-// What the game makes of a music file, without a sound server: for a pack's author.
-struct MusicCheck {
-    std::string problem;                  // why the game would not play it; empty when it would
-    std::string format;                   // as MusicReader::description gives it
-    double seconds = 0;                   // one round of the loop
-    bool loops = false;                   // it can be read again from its start, as each round does
-    common::LibraryMessages decoderLines; // what the decoder printed on its own
-};
-MusicCheck checkMusic(const std::string& path);
-
-} // namespace audio
+} // namespace sound

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "audio/music_reader.h"
+#include "sound/music_reader.h"
 
 #include "files/asset_file.h"
 
@@ -17,7 +17,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace audio {
+namespace sound {
 namespace {
 
 // A format chunk is tens of bytes; anything near this is damage.
@@ -410,22 +410,4 @@ std::string decoderLinesSaid(const common::LibraryMessages& said) {
         .toStdString();
 }
 
-MusicCheck checkMusic(const std::string& path) {
-    MusicReader reader({}, mostBytesHeldWhole);
-    MusicCheck check;
-    check.problem = reader.open(path);
-    check.decoderLines = reader.libraryMessages();
-    if (!check.problem.empty())
-        return check;
-    check.format = reader.description();
-    std::vector<std::byte> block(64 * 1024);
-    std::int64_t bytes = 0;
-    while (!reader.atEnd())
-        bytes += static_cast<std::int64_t>(reader.read(block.data(), block.size()));
-    check.seconds = static_cast<double>(bytes / reader.bytesPerFrame()) / reader.rate();
-    check.loops = reader.rewind().empty();
-    check.decoderLines = reader.libraryMessages();
-    return check;
-}
-
-} // namespace audio
+} // namespace sound

@@ -3,17 +3,17 @@
 
 #pragma once
 
-#include "media/mci.h"
+#include "music/mci.h"
 
 #include <cstdint>
 #include <string>
 
-namespace media {
+namespace music {
 
 // The background music, replayed from the start by the 1 ms BgmTim poll whenever it has stopped.
 class Bgm {
 public:
-    explicit Bgm(media::MciInterface& mci) : mci_(mci) {}
+    explicit Bgm(music::MciInterface& mci) : mci_(mci) {}
 
     // Start-up's part: the music is wanted from now on, opened from `path` and played.
     void start(const std::string& path) {
@@ -29,9 +29,9 @@ public:
 private:
     static constexpr std::int16_t vbTrue = -1;
 
-    media::MciInterface& mci_;
+    music::MciInterface& mci_;
     std::int16_t BgmLoop = 0;   // vbTrue or 0
     std::int32_t MciResult = 0; // the latest result but the status query's; nothing decides on it
 };
 
-} // namespace media
+} // namespace music

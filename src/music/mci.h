@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace media {
+namespace music {
 
 // Windows-style multimedia command strings. Returns 0 on success, otherwise one of the codes below.
 class MciInterface {
@@ -26,4 +26,4 @@ constexpr std::int32_t deviceNotReady = 276; // no audio output yet
 constexpr std::int32_t invalidFile = 296;    // not a sound the device can play
 } // namespace mci_error
 
-} // namespace media
+} // namespace music

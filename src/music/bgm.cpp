@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "media/bgm.h"
+#include "music/bgm.h"
 
 #include "common/ascii.h"
 
 #include <array>
 #include <string_view>
 
-namespace media {
+namespace music {
 
 void Bgm::BgmOpen(const std::string& path) {
     MciResult = mci_.mciSendStringA("close MIDI notify", nullptr, 0, 0);
@@ -34,4 +34,4 @@ void Bgm::BgmTim_Timer() {
     }
 }
 
-} // namespace media
+} // namespace music

@@ -1,10 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
-#include "audio/mci_commands.h"
-#include "audio/music_reader.h"
+#include "sound/sound_server_device.h"
+
 #include "common/report.h"
 #include "files/asset_file.h"
+#include "music/mci.h"
+#include "sound/music_reader.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -17,7 +19,7 @@
 #include <thread>
 #include <utility>
 
-namespace audio {
+namespace sound {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -39,7 +41,7 @@ public:
     // cannot be played leaves it so.
     std::int32_t open(const std::string& path) override {
         if (loop_ == nullptr)
-            return media::mci_error::hardware;
+            return music::mci_error::hardware;
         thread_ = std::jthread([this, path](std::stop_token stop) {
             if (openReader(path, stop))
                 run(stop);
@@ -55,7 +57,7 @@ private:
     std::int32_t command(DeviceMode next) {
         const std::lock_guard lock(mutex_);
         if (mode() == DeviceMode::NotReady)
-            return media::mci_error::deviceNotReady;
+            return music::mci_error::deviceNotReady;
         ++commands_;
         rewindAsked_ = rewindAsked_ || next == DeviceMode::Stopped;
         mode_.store(next, std::memory_order_relaxed);
@@ -70,7 +72,9 @@ private:
         mode_.store(mode, std::memory_order_relaxed);
     }
 
-    // The name is looked up once: each round reads the file found, without searching its folder.
+    // The name is looked up here so that a missing file is told in the music's words, and so that
+    // the reader, which asks at every round whether the file at its name has changed, has the name
+    // found.
     bool openReader(const std::string& path, std::stop_token stop) {
         const std::string found = files::findFileIgnoringCase(path);
         std::error_code ignored;
@@ -305,4 +309,4 @@ std::unique_ptr<SoundDevice> makeSoundServerDevice() {
     return std::make_unique<SoundServerDevice>();
 }
 
-} // namespace audio
+} // namespace sound
