@@ -12,70 +12,40 @@
 #include <QImage>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 using files::findFileIgnoringCase;
 
-// A name that exists is returned as it is.
-TEST(FindFileIgnoringCase, ExactNameIsKept) {
-    AssetFolder folder;
-    folder.writeFile("img/0.jpg");
-    EXPECT_EQ(findFileIgnoringCase(folder.path("img/0.jpg")), folder.path("img/0.jpg"));
-}
-
-// A file named in other letter case in the same folder is found.
-TEST(FindFileIgnoringCase, FindsTheFileInOtherCase) {
-    AssetFolder folder;
-    folder.writeFile("Dat.TXT");
-    EXPECT_EQ(findFileIgnoringCase(folder.path("dat.txt")), folder.path("Dat.TXT"));
-}
-
-// The picture folder itself may be in other case too, and so may the file in it.
-TEST(FindFileIgnoringCase, FindsTheFolderInOtherCase) {
-    AssetFolder folder;
-    folder.writeFile("IMG/0.JPG");
-    folder.writeFile("Img2/end0.jpg");
-    EXPECT_EQ(findFileIgnoringCase(folder.path("img/0.jpg")), folder.path("IMG/0.JPG"));
-    EXPECT_EQ(findFileIgnoringCase(folder.path("img2/end0.jpg")), folder.path("Img2/end0.jpg"));
-}
-
-// When both the exact name and another-case name exist, the exact one wins.
-TEST(FindFileIgnoringCase, ExactNameWinsOverOtherCase) {
-    AssetFolder folder;
-    folder.writeFile("BGM.WAV");
-    folder.writeFile("bgm.wav");
-    folder.writeFile("Img/1.jpg");
-    folder.writeFile("img/1.jpg");
-    EXPECT_EQ(findFileIgnoringCase(folder.path("bgm.wav")), folder.path("bgm.wav"));
-    EXPECT_EQ(findFileIgnoringCase(folder.path("img/1.jpg")), folder.path("img/1.jpg"));
-}
-
-// Several other-case names: the same one is taken every time (the first in byte order).
-TEST(FindFileIgnoringCase, SeveralCandidatesGiveTheFirstInByteOrder) {
-    AssetFolder folder;
-    folder.writeFile("dAt.txt");
-    folder.writeFile("DAT.txt");
-    folder.writeFile("Dat.txt");
-    EXPECT_EQ(findFileIgnoringCase(folder.path("dat.txt")), folder.path("DAT.txt"));
-}
-
-// Nothing that matches, or a missing folder: the asked path comes back, so reports name it.
-TEST(FindFileIgnoringCase, MissingGivesThePathAskedFor) {
-    AssetFolder folder;
-    folder.writeFile("dat.txt.bak");
-    folder.writeFile("img/end0.jpg");
-    EXPECT_EQ(findFileIgnoringCase(folder.path("dat.txt")), folder.path("dat.txt"));
-    EXPECT_EQ(findFileIgnoringCase(folder.path("img/0.jpg")), folder.path("img/0.jpg"));
-    EXPECT_EQ(findFileIgnoringCase(folder.path("pictures/0.jpg")), folder.path("pictures/0.jpg"));
-}
-
-// Only ASCII letters fold: Japanese names and other bytes must match exactly.
-TEST(FindFileIgnoringCase, OnlyAsciiLettersFold) {
-    AssetFolder folder;
-    folder.writeFile("夜 の 音/BGM.wav");
-    EXPECT_EQ(findFileIgnoringCase(folder.path("夜 の 音/bgm.WAV")),
-              folder.path("夜 の 音/BGM.wav"));
-    EXPECT_EQ(findFileIgnoringCase(folder.path("夜 の 音/bgm_wav")),
-              folder.path("夜 の 音/bgm_wav"));
+// A name is looked up in the folder the way Windows would: the exact name when it exists, else
+// the first in byte order of the names that differ from it in the case of ASCII letters only,
+// folders included; with nothing that matches, the asked path comes back, so reports name it.
+TEST(FindFileIgnoringCase, FindsTheNameAsWindowsWould) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> files;
+        std::string asked;
+        std::string found;
+    };
+    const Case cases[] = {
+        {"the exact name", {"img/0.jpg"}, "img/0.jpg", "img/0.jpg"},
+        {"a file in other case", {"Dat.TXT"}, "dat.txt", "Dat.TXT"},
+        {"a folder in other case", {"IMG/0.JPG", "Img2/end0.jpg"}, "img/0.jpg", "IMG/0.JPG"},
+        {"a folder with a digit", {"IMG/0.JPG", "Img2/end0.jpg"}, "img2/end0.jpg", "Img2/end0.jpg"},
+        {"exact before other case", {"BGM.WAV", "bgm.wav"}, "bgm.wav", "bgm.wav"},
+        {"exact folder before other case", {"Img/1.jpg", "img/1.jpg"}, "img/1.jpg", "img/1.jpg"},
+        {"several in other case", {"dAt.txt", "DAT.txt", "Dat.txt"}, "dat.txt", "DAT.txt"},
+        {"no match", {"dat.txt.bak"}, "dat.txt", "dat.txt"},
+        {"no match in the folder", {"img/end0.jpg"}, "img/0.jpg", "img/0.jpg"},
+        {"no folder", {"img/end0.jpg"}, "pictures/0.jpg", "pictures/0.jpg"},
+        {"Japanese names", {"夜 の 音/BGM.wav"}, "夜 の 音/bgm.WAV", "夜 の 音/BGM.wav"},
+        {"no other byte folds", {"夜 の 音/BGM.wav"}, "夜 の 音/bgm_wav", "夜 の 音/bgm_wav"},
+    };
+    for (const Case& c : cases) {
+        AssetFolder folder;
+        for (const std::string& file : c.files)
+            folder.writeFile(file);
+        EXPECT_EQ(findFileIgnoringCase(folder.path(c.asked)), folder.path(c.found)) << c.what;
+    }
 }
 
 // A folder named in Shift-JIS, as unzip leaves a Windows archive's: its name is no UTF-8.

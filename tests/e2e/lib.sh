@@ -1,7 +1,7 @@
 # SPDX-FileCopyrightText: 2026 The Sorawata developers
 # SPDX-License-Identifier: MIT
 
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034 # E2E_GAME and the like are for the scripts
 # The end-to-end tests' own session, sourced by every test script, which passes the game
 # executable as its first argument: an environment that owes nothing to the caller's shell, a work
 # folder, waiting, failing, the game's process and a private sound server. The rest lies beside:
