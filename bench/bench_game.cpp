@@ -166,7 +166,7 @@ void CheapestDecode(benchmark::State& state, const char* name) {
     Game game; // for the picture box's size in device pixels
     const QWidget& pic = *game.frm.findChild<QWidget*>("Pic");
     const QSize box = pic.size() * pic.devicePixelRatio();
-    const std::string path = game.frm.imgDir() + name + ".jpg";
+    const std::string path = assetFolder().filePath(QString("img/%1.jpg").arg(name)).toStdString();
     for (auto _ : state) {
         const QImage image = cheapestDecode(path, box);
         benchmark::DoNotOptimize(image.constBits());

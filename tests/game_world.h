@@ -6,11 +6,11 @@
 #include "app/frm.h"
 #include "scripted_random.h"
 #include "silent_mci.h"
+#include "test_files.h"
 #include "test_pictures.h"
 
 #include <QColor>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -21,27 +21,17 @@
 #include <string>
 #include <vector>
 
-// The colours of the test scenes 0-4 and the two ending pictures.
-inline const std::vector<QColor> sceneColours = {Qt::red, Qt::green, Qt::blue, Qt::yellow,
-                                                 Qt::magenta};
-inline const QColor end0Colour = QColor(20, 20, 20);
-inline const QColor end1Colour = QColor(0, 128, 128);
+inline const std::vector<QColor> sceneColours = {colour::scene0, colour::scene1, colour::scene2,
+                                                 colour::scene3, colour::scene4};
 
 // A folder of assets the way a player would put them beside the game.
 class AssetFolder {
 public:
-    AssetFolder() { QDir(dir_.path()).mkdir("img"); }
-
     std::string path() const { return dir_.path().toStdString(); }
+    std::string path(const std::string& name) const { return path() + "/" + name; }
 
-    void writeFile(const std::string& name, const std::string& bytes) const {
-        QFile file(dir_.filePath(QString::fromStdString(name)));
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    }
-
-    void writePicture(const std::string& name, const QImage& image) const {
-        image.save(dir_.filePath(QString::fromStdString("img/" + name + ".jpg")), "JPEG", 95);
+    void writeFile(const std::string& name, const std::string& bytes = "") const {
+        test_files::writeFile(path(name), bytes);
     }
 
     // Returns the picture's path.
@@ -49,16 +39,17 @@ public:
                                   QSize size = {64, 48}) const {
         QImage image(size, QImage::Format_RGB32);
         image.fill(colour);
-        writePicture(name, image);
-        return path() + "/img/" + name + ".jpg";
+        QDir(dir_.path()).mkdir("img");
+        image.save(QString::fromStdString(path("img/" + name + ".jpg")), "JPEG", 95);
+        return path("img/" + name + ".jpg");
     }
 
     // Five scenes, two endings with their texts and fifteen murmurs.
     void writeStandardSet() const {
         for (int k = 0; k < 5; ++k)
             writeSolidPicture(std::to_string(k), sceneColours[static_cast<std::size_t>(k)]);
-        writeSolidPicture("end0", end0Colour);
-        writeSolidPicture("end1", end1Colour);
+        writeSolidPicture("end0", colour::end0);
+        writeSolidPicture("end1", colour::end1);
         writeFile("end0.txt", "mine one\r\nmine two\r\nmine three\r\n");
         writeFile("end1.txt", "yours one\r\nyours two\r\nyours three\r\n");
         std::string murmurs;
@@ -71,12 +62,41 @@ private:
     QTemporaryDir dir_;
 };
 
-// The game's window on a 1024-pixel-wide screen at 96 DPI, loaded but not shown.
-struct LoadedGame {
-    LoadedGame(const AssetFolder& assets, std::vector<double> draws, double screenTwips = 15360)
+// The standard set, written once for the tests that do not change it.
+inline const AssetFolder& standardAssets() {
+    static const AssetFolder* assets = [] {
+        auto* folder = new AssetFolder;
+        folder->writeStandardSet();
+        return folder;
+    }();
+    return *assets;
+}
+
+// How far a test game gets before the test takes over.
+enum class Opening {
+    Loaded,     // start-up has run; not shown, no night begun
+    Started,    // loaded and a new game begun (one draw for its scene), not shown
+    Shown,      // shown as a player sees it: the first night begun, its timers running
+    ShownStill, // shown and active, its timers stopped so that only the test's actions draw
+};
+
+// The game's window on a 1024-pixel-wide screen at 96 DPI over `assets`, drawing `draws` in turn.
+struct Game {
+    Game(const AssetFolder& assets, std::vector<double> draws, Opening opening = Opening::Loaded,
+         double screenTwips = 15360)
         : random(std::move(draws)),
           frm(assets.path(), screenTwips, random, music, testPictureDecoder()) {
-        frm.Form_Load();
+        if (opening == Opening::Loaded || opening == Opening::Started)
+            frm.Form_Load();
+        if (opening == Opening::Started)
+            frm.Form_Activate();
+        if (opening == Opening::Shown || opening == Opening::ShownStill)
+            frm.showGame();
+        if (opening == Opening::ShownStill) {
+            frm.findChild<QTimer*>("timOpt")->stop();
+            frm.findChild<QTimer*>("timLbl")->stop();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&frm));
+        }
     }
 
     ScriptedRandom random;
@@ -122,15 +142,4 @@ inline bool eventuallyShows(QWidget& window, const std::function<bool(const QIma
 inline QColor sceneColour(app::Frm& frm) {
     const QImage shot = pic(frm).grab().toImage();
     return shot.pixelColor(shot.width() / 2, shot.height() - 3);
-}
-
-inline QColor pixelAt(const QImage& image, int x, int y) {
-    return image.pixelColor(x, y);
-}
-
-// True when two colours differ by at most `tolerance` per channel (JPEG is lossy).
-inline bool near(const QColor& a, const QColor& b, int tolerance = 12) {
-    return std::abs(a.red() - b.red()) <= tolerance &&
-           std::abs(a.green() - b.green()) <= tolerance &&
-           std::abs(a.blue() - b.blue()) <= tolerance;
 }

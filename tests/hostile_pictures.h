@@ -6,9 +6,10 @@
 // Picture files that are cheap to store and costly to decode, written byte by byte: every
 // coefficient of every block is zero, so the coded data is all zero bits.
 
+#include "test_files.h"
+
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace hostile_pictures {
@@ -88,8 +89,7 @@ inline const std::string pgmHead = "P5\n60000 60000\n255\n";
 
 // `head`, then nothing but a hole up to 8 GiB: a few kilobytes on disk.
 inline void writeWithHole(const std::filesystem::path& path, const std::string& head) {
-    std::ofstream(path, std::ios::binary) << head;
-    std::filesystem::resize_file(path, 8ull << 30);
+    test_files::writeFile(path, head, (8ull << 30) - head.size());
 }
 
 } // namespace hostile_pictures

@@ -6,16 +6,20 @@
 // Music files for the tests, written by libsndfile, the RIFF surgery that Windows tools and
 // broken downloads leave in asset packs, and hostile files a player may be handed.
 
+#include "test_files.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <sndfile.h>
 #include <string>
 #include <vector>
 
 namespace music_files {
+
+using test_files::readFile;
+using test_files::writeFile;
 
 // Writes interleaved 16-bit `samples` as a file in libsndfile's `format`; false when it refuses.
 // Float files and MPEG get them as floats in full scale (s / 32768): libsndfile would store
@@ -52,15 +56,6 @@ inline bool writeShortWave(const std::string& path, int frames = 8000) {
     for (int i = 0; i < frames; ++i)
         samples.push_back(static_cast<short>((i % 64) * 256));
     return writeSound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, samples);
-}
-
-inline std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 struct Chunk {
@@ -114,7 +109,7 @@ inline std::string riff(const std::vector<Chunk>& chunks,
 // Puts `paddingBytes` of padding in the metadata of the FLAC file at `path`, before its sound, in
 // blocks as large as FLAC allows, written sparse: a few hundred KB on disk per GiB.
 inline bool padFlac(const std::string& path, std::int64_t paddingBytes) {
-    const std::string flac = readBytes(path);
+    const std::string flac = readFile(path);
     constexpr std::size_t streamInfoEnd = 4 + 4 + 34; // "fLaC", its block's head, STREAMINFO
     if (flac.compare(0, 4, "fLaC") != 0 || flac.size() < streamInfoEnd)
         return false;
@@ -154,10 +149,10 @@ inline bool writeDamagedMp3(const std::string& path) {
         samples.push_back(static_cast<short>(9000 * ((i / 2) % 200 < 100 ? 1 : -1)));
     if (!writeSound(path, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 2, rate, samples))
         return false;
-    std::string mp3 = readBytes(path);
+    std::string mp3 = readFile(path);
     for (std::size_t i = mp3.size() / 3; i < mp3.size() / 3 + 3000 && i < mp3.size(); ++i)
         mp3[i] = static_cast<char>(i * 7919);
-    writeBytes(path, mp3);
+    writeFile(path, mp3);
     return true;
 }
 

@@ -20,29 +20,12 @@ QAccessibleInterface* childNamed(QAccessibleInterface* parent, const QString& na
     return nullptr;
 }
 
-// The game shown as a player sees it: loaded, activated, a new game begun (one draw for the
-// scene), then the draws that follow.
-struct ShownGame {
-    explicit ShownGame(std::vector<double> draws, double screenTwips = 15360)
-        : random(std::move(draws)),
-          frm(assets().path(), screenTwips, random, music, testPictureDecoder()) {
-        frm.showGame();
-    }
-    static const AssetFolder& assets() {
-        static const AssetFolder folder = [] {
-            AssetFolder f;
-            f.writeStandardSet();
-            return f;
-        }();
-        return folder;
-    }
-    QAccessibleInterface* window() { return QAccessible::queryAccessibleInterface(&frm); }
-    QAccessibleInterface* picture() { return childNamed(window(), QStringLiteral("場面")); }
-
-    ScriptedRandom random;
-    SilentMci music;
-    app::Frm frm;
-};
+QAccessibleInterface* accessibleWindow(app::Frm& frm) {
+    return QAccessible::queryAccessibleInterface(&frm);
+}
+QAccessibleInterface* picture(app::Frm& frm) {
+    return childNamed(accessibleWindow(frm), QStringLiteral("場面"));
+}
 
 // One line per object, children indented under their parent, checking on the way that every
 // child names its parent as its parent and is found at its own index.
@@ -74,8 +57,8 @@ std::string treeOf(QAccessibleInterface* node, int depth = 0) {
 // text; the options in a named group; the bars and the partner's readout as labels, with no value
 // to set and no actions.
 TEST(Accessibility, TreeOfWindowPictureNotificationOptionsBarsAndReadout) {
-    ShownGame game({0.1});
-    QAccessibleInterface* window = game.window();
+    Game game(standardAssets(), {0.1}, Opening::Shown);
+    QAccessibleInterface* window = accessibleWindow(game.frm);
     EXPECT_EQ(window->text(QAccessible::Description), "題名の数は相手の怒、哀、謝りたい");
     const std::string expected = "Window 'Sorawata'\n"
                                  "  Button '場面' Press,SetFocus\n"
@@ -90,7 +73,7 @@ TEST(Accessibility, TreeOfWindowPictureNotificationOptionsBarsAndReadout) {
                                  "  StaticText '謝りたい 0 / 80'\n"
                                  "  StaticText ''\n";
     EXPECT_EQ(treeOf(window), expected);
-    EXPECT_TRUE(game.picture()->rect().contains(window->child(1)->rect()));
+    EXPECT_TRUE(picture(game.frm)->rect().contains(window->child(1)->rect()));
 }
 
 // The bars read the player's moods and the readout the partner's, each with its name and
@@ -117,7 +100,8 @@ TEST(Accessibility, LabelsReadTheMoodsWithTheirNamesAndCeilings) {
          "相手 怒 200 / 200 哀 0 / 200 謝りたい 0 / 80"},
     };
     for (const Case& c : cases) {
-        ShownGame game({0.1, drawing(0, 10), drawing(0, 10)}); // a tick that changes nothing
+        // A draw for the first scene, then a tick that changes nothing.
+        Game game(standardAssets(), {0.1, drawing(0, 10), drawing(0, 10)}, Opening::Shown);
         mood::MoodRules& moods = game.frm.moods();
         for (std::uint8_t kind : {mood::Anger, mood::Sorrow}) {
             moods.AddMoodWithApology(mood::Player, kind, c.player[kind]);
@@ -125,7 +109,7 @@ TEST(Accessibility, LabelsReadTheMoodsWithTheirNamesAndCeilings) {
         }
         game.frm.timOpt_Timer();
         SCOPED_TRACE(caption(game.frm));
-        QAccessibleInterface* window = game.window();
+        QAccessibleInterface* window = accessibleWindow(game.frm);
         for (int kind = 0; kind <= 2; ++kind) {
             EXPECT_EQ(window->child(3 + kind)->text(QAccessible::Name),
                       QString::fromUtf8(c.bars[kind]));
@@ -139,16 +123,17 @@ TEST(Accessibility, LabelsReadTheMoodsWithTheirNamesAndCeilings) {
 TEST(Accessibility, PressSpaceOrReturnOnThePictureStartsANewGame) {
     struct Case {
         const char* what;
-        std::function<void(ShownGame&)> act;
+        std::function<void(Game&)> act;
         bool newGame;
     };
     const auto key = [](Qt::Key k) {
-        return [k](ShownGame& game) { QTest::keyClick(&pic(game.frm), k); };
+        return [k](Game& game) { QTest::keyClick(&pic(game.frm), k); };
     };
     const Case cases[] = {
         {"press action",
-         [](ShownGame& game) {
-             game.picture()->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+         [](Game& game) {
+             picture(game.frm)->actionInterface()->doAction(
+                 QAccessibleActionInterface::pressAction());
          },
          true},
         {"Space", key(Qt::Key_Space), true},
@@ -157,7 +142,8 @@ TEST(Accessibility, PressSpaceOrReturnOnThePictureStartsANewGame) {
         {"A", key(Qt::Key_A), false},
     };
     for (const Case& c : cases) {
-        ShownGame game(c.newGame ? std::vector{0.1, 0.5} : std::vector{0.1});
+        Game game(standardAssets(), c.newGame ? std::vector{0.1, 0.5} : std::vector{0.1},
+                  Opening::Shown);
         mood::MoodRules& moods = game.frm.moods();
         moods.AddMood(mood::Player, mood::WishToApologise, 80); // the player's ending
         c.act(game);

@@ -58,7 +58,7 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const fs::path&
         run.peakKilobytes = usage.ru_maxrss;
     }
     posix_spawn_file_actions_destroy(&actions);
-    run.errors = music_files::readBytes(errors);
+    run.errors = test_files::readFile(errors);
     return run;
 }
 
@@ -132,7 +132,7 @@ TEST_F(DecodeBudget, CostlyFilesAreOneLineAndTheRestOfThePackReads) {
     using namespace hostile_pictures;
     const auto bytes = [](std::string content) {
         return [content = std::move(content)](const fs::path& path) {
-            music_files::writeBytes(path, content);
+            test_files::writeFile(path, content);
         };
     };
     struct Case {

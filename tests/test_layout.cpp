@@ -36,31 +36,26 @@ TEST(LayoutUnit, IsASixthOfTheScreenRoundedDown) {
     EXPECT_EQ(app::layoutUnit(15359), 2559);
 }
 
-// The application folder gets exactly one trailing separator, also for the root.
+// The application folder gets exactly one trailing separator, also for the root; the game finds
+// its files there (the other tests load them from a folder named without one).
 TEST(AssetFolders, EndInExactlyOneSeparator) {
     EXPECT_EQ(files::withTrailingSeparator("/home/player/夜 の 部屋"), "/home/player/夜 の 部屋/");
     EXPECT_EQ(files::withTrailingSeparator("/games/"), "/games/");
     EXPECT_EQ(files::withTrailingSeparator("/"), "/");
-
-    AssetFolder assets;
-    LoadedGame game(assets, {});
-    EXPECT_EQ(game.frm.appDir(), assets.path() + "/");
-    EXPECT_EQ(game.frm.datDir(), game.frm.appDir());
-    EXPECT_EQ(game.frm.imgDir(), game.frm.appDir() + "img/");
 }
 
 // A 15360-twip screen gives a window of 11520 x 5120 twips: 768 x 341 pixels without a frame.
 TEST(Layout, WindowSizeFollowsTheScreen) {
     AssetFolder assets;
-    LoadedGame game(assets, {});
+    Game game(assets, {});
     EXPECT_EQ(game.frm.size(), QSize(768, 341));
-    EXPECT_EQ(game.frm.palette().color(QPalette::Window), QColor(255, 255, 255));
+    EXPECT_EQ(game.frm.palette().color(QPalette::Window), colour::background);
 }
 
 // Start-up seeds the random generator once and gives the options and the bars their texts.
 TEST(Layout, OptionsAndBarsHaveTheirTexts) {
     AssetFolder assets;
-    LoadedGame game(assets, {});
+    Game game(assets, {});
     EXPECT_EQ(game.random.randomizeCount(), 1);
     const char* options[] = {"自分のことを考える", "相手のことを考える", "思い出す"};
     const char* barNames[] = {"怒 0 / 200", "哀 0 / 200", "謝りたい 0 / 80"};
@@ -76,7 +71,7 @@ TEST(Layout, ControlsTakeTheirGridRectanglesAtTwoSizes) {
     for (const double screenTwips : {15360.0, 19200.0}) {
         SCOPED_TRACE(screenTwips);
         AssetFolder assets;
-        LoadedGame game(assets, {}, screenTwips);
+        Game game(assets, {}, Opening::Loaded, screenTwips);
         const QSize area = game.frm.size();
         EXPECT_EQ(pic(game.frm).geometry(), gridRect(area, 0, 0, 2, 3));
         EXPECT_EQ(lblSay(game.frm).pos(), QPoint(7, 7));
@@ -95,48 +90,28 @@ TEST(Layout, ControlsTakeTheirGridRectanglesAtTwoSizes) {
 // of the bar, the frame's outline a blue pixel wide, the name blue on the 17 pixels at the top.
 TEST(Layout, BarDrawsFillFrameAndName) {
     AssetFolder assets;
-    LoadedGame game(assets, {});
+    Game game(assets, {});
     app::MoodBar& bar = *bars(game.frm)[0];
     bar.setValue(100);
     const QImage shot = bar.grab().toImage();
     const int middle = bar.width() / 2;
     EXPECT_EQ(bar.fillHeight(), 171); // (3 / 200 * 100 = 1.5 rows) of 341 pixels
-    EXPECT_EQ(shot.pixelColor(0, 200), QColor(0, 0, 255));
-    EXPECT_EQ(shot.pixelColor(middle, bar.height() - 1), QColor(0, 0, 255));
-    EXPECT_EQ(shot.pixelColor(middle, 170), QColor(0, 255, 255));
-    EXPECT_EQ(shot.pixelColor(middle, 171), QColor(255, 255, 255));
+    EXPECT_EQ(shot.pixelColor(0, 200), colour::barFrame);
+    EXPECT_EQ(shot.pixelColor(middle, bar.height() - 1), colour::barFrame);
+    EXPECT_EQ(shot.pixelColor(middle, 170), colour::barFill);
+    EXPECT_EQ(shot.pixelColor(middle, 171), colour::background);
     int nameBlue = 0;
     for (int x = 1; x < bar.width() - 1; ++x)
         for (int y = 1; y < 17; ++y)
             nameBlue += shot.pixelColor(x, y).blue() > shot.pixelColor(x, y).green() + 100;
     EXPECT_GT(nameBlue, 5);
-    EXPECT_EQ(shot.pixelColor(middle, 18), QColor(0, 255, 255));
+    EXPECT_EQ(shot.pixelColor(middle, 18), colour::barFill);
 }
 
-namespace {
-
-// The game shown and activated with one draw for its first scene and `draws` more, its timers
-// stopped at once so that only the test's own actions draw.
-struct ShownStill {
-    ShownStill(const AssetFolder& assets, int draws)
-        : random(std::vector<double>(static_cast<std::size_t>(draws) + 1, 0.1)),
-          frm(assets.path(), 15360, random, music, testPictureDecoder()) {
-        frm.showGame();
-        timer(frm, "timOpt").stop();
-        timer(frm, "timLbl").stop();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&frm));
-    }
-
-    ScriptedRandom random;
-    SilentMci music;
-    app::Frm frm;
-};
-
-} // namespace
-
-// Every click on an option raises its click event once, by mouse anywhere in its cell or by the
-// keyboard's selection keys, also on the option already marked; the handler marking the option
-// raises none, and neither does marking one from the program.
+// Every click on an option reaches the game's handler once, which draws its scene and takes its
+// way of thinking: by mouse anywhere in its cell or by the keyboard's selection keys, also on the
+// option already marked; the handler marking the option raises none, and neither does marking one
+// from the program.
 TEST(Options, EveryClickRaisesExactlyOneClickEvent) {
     using Options = QList<app::CellRadioButton*>;
     using Action = std::function<void(const Options&)>;
@@ -155,49 +130,48 @@ TEST(Options, EveryClickRaisesExactlyOneClickEvent) {
     const auto mark = [](int i) -> Action {
         return [i](const Options& opt) { opt[i]->setChecked(true); };
     };
+    struct Step {
+        Action action;
+        int click; // the option the game is told of; -1: none
+    };
     struct Case {
         const char* what;
-        std::vector<Action> actions;
-        std::vector<int> clicks;
+        std::vector<Step> steps;
         int marked;
     };
     const Case cases[] = {
-        {"mouse on another option", {mouse(2)}, {2}, 2},
-        {"mouse on the marked option", {mouse(0), mouse(0)}, {0, 0}, 0},
-        {"option 1, a new game, option 0", {mouse(1), mark(0), mouse(0)}, {1, 0}, 0},
-        {"space on the marked option", {key(0, Qt::Key_Space)}, {0}, 0},
-        {"space on an unmarked option", {key(2, Qt::Key_Space)}, {2}, 2},
-        {"down from the marked option", {key(0, Qt::Key_Down)}, {1}, 1},
-        {"up from the marked option", {mark(2), key(2, Qt::Key_Up)}, {1}, 1},
-        {"down from an unmarked option", {key(1, Qt::Key_Down)}, {2}, 2},
-        {"down from the last option", {mark(2), key(2, Qt::Key_Down)}, {}, 2},
-        {"marked by the program", {mark(1), mark(2)}, {}, 2},
+        {"mouse on another option", {{mouse(2), 2}}, 2},
+        {"mouse on the marked option", {{mouse(0), 0}, {mouse(0), 0}}, 0},
+        {"option 1, a new game, option 0", {{mouse(1), 1}, {mark(0), -1}, {mouse(0), 0}}, 0},
+        {"space on the marked option", {{key(0, Qt::Key_Space), 0}}, 0},
+        {"space on an unmarked option", {{key(2, Qt::Key_Space), 2}}, 2},
+        {"down from the marked option", {{key(0, Qt::Key_Down), 1}}, 1},
+        {"up from the marked option", {{mark(2), -1}, {key(2, Qt::Key_Up), 1}}, 1},
+        {"down from an unmarked option", {{key(1, Qt::Key_Down), 2}}, 2},
+        {"down from the last option", {{mark(2), -1}, {key(2, Qt::Key_Down), -1}}, 2},
+        {"marked by the program", {{mark(1), -1}, {mark(2), -1}}, 2},
     };
     AssetFolder assets;
     assets.writeStandardSet();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ShownStill game(assets, static_cast<int>(c.clicks.size()));
+        Game game(assets, std::vector<double>(c.steps.size() + 1, 0.1), Opening::ShownStill);
         const Options options = opt(game.frm);
-        std::vector<int> clicks;
-        for (int i = 0; i <= 2; ++i) {
-            QObject::connect(
-                options[i], &QAbstractButton::clicked, [&clicks, i] { clicks.push_back(i); });
+        for (const Step& step : c.steps) {
+            const std::size_t drawsBefore = game.random.remaining();
+            step.action(options);
+            EXPECT_EQ(drawsBefore - game.random.remaining(), step.click < 0 ? 0u : 1u);
+            if (step.click >= 0)
+                EXPECT_EQ(game.frm.moods().selectedOption(), step.click);
         }
-        for (const Action& action : c.actions)
-            action(options);
-        EXPECT_EQ(clicks, c.clicks);
         EXPECT_TRUE(options[c.marked]->isChecked());
-        EXPECT_EQ(game.frm.moods().selectedOption(), c.clicks.empty() ? 0 : c.clicks.back());
     }
 }
 
 // The window opens with the focus on the picture. Tab then enters the options at the marked one
 // and leaves them for the picture again.
 TEST(Layout, FocusStartsOnThePictureAndTabEntersTheOptionsAtTheMarkedOne) {
-    AssetFolder assets;
-    assets.writeStandardSet();
-    ShownStill game(assets, 0);
+    Game game(standardAssets(), {0.1}, Opening::ShownStill);
     QWidget* picture = &pic(game.frm);
     const auto option = [&](int i) -> QWidget* { return opt(game.frm)[i]; };
     EXPECT_EQ(QApplication::focusWidget(), picture);
@@ -223,7 +197,7 @@ TEST(Layout, FocusStartsOnThePictureAndTabEntersTheOptionsAtTheMarkedOne) {
 TEST(LayoutDeathTest, AnOptionThatDoesNotExistEndsTheProgram) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     AssetFolder assets;
-    LoadedGame game(assets, {});
+    Game game(assets, {});
     EXPECT_DEATH(game.frm.Opt_Click(-1), "there is no option -1");
     EXPECT_DEATH(game.frm.Opt_Click(3), "there is no option 3");
 }

@@ -38,7 +38,8 @@ std::int16_t ceilingOf(std::uint8_t kind) {
 // A game over the standard assets, driven through the handlers its events call.
 class LongEvening {
 public:
-    LongEvening() : frm_(assets().path(), 15360, gameRandom_, music_, testPictureDecoder()) {
+    LongEvening()
+        : frm_(standardAssets().path(), 15360, gameRandom_, music_, testPictureDecoder()) {
         frm_.Form_Load();
         frm_.Form_Activate();
     }
@@ -92,15 +93,6 @@ public:
     int endings() const { return endings_; }
 
 private:
-    static const AssetFolder& assets() {
-        static const AssetFolder* folder = [] {
-            auto* standard = new AssetFolder;
-            standard->writeStandardSet();
-            return standard;
-        }();
-        return *folder;
-    }
-
     bool chance(unsigned oneIn) { return driver_() % oneIn == 0; }
     int pick(unsigned n) { return static_cast<int>(driver_() % n); }
 

@@ -237,8 +237,8 @@ private:
 TEST(MciWaveFiles, UnplayableFilesAreToldAndNeverReady) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString() + "/";
-    music_files::writeBytes(folder + "text.wav", "this is not a sound");
-    music_files::writeBytes(folder + "empty.wav", "");
+    test_files::writeFile(folder + "text.wav", "this is not a sound");
+    test_files::writeFile(folder + "empty.wav", "");
     ASSERT_TRUE(music_files::writeSound(folder + "fast.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1,
                                         400000, std::vector<short>(400)));
     ASSERT_TRUE(music_files::writeFlacWithPadding(folder + "padded.flac", std::int64_t(8) << 30));

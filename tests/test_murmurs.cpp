@@ -33,7 +33,7 @@ TEST(Murmurs, LongLineKeepsItsFirst4096Characters) {
     assets.writeStandardSet();
     assets.writeFile("dat.txt", datWithFirstLine(repeated("夜", 5000)));
     testing::internal::CaptureStderr();
-    LoadedGame game(assets, {});
+    Game game(assets, {});
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_EQ(game.frm.murmurs().line(0), repeated("夜", 4096));
     EXPECT_EQ(game.frm.murmurs().line(14), "murmur 14");
@@ -47,7 +47,7 @@ TEST(Murmurs, LineOf4096CharactersIsKeptWhole) {
     assets.writeStandardSet();
     assets.writeFile("dat.txt", datWithFirstLine(repeated("a", 4095) + "夜"));
     testing::internal::CaptureStderr();
-    LoadedGame game(assets, {});
+    Game game(assets, {});
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(game.frm.murmurs().line(0), repeated("a", 4095) + "夜");
 }
@@ -62,7 +62,7 @@ TEST(Murmurs, DrawsCoverAllFifteenLines) {
     draws.push_back(0.99999);
     ScriptedRandom random(draws);
     murmur::Murmurs murmurs(random);
-    murmurs.LoadLines(assets.path() + "/dat.txt");
+    murmurs.LoadLines(assets.path("dat.txt"));
     for (int i = 0; i < 15; ++i)
         EXPECT_EQ(murmurs.drawLine(), "murmur " + std::to_string(i));
     EXPECT_EQ(murmurs.drawLine(), "murmur 14");
@@ -74,7 +74,7 @@ TEST(Murmurs, ShortFileLeavesEmptyMurmurs) {
     assets.writeStandardSet();
     assets.writeFile("dat.txt", "first\r\nsecond\r\nthird");
     testing::internal::CaptureStderr();
-    LoadedGame game(assets, {});
+    Game game(assets, {});
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_NE(errors.find("dat.txt"), std::string::npos);
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;

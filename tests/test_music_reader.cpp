@@ -110,8 +110,8 @@ std::string writeCase(const QTemporaryDir& folder, const FormatCase& c) {
     if (c.layout == Layout::Mp3InWave) {
         const std::string mp3 = folder.filePath("bgm.mp3").toStdString();
         EXPECT_TRUE(writeSound(mp3, c.format, c.channels, c.rate, samples));
-        writeBytes(
-            path, riff({{"fmt ", mpegLayer3Format(c.channels, c.rate)}, {"data", readBytes(mp3)}}));
+        writeFile(path,
+                  riff({{"fmt ", mpegLayer3Format(c.channels, c.rate)}, {"data", readFile(mp3)}}));
         return path;
     }
     EXPECT_TRUE(writeSound(path, c.format, c.channels, c.rate, samples));
@@ -119,7 +119,7 @@ std::string writeCase(const QTemporaryDir& folder, const FormatCase& c) {
         EXPECT_TRUE(padFlac(path, sound::mostBytesBeforeFirstSound - (1 << 20)));
         return path;
     }
-    std::string file = readBytes(path);
+    std::string file = readFile(path);
     std::vector<Chunk> chunks = chunksOf(file);
     switch (c.layout) {
     case Layout::DataBeforeFormat:
@@ -144,7 +144,7 @@ std::string writeCase(const QTemporaryDir& folder, const FormatCase& c) {
     default:
         break;
     }
-    writeBytes(path, file);
+    writeFile(path, file);
     return path;
 }
 
@@ -287,22 +287,21 @@ std::vector<std::byte> bytesOf(const std::vector<short>& samples) {
 TEST(MusicReader, RefusesWhatItCannotPlay) {
     QTemporaryDir folder;
     const auto path = [&](const char* name) { return folder.filePath(name).toStdString(); };
-    writeBytes(path("empty.wav"), "");
-    writeBytes(path("text.wav"), "these are not the sounds you are looking for");
-    writeBytes(path("no-data.wav"), riff({{"fmt ", std::string(16, '\1')}}));
+    writeFile(path("empty.wav"), "");
+    writeFile(path("text.wav"), "these are not the sounds you are looking for");
+    writeFile(path("no-data.wav"), riff({{"fmt ", std::string(16, '\1')}}));
     ASSERT_TRUE(writeSound(path("silent.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, {}));
     // What a download that reserves the file's size first leaves: a header, then zeros.
-    writeBytes(path("header-only.wav"), "RIFF\xFF\xFF\xFF\xFFWAVE");
+    writeFile(path("header-only.wav"), "RIFF\xFF\xFF\xFF\xFFWAVE");
     std::filesystem::resize_file(path("header-only.wav"), 1ull << 30); // sparse
     ASSERT_EQ(mkfifo(path("pipe.wav").c_str(), 0600), 0);
     // A list chunk that makes libsndfile 1.2.0 spin for ever, found by fuzzing.
-    writeBytes(
-        path("spinning-list.wav"),
-        QByteArray::fromBase64(
-            "UklGRkAAAABXQVZFZm10IBAAAAABAAIARKwAABCxAgAEABAATElTVFJJRkb///////////8AAADw////"
-            "//////////////////////////////////////////////////////////////////////////////K2"
-            "////A0FjAGRhdGEQEAA=")
-            .toStdString());
+    writeFile(path("spinning-list.wav"),
+              QByteArray::fromBase64(
+                  "UklGRkAAAABXQVZFZm10IBAAAAABAAIARKwAABCxAgAEABAATElTVFJJRkb///////////8AAADw////"
+                  "//////////////////////////////////////////////////////////////////////////////K2"
+                  "////A0FjAGRhdGEQEAA=")
+                  .toStdString());
     // A gibibyte of padding before the first sound, and then eight.
     ASSERT_TRUE(writeFlacWithPadding(path("padded.flac"), std::int64_t(1) << 30));
     ASSERT_TRUE(writeFlacWithPadding(path("padded-more.flac"), std::int64_t(8) << 30));
@@ -401,7 +400,7 @@ TEST(MusicReader, FileIsReadAgainOnlyWhenItChanged) {
          true, fileSize},
         {"written anew, the same", [&] { std::filesystem::remove(path), writeMusic(); }, true,
          fileSize},
-        {"emptied", [&] { writeBytes(path, ""); }, false, 0},
+        {"emptied", [&] { writeFile(path, ""); }, false, 0},
         {"removed", [&] { std::filesystem::remove(path); }, false, 0},
         {"a named pipe", [&] { std::filesystem::remove(path), mkfifo(path.c_str(), 0600); }, false,
          0},
@@ -499,7 +498,7 @@ TEST(MusicReader, CheckNamesFormatLengthAndLoop) {
         EXPECT_NEAR(check.seconds, 1, 0.05);
         EXPECT_TRUE(check.loops);
     }
-    writeBytes(path, "not music");
+    writeFile(path, "not music");
     const check::MusicCheck check = check::checkMusic(path);
     EXPECT_NE(check.problem, "");
     EXPECT_FALSE(check.loops);

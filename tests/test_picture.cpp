@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: MIT
 
 #include "files/picture.h"
+#include "test_files.h"
 #include "test_pictures.h"
 
 #include <QByteArray>
 #include <QColor>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -52,12 +52,7 @@ const std::string& largeJpeg() {
     return path;
 }
 
-bool isNear(QColor actual, QColor expected) {
-    const int tolerance = 16; // JPEG rounding
-    return std::abs(actual.red() - expected.red()) <= tolerance &&
-           std::abs(actual.green() - expected.green()) <= tolerance &&
-           std::abs(actual.blue() - expected.blue()) <= tolerance;
-}
+constexpr int jpegRounding = 16;
 
 // Pixels of `canvas` that are not the expected colour, leaving out a band around the middle where
 // the two colours blend.
@@ -69,7 +64,7 @@ int mismatchesOfTwoColours(const QImage& canvas, QColor left, QColor right) {
         for (int x = 0; x < canvas.width(); ++x) {
             if (std::abs(x - middle) < blend)
                 continue;
-            if (!isNear(canvas.pixelColor(x, y), x < middle ? left : right))
+            if (!near(canvas.pixelColor(x, y), x < middle ? left : right, jpegRounding))
                 ++mismatches;
         }
     }
@@ -94,16 +89,8 @@ protected:
     }
 
     std::string writeBytes(const QByteArray& bytes, const char* name) {
-        QFile file(directory_.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        test_files::writeFile(path(name), bytes.toStdString());
         return path(name);
-    }
-
-    QByteArray readBytes(const std::string& filePath) {
-        QFile file(QString::fromStdString(filePath));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
     }
 
     // Draws the picture over the whole of a canvas of kTargetSize logical pixels.
@@ -204,7 +191,8 @@ TEST_F(PictureTest, RefusedFileIsOneLine) {
 // A JPEG cut off half way still loads and shows the part that was decoded. libjpeg's warning
 // about it names no file: it goes into the one line that does, once, however often it is loaded.
 TEST_F(PictureTest, TruncatedJpegShowsWhatDecoded) {
-    const QByteArray whole = readBytes(save(twoColourImage(QSize(600, 400)), "whole.jpg", "JPG"));
+    const QByteArray whole = QByteArray::fromStdString(
+        test_files::readFile(save(twoColourImage(QSize(600, 400)), "whole.jpg", "JPG")));
     const std::string file = writeBytes(whole.left(whole.size() / 2), "cut.jpg");
     testing::internal::CaptureStderr();
     const files::Picture picture = load(file);
@@ -212,9 +200,9 @@ TEST_F(PictureTest, TruncatedJpegShowsWhatDecoded) {
     const std::string errors = testing::internal::GetCapturedStderr();
     ASSERT_FALSE(picture.isEmpty());
     const QImage canvas = drawn(picture);
-    EXPECT_TRUE(isNear(canvas.pixelColor(5, 5), kLeftColour))
+    EXPECT_TRUE(near(canvas.pixelColor(5, 5), kLeftColour, jpegRounding))
         << canvas.pixelColor(5, 5).name().toStdString();
-    EXPECT_TRUE(isNear(canvas.pixelColor(335, 5), kRightColour));
+    EXPECT_TRUE(near(canvas.pixelColor(335, 5), kRightColour, jpegRounding));
     EXPECT_EQ(countLines(errors), 1) << errors;
     EXPECT_NE(errors.find(file + ": damaged picture (Corrupt JPEG data"), std::string::npos)
         << errors;
@@ -223,8 +211,7 @@ TEST_F(PictureTest, TruncatedJpegShowsWhatDecoded) {
 // A picture followed by a gibibyte of zeros shows whole.
 TEST_F(PictureTest, WhatFollowsThePictureChangesNothing) {
     const std::string file = save(twoColourImage(QSize(300, 300)), "padded.jpg", "JPG");
-    QFile padded(QString::fromStdString(file));
-    ASSERT_TRUE(padded.resize(padded.size() + (qint64(1) << 30))); // sparse: takes no disk
+    test_files::writeFile(file, test_files::readFile(file), 1ull << 30);
     testing::internal::CaptureStderr();
     const files::Picture picture = load(file);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");

@@ -34,17 +34,22 @@ TEST(DrawFrom, EndsOfTheRangeStayInside) {
     EXPECT_EQ(common::drawFrom(random, 10), 9);
 }
 
-// The clock-seeded generator stays in [0, 1) and actually varies.
-TEST(ClockRandom, DrawsVaryAndStayBelowOne) {
+// The clock-seeded generator's draws spread evenly over [0, 1), each tenth of it taking its tenth
+// of them, and actually vary.
+TEST(ClockRandom, DrawsSpreadEvenlyOverZeroToOne) {
     common::ClockRandom random;
     random.randomize();
+    constexpr int draws = 100000;
+    std::vector<int> perTenth(11);
     std::set<double> seen;
-    for (int i = 0; i < 100000; ++i) {
+    for (int i = 0; i < draws; ++i) {
         const double r = random.next();
-        ASSERT_GE(r, 0.0);
-        ASSERT_LT(r, 1.0);
+        ++perTenth[r < 0 || r >= 1 ? 10 : static_cast<std::size_t>(r * 10)];
         seen.insert(r);
     }
+    for (int tenth = 0; tenth < 10; ++tenth)
+        EXPECT_NEAR(perTenth[tenth], draws / 10, draws / 100) << "tenth " << tenth; // 10 sigma
+    EXPECT_EQ(perTenth[10], 0) << "draws outside [0, 1)";
     EXPECT_GT(seen.size(), 99000u);
 }
 

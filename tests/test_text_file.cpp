@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 
 #include "files/text_file.h"
+#include "test_files.h"
 
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -17,6 +17,8 @@
 #include <vector>
 
 namespace {
+
+using test_files::writeFile;
 
 std::vector<char32_t> codePoints(const std::string& utf8) {
     const QList<uint> ucs4 = QString::fromUtf8(utf8).toUcs4();
@@ -159,14 +161,6 @@ struct FileCase {
     const char* reported; // part of the one report line, or nullptr for none
 };
 
-// A file of `bytes`, then `zerosAfter` zero bytes that take no disk (a sparse file).
-void writeFile(const std::string& path, const std::string& bytes, qint64 zerosAfter = 0) {
-    QFile file(QString::fromStdString(path));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), qint64(bytes.size()));
-    ASSERT_TRUE(file.resize(qint64(bytes.size()) + zerosAfter));
-}
-
 // UTF-32LE with a byte-order mark: four bytes for every character, the most any encoding takes.
 std::string utf32Lines(int count, std::size_t characters) {
     std::string line;
@@ -183,7 +177,7 @@ std::string utf32Lines(int count, std::size_t characters) {
 // encoding still come whole, however much follows; a file that is no regular file is not waited
 // on; whatever is wrong is one report line naming the file.
 TEST(ReadFirstLines, ReadsOnlyWhatTheLinesUse) {
-    constexpr qint64 gibibyte = qint64(1) << 30;
+    constexpr std::uintmax_t gibibyte = 1ull << 30;
     std::string smiles;
     for (int i = 0; i < 4096; ++i)
         smiles += "😀";

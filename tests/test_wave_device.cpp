@@ -221,13 +221,13 @@ bool tickUntilSent(const RecordingMci& mci, music::Bgm& bgm, const std::string& 
 // plays.
 TEST_F(WaveDeviceTest, MusicEmptiedWhilePlayingIsToldOnceAndComesBack) {
     const std::string path = writeWave(dir_, 4000);
-    const std::string sound = music_files::readBytes(path);
+    const std::string sound = test_files::readFile(path);
     testing::internal::CaptureStderr();
     bgm_.start(path);
     ASSERT_TRUE(tickUntilSent(mci_, bgm_, "play MIDI from 0", 1));
-    music_files::writeBytes(path, "");
+    test_files::writeFile(path, "");
     EXPECT_TRUE(tickUntilSent(mci_, bgm_, "play MIDI from 0", 3));
-    music_files::writeBytes(path, sound);
+    test_files::writeFile(path, sound);
     EXPECT_TRUE(tickUntilSent(mci_, bgm_, "play MIDI from 0", 2));
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;

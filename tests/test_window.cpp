@@ -7,39 +7,16 @@
 #include "game_world.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
 
 namespace {
 
-// A game with the standard assets, started (new game) with scene 0.
-struct StartedGame {
-    explicit StartedGame(std::vector<double> draws) : game(makeAssets(), withFirstScene(draws)) {
-        game.frm.Form_Activate();
-    }
-
-    static const AssetFolder& makeAssets() {
-        static AssetFolder* assets = [] {
-            auto* folder = new AssetFolder;
-            folder->writeStandardSet();
-            return folder;
-        }();
-        return *assets;
-    }
-
-    static std::vector<double> withFirstScene(std::vector<double> draws) {
-        draws.insert(draws.begin(), drawing(0, 5));
-        return draws;
-    }
-
-    app::Frm& frm() { return game.frm; }
-    QString say() { return lblSay(game.frm).text(); }
-    QColor sceneColour() { return ::sceneColour(game.frm); }
-    bool timerOn(const char* name) { return timer(game.frm, name).isActive(); }
-
-    LoadedGame game;
-};
+bool timerOn(app::Frm& frm, const char* name) {
+    return timer(frm, name).isActive();
+}
 
 } // namespace
 
@@ -52,11 +29,11 @@ TEST(Bars, FillFollowsTheValue) {
     };
     const Case cases[] = {{0, 0, 0},    {0, 100, 0.5}, {1, 200, 1},
                           {2, 40, 0.5}, {2, 80, 1},    {2, 0, 0}};
-    StartedGame g({});
+    Game g(standardAssets(), {drawing(0, 5)}, Opening::Started);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "bar " << int(c.kind) << " at " << c.value);
-        g.frm().barChanged(c.kind, c.value);
-        const app::MoodBar& bar = *bars(g.frm())[c.kind];
+        g.frm.barChanged(c.kind, c.value);
+        const app::MoodBar& bar = *bars(g.frm)[c.kind];
         EXPECT_EQ(bar.value(), c.value);
         EXPECT_NEAR(bar.fillHeight(), bar.height() * c.share, 1);
         EXPECT_TRUE(c.share < 1 || bar.fillHeight() == bar.height());
@@ -66,17 +43,18 @@ TEST(Bars, FillFollowsTheValue) {
 // Through the window's own tick: both endings in one tick leave the partner's picture and text,
 // the tick still writes the caption, and both game timers stop.
 TEST(ThinkingTick, BothEndingsInOneTickLeaveThePartners) {
-    StartedGame g({drawing(1, 5), drawing(5, 10), drawing(4, 5)});
-    g.frm().Opt_Click(1);
-    g.frm().moods().AddMood(mood::Player, mood::Sorrow, 75);
-    g.frm().moods().AddMood(mood::Partner, mood::Sorrow, 76);
-    g.frm().timOpt_Timer();
-    EXPECT_EQ(g.say(), "\nyours one\nyours two\nyours three");
-    EXPECT_TRUE(near(g.sceneColour(), end1Colour));
-    EXPECT_EQ(caption(g.frm()), "0_80_80_");
-    EXPECT_FALSE(g.timerOn("timOpt"));
-    EXPECT_FALSE(g.timerOn("timLbl"));
-    EXPECT_EQ(bars(g.frm())[2]->fillHeight(), bars(g.frm())[2]->height());
+    Game g(standardAssets(), {drawing(0, 5), drawing(1, 5), drawing(5, 10), drawing(4, 5)},
+           Opening::Started);
+    g.frm.Opt_Click(1);
+    g.frm.moods().AddMood(mood::Player, mood::Sorrow, 75);
+    g.frm.moods().AddMood(mood::Partner, mood::Sorrow, 76);
+    g.frm.timOpt_Timer();
+    EXPECT_EQ(lblSay(g.frm).text(), "\nyours one\nyours two\nyours three");
+    EXPECT_TRUE(near(sceneColour(g.frm), colour::end1));
+    EXPECT_EQ(caption(g.frm), "0_80_80_");
+    EXPECT_FALSE(timerOn(g.frm, "timOpt"));
+    EXPECT_FALSE(timerOn(g.frm, "timLbl"));
+    EXPECT_EQ(bars(g.frm)[2]->fillHeight(), bars(g.frm)[2]->height());
 }
 
 // An ending stops the game on its picture and shows the first three lines of its text after a
@@ -109,15 +87,14 @@ TEST(Endings, ShowThePictureAndTheFirstThreeLines) {
         if (c.file)
             assets.writeFile("end0.txt", *c.file);
         else
-            QFile::remove(QString::fromStdString(assets.path() + "/end0.txt"));
-        LoadedGame game(assets, {drawing(0, 5)});
-        game.frm.Form_Activate();
+            QFile::remove(QString::fromStdString(assets.path("end0.txt")));
+        Game game(assets, {drawing(0, 5)}, Opening::Started);
         testing::internal::CaptureStderr();
         game.frm.ShowEnding(0);
         game.frm.ShowEnding(0);
         const std::string errors = testing::internal::GetCapturedStderr();
         EXPECT_EQ(lblSay(game.frm).text(), c.shown);
-        EXPECT_TRUE(near(sceneColour(game.frm), end0Colour));
+        EXPECT_TRUE(near(sceneColour(game.frm), colour::end0));
         EXPECT_FALSE(timer(game.frm, "timOpt").isActive());
         EXPECT_FALSE(timer(game.frm, "timLbl").isActive());
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.reported ? 1 : 0) << errors;
@@ -129,7 +106,7 @@ TEST(Endings, ShowThePictureAndTheFirstThreeLines) {
 TEST(Choices, MarkTheOptionAndShowTheDrawnSceneAsItIsNow) {
     AssetFolder assets;
     assets.writeStandardSet();
-    LoadedGame game(assets, {drawing(3, 5), drawing(3, 5)});
+    Game game(assets, {drawing(3, 5), drawing(3, 5)});
     const QList<app::CellRadioButton*> options = opt(game.frm);
     game.frm.Opt_Click(2);
     EXPECT_EQ(game.frm.moods().selectedOption(), 2);
@@ -144,24 +121,24 @@ TEST(Choices, MarkTheOptionAndShowTheDrawnSceneAsItIsNow) {
 
 // A new game resets everything, during play and after an ending.
 TEST(NewGame, ResetsDuringPlayAndAfterAnEnding) {
-    StartedGame g({drawing(2, 5), drawing(4, 5)});
-    g.frm().Opt_Click(2);
-    g.frm().moods().AddMood(mood::Player, mood::Anger, 150);
-    g.frm().moods().AddMood(mood::Partner, mood::WishToApologise, 80);
-    ASSERT_FALSE(g.timerOn("timOpt"));
+    Game g(standardAssets(), {drawing(0, 5), drawing(2, 5), drawing(4, 5)}, Opening::Started);
+    g.frm.Opt_Click(2);
+    g.frm.moods().AddMood(mood::Player, mood::Anger, 150);
+    g.frm.moods().AddMood(mood::Partner, mood::WishToApologise, 80);
+    ASSERT_FALSE(timerOn(g.frm, "timOpt"));
 
-    g.frm().Pic_Click();
+    g.frm.Pic_Click();
     for (std::uint8_t kind = 0; kind <= 2; ++kind) {
-        EXPECT_EQ(g.frm().moods().mood(mood::Player, kind), 0);
-        EXPECT_EQ(g.frm().moods().mood(mood::Partner, kind), 0);
-        EXPECT_EQ(bars(g.frm())[kind]->fillHeight(), 0);
+        EXPECT_EQ(g.frm.moods().mood(mood::Player, kind), 0);
+        EXPECT_EQ(g.frm.moods().mood(mood::Partner, kind), 0);
+        EXPECT_EQ(bars(g.frm)[kind]->fillHeight(), 0);
     }
-    EXPECT_EQ(g.frm().moods().selectedOption(), 0);
-    EXPECT_TRUE(opt(g.frm())[0]->isChecked());
-    EXPECT_TRUE(g.timerOn("timOpt"));
-    EXPECT_TRUE(g.timerOn("timLbl"));
-    EXPECT_EQ(g.say(), "Sorawata");
-    EXPECT_TRUE(near(g.sceneColour(), sceneColours[4]));
+    EXPECT_EQ(g.frm.moods().selectedOption(), 0);
+    EXPECT_TRUE(opt(g.frm)[0]->isChecked());
+    EXPECT_TRUE(timerOn(g.frm, "timOpt"));
+    EXPECT_TRUE(timerOn(g.frm, "timLbl"));
+    EXPECT_EQ(lblSay(g.frm).text(), "Sorawata");
+    EXPECT_TRUE(near(sceneColour(g.frm), sceneColours[4]));
 }
 
 // A new game in the middle of one starts both timers afresh: the title stays a whole second and
@@ -169,8 +146,7 @@ TEST(NewGame, ResetsDuringPlayAndAfterAnEnding) {
 TEST(NewGame, MidGameRestartsTheTimers) {
     AssetFolder assets;
     assets.writeStandardSet();
-    LoadedGame game(assets, std::vector<double>(100, 0.5));
-    game.frm.Form_Activate();
+    Game game(assets, std::vector<double>(100, 0.5), Opening::Started);
     QTest::qWait(400);
     game.frm.setWindowTitle("before the click");
     QElapsedTimer sinceClick;
@@ -208,13 +184,8 @@ TEST(Screen, ShowsWhatTheWindowShowsNow) {
     AssetFolder assets;
     assets.writeStandardSet();
     assets.writeFile("end0.txt", "一行目\r\n二行目\r\n三行目\r\n");
-    ScriptedRandom random(std::vector<double>(3, drawing(0, 5)));
-    SilentMci music;
-    app::Frm frm(assets.path(), 15360, random, music, testPictureDecoder());
-    frm.showGame();
-    timer(frm, "timOpt").stop();
-    timer(frm, "timLbl").stop();
-    const QColor murmurColour(100, 0, 0);
+    Game game(assets, std::vector<double>(3, drawing(0, 5)), Opening::ShownStill);
+    app::Frm& frm = game.frm;
     // The lower part of the sorrow bar's inside, where the window manager's frame has left it.
     const auto barBottom = [&] { return bars(frm)[1]->geometry().adjusted(2, 300, -2, -2); };
     const int line = lblSay(frm).fontMetrics().height();
@@ -222,29 +193,29 @@ TEST(Screen, ShowsWhatTheWindowShowsNow) {
 
     frm.moods().AddMood(mood::Player, mood::Sorrow, 200);
     ASSERT_TRUE(eventuallyShows(frm, [&](const QImage& shot) {
-        return pixelsNear(shot, barBottom(), Qt::cyan) ==
+        return pixelsNear(shot, barBottom(), colour::barFill) ==
                barBottom().width() * barBottom().height();
     }));
     frm.Pic_Click();
     EXPECT_TRUE(eventuallyShows(frm, [&](const QImage& shot) {
-        return pixelsNear(shot, barBottom(), Qt::white) ==
+        return pixelsNear(shot, barBottom(), colour::background) ==
                barBottom().width() * barBottom().height();
     })) << "a bar emptied by a new game";
 
     lblSay(frm).setCaption("ながいながいつぶやき");
     ASSERT_TRUE(eventuallyShows(frm, [&](const QImage& shot) {
-        return pixelsNear(shot, lineOfText(0).adjusted(60, 0, 0, 0), murmurColour) > 10;
+        return pixelsNear(shot, lineOfText(0).adjusted(60, 0, 0, 0), colour::murmurText) > 10;
     }));
     lblSay(frm).setCaption("あ");
     EXPECT_TRUE(eventuallyShows(frm, [&](const QImage& shot) {
-        return pixelsNear(shot, lineOfText(0).adjusted(60, 0, 0, 0), murmurColour) == 0;
+        return pixelsNear(shot, lineOfText(0).adjusted(60, 0, 0, 0), colour::murmurText) == 0;
     })) << "a shorter murmur";
 
     frm.ShowEnding(0);
     EXPECT_TRUE(eventuallyShows(frm, [&](const QImage& shot) {
-        return pixelsNear(shot, lineOfText(0), murmurColour) == 0 &&
-               pixelsNear(shot, lineOfText(1), murmurColour) > 10 &&
-               pixelsNear(shot, lineOfText(2), murmurColour) > 10 &&
-               pixelsNear(shot, lineOfText(3), murmurColour) > 10;
+        return pixelsNear(shot, lineOfText(0), colour::murmurText) == 0 &&
+               pixelsNear(shot, lineOfText(1), colour::murmurText) > 10 &&
+               pixelsNear(shot, lineOfText(2), colour::murmurText) > 10 &&
+               pixelsNear(shot, lineOfText(3), colour::murmurText) > 10;
     })) << "the ending's three lines";
 }

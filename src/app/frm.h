@@ -56,9 +56,6 @@ public:
 
     mood::MoodRules& moods() { return moods_; }
     const murmur::Murmurs& murmurs() const { return murmurs_; }
-    const std::string& appDir() const { return AppDir; }
-    const std::string& datDir() const { return DatDir; }
-    const std::string& imgDir() const { return ImgDir; }
 
 protected:
     bool event(QEvent* event) override;

@@ -8,15 +8,7 @@
 # key on the focused picture each start a new game, and Alt+F4 ends it cleanly. Runs on its own
 # D-Bus session with its own accessibility bus.
 # Usage: accessibility.sh path/to/sorawata
-if [[ ${SORAWATA_E2E_PRIVATE_BUS:-} != 1 ]]; then
-    # The accessibility bus puts its socket in $XDG_RUNTIME_DIR, or without one in ~/.cache,
-    # where the same user's other sessions would share it and remove it: this one gets its own.
-    runtime=$(mktemp -d "${TMPDIR:-/tmp}/sorawata-a11y.XXXXXX")
-    status=0
-    SORAWATA_E2E_PRIVATE_BUS=1 XDG_RUNTIME_DIR=$runtime dbus-run-session -- "$0" "$@" || status=$?
-    rm -rf "$runtime"
-    exit "$status"
-fi
+E2E_SESSION_BUS=1
 source "$(dirname "$0")/lib.sh"
 atspi=$(dirname "$0")/atspi.py
 

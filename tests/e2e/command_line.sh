@@ -108,7 +108,7 @@ scene_of_the_pack() { [[ $(e2e_scene_colour "$(e2e_screenshot scene)") =~ ^[0-4]
 murmur_shown() {
     local shot
     shot=$(e2e_screenshot murmur)
-    (($(e2e_count_colour "$shot" "$E2E_AREA_X" "$E2E_AREA_Y" $((E2E_AREA_W * 4 / 9)) 40 "100 0 0") > 800))
+    (($(e2e_count_colour "$shot" "$E2E_AREA_X" "$E2E_AREA_Y" $((E2E_AREA_W * 4 / 9)) 40 "$E2E_MURMUR") > 800))
 }
 play
 e2e_wait 30 scene_of_the_pack || fail "the scene is not one of the pack's: $(cat "$E2E_WORK/game.err")"

@@ -65,7 +65,7 @@ started=$SECONDS
 E2E_POLL=0.5 e2e_wait 90 scene_is end1 || fail "no partner's ending within 90 s of choosing option 2; the scene shows: $(scene_now)"
 echo "partner's ending after $((SECONDS - started)) s"
 ending_text=$(e2e_count_colour "$(e2e_screenshot ending)" "$E2E_AREA_X" "$((E2E_AREA_Y + 5))" \
-    "$((E2E_AREA_W / 3))" "$((E2E_AREA_H / 4))" "100 0 0" 60)
+    "$((E2E_AREA_W / 3))" "$((E2E_AREA_H / 4))" "$E2E_MURMUR" 60)
 ((ending_text >= 20)) || fail "no ending text in RGB(100,0,0) at the top left of the picture"
 caption=$(e2e_caption "$E2E_WINDOW")
 [[ $caption =~ _80_$ ]] || fail "at the partner's ending the caption is '$caption', expected a wish of 80"

@@ -57,7 +57,7 @@ e2e_wait 30 e2e_caption_is_readout || fail "caption is '$(e2e_caption "$E2E_WIND
 painted() {
     shot=$(e2e_screenshot hidpi)
     (($(e2e_count_colour "$shot" "$(e2e_unit_x 4)" "$(e2e_unit_y 5)" "$((E2E_AREA_W * 2 / 9))" 1 \
-        "0 100 255" 40) > 0))
+        "$E2E_OPTION_TEXT" 40) > 0))
 }
 e2e_wait 30 painted || fail "the window shows no option text ($shot)"
 
@@ -78,7 +78,7 @@ for i in 0 1 2; do
     row_top=$((E2E_AREA_Y + i * row_height))
     e2e_expect_pixel "$shot" "$(e2e_unit_x 5)" "$((row_top + 6))" "$E2E_WHITE" "option $i cell top"
     text=$(e2e_count_colour "$shot" "$option_left" "$((row_top + row_height / 3))" \
-        "$option_width" "$((row_height / 3))" "0 100 255" 40)
+        "$option_width" "$((row_height / 3))" "$E2E_OPTION_TEXT" 40)
     ((text >= 40)) || fail "option $i shows no text in RGB(0,100,255) in the middle of its cell ($shot)"
 done
 for j in 0 1 2; do

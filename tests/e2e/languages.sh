@@ -22,8 +22,8 @@ e2e_make_assets "$quiet"
 rm "$quiet/bgm.wav" "$quiet/dat.txt"
 
 # The game's environment: nothing of the caller's but PATH, no display, the variables of the row.
-mkdir -m 700 "$E2E_WORK/runtime"
-own_environment=(env -i -C "$E2E_WORK" PATH="$PATH" HOME="$E2E_WORK" XDG_RUNTIME_DIR="$E2E_WORK/runtime")
+own_environment=(env -i -C "$E2E_WORK" PATH="$PATH" HOME="$E2E_WORK" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR"
+    PULSE_CLIENTCONFIG="$PULSE_CLIENTCONFIG")
 
 # run LANG ARGUMENTS LINE: the game's stdout and stderr into $E2E_WORK/out and err. "play FOLDER"
 # plays FOLDER on Qt's offscreen platform until stderr holds LINE, or long enough that it never

@@ -3,13 +3,11 @@
 # SPDX-License-Identifier: MIT
 #
 # The game played by ear with Orca, under openbox, on its own D-Bus session with its own
-# accessibility bus: Orca speaks through speech-dispatcher to a silent voice that writes down each
-# text it is given and takes as long as a voice would. A night left alone to its ending, then a
+# accessibility bus, where no Orca of the caller's is seen: Orca speaks through speech-dispatcher to
+# a silent voice that writes down each text it is given and takes as long as a voice would. A night left alone to its ending, then a
 # night by keyboard alone: what reaches the voice, and how soon after what the player did or saw.
 # Usage: screen_reader.sh path/to/sorawata
-if [[ ${SORAWATA_E2E_PRIVATE_BUS:-} != 1 ]]; then
-    SORAWATA_E2E_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"
-fi
+E2E_SESSION_BUS=1 E2E_OWN_PROCESSES=1
 source "$(dirname "$0")/lib.sh"
 here=$(realpath "$(dirname "$0")")
 

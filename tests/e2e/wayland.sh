@@ -22,9 +22,6 @@ if ! compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/
     exit 77
 fi
 
-unset DISPLAY
-export XDG_RUNTIME_DIR=$E2E_WORK/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 export WAYLAND_DISPLAY=wayland-sorawata
 # The pixman renderer, so that there is a picture to take; --debug lets
 # weston-screenshooter ask for it.

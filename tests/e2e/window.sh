@@ -117,7 +117,7 @@ for i in 0 1 2; do
     e2e_expect_pixel "$shot" "$(($(e2e_unit_x 6) - 4))" "$((row_top + row_height / 2))" "$E2E_WHITE" \
         "option $i cell right end"
     text=$(e2e_count_colour "$shot" "$option_left" "$((row_top + row_height / 3))" \
-        "$option_width" "$((row_height / 3))" "0 100 255" 40)
+        "$option_width" "$((row_height / 3))" "$E2E_OPTION_TEXT" 40)
     ((text >= 10)) || fail "option $i shows no text in RGB(0,100,255) in the middle of its cell ($shot)"
 done
 
