@@ -16,7 +16,9 @@
 #include <mutex>
 #include <optional>
 #include <pulse/pulseaudio.h>
+#include <sys/eventfd.h>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 
 namespace sound {
@@ -36,11 +38,17 @@ void release(pa_operation* operation) {
 
 class SoundServerDevice final : public SoundDevice {
 public:
+    ~SoundServerDevice() override {
+        thread_ = {}; // stopped and joined while the loop and its wake-up are still there
+        if (wakeUp_ >= 0)
+            close(wakeUp_);
+    }
+
     // Returns at once: the audio thread opens the file, says on stderr what is wrong with it, and
     // only then connects to the sound server. Until it has, the device is "not ready"; a file that
     // cannot be played leaves it so.
     std::int32_t open(const std::string& path) override {
-        if (loop_ == nullptr)
+        if (loop_ == nullptr || wakeUp_ < 0)
             return music::mci_error::hardware;
         thread_ = std::jthread([this, path](std::stop_token stop) {
             if (openReader(path, stop))
@@ -61,8 +69,24 @@ private:
         ++commands_;
         rewindAsked_ = rewindAsked_ || next == DeviceMode::Stopped;
         mode_.store(next, std::memory_order_relaxed);
-        pa_mainloop_wakeup(loop_.get());
+        wakeAudioThread();
         return 0;
+    }
+
+    // Not pa_mainloop_wakeup: the loop's prepare forgets one that came after the last feed looked
+    // at the commands (or the loop at the stop), and the poll then waits for ever: the music silent
+    // though "playing", or the device's end waiting for the thread. This one stays until the loop
+    // dispatches it, which comes before the feed looks again.
+    void wakeAudioThread() { eventfd_write(wakeUp_, 1); }
+
+    void listenForWakeUps() {
+        pa_mainloop_api* api = pa_mainloop_get_api(loop_.get());
+        const auto woken = [](pa_mainloop_api*, pa_io_event*, int descriptor, pa_io_event_flags_t,
+                              void*) {
+            eventfd_t count = 0;
+            eventfd_read(descriptor, &count);
+        };
+        api->io_new(api, wakeUp_, PA_IO_EVENT_INPUT, woken, nullptr);
     }
 
     // The output has come or gone: a rewind asked for before does not carry over.
@@ -102,7 +126,8 @@ private:
 
     // The audio thread: a PulseAudio main loop that keeps a stream to the server and fills it.
     void run(std::stop_token stop) {
-        const std::stop_callback wake(stop, [this] { pa_mainloop_wakeup(loop_.get()); });
+        listenForWakeUps();
+        const std::stop_callback wake(stop, [this] { wakeAudioThread(); });
         connect(PA_CONTEXT_NOFLAGS);
         while (!stop.stop_requested()) {
             const auto untilRetry =
@@ -294,6 +319,7 @@ private:
     MusicReader reader_{bufferedTime, mostBytesHeldWhole};
     const std::unique_ptr<pa_mainloop, decltype(&pa_mainloop_free)> loop_{pa_mainloop_new(),
                                                                           pa_mainloop_free};
+    const int wakeUp_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK); // see wakeAudioThread
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
     std::optional<pa_cvolume> mixerVolume_; // the player's choice, for the next connection's stream
