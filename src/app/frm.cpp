@@ -241,12 +241,13 @@ void Frm::timLbl_Timer() {
     LblSay->setCaption(murmurs_.drawLine());
 }
 
-// `name` within the pictures' folder. Reads and decodes the file anew on every call, so a picture
-// replaced while the game runs shows as it is now. An empty name paints the last picture again.
+// Reads and decodes the file anew on every call, so a picture replaced while the game runs shows
+// as it is now. An empty name paints the last picture again.
 void Frm::ShowPicture(const std::string& name) {
     Pic->cls();
     if (!name.empty())
-        E = files::LoadPicture(pictures_, ImgDir + name, Pic->deviceSize());
+        E = files::LoadPicture(pictures_, ImgDir + name + files::pack::pictureExtension,
+                               Pic->deviceSize());
     Pic->paintPicture(E);
     Pic->setVisible(true);
 }

@@ -39,9 +39,11 @@ constexpr std::size_t mostCharacters = murmur::Murmurs::MaxLineCharacters;
 std::vector<std::string> pictureNames() {
     std::vector<std::string> names;
     for (int n = 0; n < files::pack::sceneCount; ++n)
-        names.push_back(files::pack::pictures + files::pack::scenePicture(n));
+        names.push_back(files::pack::scenePicture(n));
     for (int n = 0; n < files::pack::endingCount; ++n)
-        names.push_back(files::pack::pictures + files::pack::endingPicture(n));
+        names.push_back(files::pack::endingPicture(n));
+    for (std::string& name : names)
+        name = files::pack::pictures + name + files::pack::pictureExtension;
     return names;
 }
 // Decoded as the picture area of a 1024-pixel-wide screen shows it.

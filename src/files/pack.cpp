@@ -10,11 +10,11 @@ std::string endingText(int n) {
 }
 
 std::string scenePicture(int n) {
-    return std::to_string(n) + ".jpg";
+    return std::to_string(n);
 }
 
 std::string endingPicture(int n) {
-    return "end" + std::to_string(n) + ".jpg";
+    return "end" + std::to_string(n);
 }
 
 } // namespace files::pack
