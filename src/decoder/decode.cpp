@@ -5,9 +5,11 @@
 
 #include "common/qt_messages.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <cerrno>
+#include <tuple>
 
 namespace decoder {
 namespace {
@@ -26,6 +28,15 @@ QByteArray kindOf(const QByteArray& start) {
 }
 
 } // namespace
+
+void loadPluginReaders() {
+    for (const char* kind : {"jpeg", "gif"}) {
+        QBuffer nothing;
+        QImageReader reader(&nothing, kind);
+        reader.setAutoDetectImageFormat(false);
+        std::ignore = reader.canRead(); // makes the reader, and so loads its plugin
+    }
+}
 
 Decoded decode(int descriptor, QSize shownSize) {
     Decoded decoded;

@@ -116,6 +116,7 @@ int main(int argc, char** argv) {
         return 2;
     const QCoreApplication application(argc, argv); // for Qt's picture plugins
     limitMemory(std::strtoul(argv[1], nullptr, 10));
+    decoder::loadPluginReaders();
     for (;;) {
         decoder::Request request{};
         const int picture = receive(request);
