@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <thread>
 #include <vector>
 #include <xcb/xcb.h>
@@ -25,13 +26,39 @@ xcb_connection_t* x11Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
-    const auto cookie =
-        xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return result;
+// The atoms the game uses, asked for together in one round trip, once per connection.
+struct Atoms {
+    xcb_atom_t netWmState;
+    xcb_atom_t skipTaskbar;
+    xcb_atom_t supported;
+    xcb_atom_t requestFrameExtents;
+    xcb_atom_t frameExtents;
+};
+
+Atoms internAtoms(xcb_connection_t* connection) {
+    const char* const names[] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_SUPPORTED",
+                                 "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS"};
+    xcb_intern_atom_cookie_t cookies[std::size(names)];
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        cookies[i] =
+            xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
+    xcb_atom_t values[std::size(names)];
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookies[i], nullptr);
+        values[i] = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        std::free(reply);
+    }
+    return {values[0], values[1], values[2], values[3], values[4]};
+}
+
+const Atoms& atoms(xcb_connection_t* connection) {
+    static xcb_connection_t* askedOf = nullptr;
+    static Atoms known{};
+    if (askedOf != connection) {
+        known = internAtoms(connection);
+        askedOf = connection;
+    }
+    return known;
 }
 
 xcb_window_t rootOf(xcb_connection_t* connection) {
@@ -73,8 +100,8 @@ void markSkipTaskbar(QWidget& window) {
     if (!connection)
         return;
     const auto id = static_cast<xcb_window_t>(window.winId());
-    const xcb_atom_t netWmState = atom(connection, "_NET_WM_STATE");
-    const xcb_atom_t skipTaskbar = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    const xcb_atom_t netWmState = atoms(connection).netWmState;
+    const xcb_atom_t skipTaskbar = atoms(connection).skipTaskbar;
     // Without a window manager the property is what counts.
     std::vector<uint32_t> state = property32(connection, id, netWmState, XCB_ATOM_ATOM);
     if (std::ranges::count(state, skipTaskbar) == 0) {
@@ -93,8 +120,8 @@ QMargins frameBeforeFirstMap(QWidget& window) {
     xcb_connection_t* connection = x11Connection();
     if (!connection)
         return {};
-    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    const xcb_atom_t supported = atom(connection, "_NET_SUPPORTED");
+    const xcb_atom_t request = atoms(connection).requestFrameExtents;
+    const xcb_atom_t supported = atoms(connection).supported;
     if (std::ranges::count(property32(connection, rootOf(connection), supported, XCB_ATOM_ATOM),
                            request) == 0)
         return {}; // no window manager, or one that does not take the request
@@ -102,7 +129,7 @@ QMargins frameBeforeFirstMap(QWidget& window) {
     sendToWindowManager(connection, id, request, {});
     xcb_flush(connection);
     // The answer: left, right, top and bottom in device pixels, once the window manager sets it.
-    const xcb_atom_t frameExtents = atom(connection, "_NET_FRAME_EXTENTS");
+    const xcb_atom_t frameExtents = atoms(connection).frameExtents;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
     do {
         const std::vector<uint32_t> extents =
