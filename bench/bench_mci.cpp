@@ -5,6 +5,7 @@
 // the whole game, so it must be cheap and must not allocate.
 #include "music/bgm.h"
 #include "sound/mci_commands.h"
+#include "sound/sound_server_device.h"
 
 #include <array>
 #include <atomic>
@@ -84,7 +85,7 @@ std::string writeSilentWave() {
 // and asks for one once a second: as cheap as with the music playing.
 void StatusQueryWithoutServer(benchmark::State& state) {
     setenv("PULSE_SERVER", "unix:/nonexistent/sorawata-bench/native", 1);
-    sound::MciCommandInterpreter mci;
+    sound::MciCommandInterpreter mci(sound::makeSoundServerDevice);
     const std::string path = writeSilentWave();
     const std::string open = "open \"" + path + "\" alias MIDI";
     const std::int32_t opened = mci.mciSendStringA(open.c_str(), nullptr, 0, 0);

@@ -113,6 +113,8 @@ for name in "${packs[@]}"; do
         "$folder"
     cp "$game" "$folder/sorawata"
     cp "$(dirname "$game")/sorawata-picture-decoder" "$folder/" 2>/dev/null || true
+    mkdir -p "$folder/sound"
+    cp "$(dirname "$game")/sound/libsorawata-sound.so" "$folder/sound/" 2>/dev/null || true
     "pack_$name" "$folder"
 done
 

@@ -6,6 +6,7 @@
 // Used by loop_gap.py to record what reaches the sound server.
 #include "music/bgm.h"
 #include "sound/mci_commands.h"
+#include "sound/sound_server_device.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QCoreApplication app(argc, argv);
-    sound::MciCommandInterpreter mci;
+    sound::MciCommandInterpreter mci(sound::makeSoundServerDevice);
     music::Bgm bgm(mci);
     QElapsedTimer startUp;
     startUp.start();

@@ -26,4 +26,5 @@ if(SORAWATA_HARDENING AND NOT SORAWATA_SANITIZE AND NOT SORAWATA_FUZZ)
     string(APPEND CMAKE_CXX_FLAGS " ${debian_CPPFLAGS} ${debian_CXXFLAGS}"
            " -ffile-prefix-map=${CMAKE_BINARY_DIR}=.")
     string(APPEND CMAKE_EXE_LINKER_FLAGS " ${debian_LDFLAGS}")
+    string(APPEND CMAKE_MODULE_LINKER_FLAGS " ${debian_LDFLAGS}")
 endif()

@@ -21,10 +21,12 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 set(SORAWATA_INSTALL_GAMEDIR "lib/sorawata" CACHE STRING
     "Folder under the prefix that holds the game and its assets")
 
-# The picture decoder lies beside the game, which starts it from there.
+# The picture decoder and the sound library lie beside the game, which starts and loads them from
+# there.
 install(TARGETS sorawata sorawata-picture-decoder RUNTIME DESTINATION ${SORAWATA_INSTALL_GAMEDIR})
+install(TARGETS sorawata-sound LIBRARY DESTINATION ${SORAWATA_INSTALL_GAMEDIR}/sound)
 # Stripped as Debian strips its own packages: the compiler's .comment too.
-foreach(program sorawata sorawata-picture-decoder)
+foreach(program sorawata sorawata-picture-decoder sound/libsorawata-sound.so)
     install(CODE "
         if(CMAKE_INSTALL_DO_STRIP)
             execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment

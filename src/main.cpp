@@ -11,6 +11,7 @@
 #include "os/display.h"
 #include "os/linux.h"
 #include "sound/mci_commands.h"
+#include "sound/sound_library.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -188,7 +189,7 @@ int main(int argc, char** argv) {
     tellIfNoJapaneseFont();
 
     common::ClockRandom random;
-    sound::MciCommandInterpreter music;
+    sound::MciCommandInterpreter music(sound::makeSoundLibraryDevice);
     app::Frm frm(folder, app::screenWidthTwips(), random, music, *pictures);
     frm.showGame();
     return QApplication::exec();

@@ -92,6 +92,10 @@ echo "== hardening"
 for program in /usr/lib/sorawata/sorawata{,-picture-decoder}; do
     hardening-check --nocfprotection "$program" || fail "$program lacks hardening"
 done
+# Built with the same flags, but its few copies are all into buffers whose size the compiler
+# cannot see, so none of them is fortified and the check would count the library as unprotected.
+hardening-check --nocfprotection --nofortify /usr/lib/sorawata/sound/libsorawata-sound.so ||
+    fail "the sound library lacks hardening"
 
 echo "== start from the PATH"
 # A player's PATH on Debian, as /etc/profile sets it for users other than root.

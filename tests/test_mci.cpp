@@ -5,6 +5,8 @@
 #include "music_files.h"
 #include "recording_mci.h"
 #include "sound/mci_commands.h"
+#include "sound/sound_library.h"
+#include "sound/sound_server_device.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -13,6 +15,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -253,7 +256,7 @@ TEST(MciWaveFiles, UnplayableFilesAreToldAndNeverReady) {
         SCOPED_TRACE(name);
         const StderrLines stderrLines;
         {
-            sound::MciCommandInterpreter interpreter;
+            sound::MciCommandInterpreter interpreter(sound::makeSoundServerDevice);
             RecordingMci mci(interpreter);
             music::Bgm bgm(mci);
             bgm.start(folder + name);
@@ -272,27 +275,43 @@ TEST(MciWaveFiles, UnplayableFilesAreToldAndNeverReady) {
     }
 }
 
-// With bgm.wav missing the open succeeds, as it reads nothing, and the play fails; the game's poll
-// only ever asks for the mode, which stays "not ready".
-TEST(MciWaveFiles, MissingMusicLeavesThePollAlone) {
-    const StderrLines stderrLines; // outlives the audio thread's line
-    sound::MciCommandInterpreter interpreter;
-    RecordingMci mci(interpreter);
-    music::Bgm bgm(mci);
-    bgm.start("/nonexistent/folder/bgm.wav");
-    for (int tick = 0; tick < 5; ++tick)
-        bgm.BgmTim_Timer();
-    std::vector<std::pair<std::string, std::int32_t>> results;
-    for (const SentCommand& command : mci.sent)
-        results.emplace_back(command.text, command.result);
-    const std::pair<std::string, std::int32_t> poll = {"status MIDI mode", 0};
-    EXPECT_EQ(results, (std::vector<std::pair<std::string, std::int32_t>>{
-                           {"close MIDI notify", mci_error::invalidDeviceName},
-                           {"open \"/nonexistent/folder/bgm.wav\" alias MIDI", 0},
-                           {"play MIDI notify", mci_error::deviceNotReady},
-                           poll,
-                           poll,
-                           poll,
-                           poll,
-                           poll}));
+// With bgm.wav missing, or without the sound library beside the program (here, beside the test),
+// the open succeeds, as it reads nothing, and the play fails; the game's poll only ever asks for
+// the mode, which stays "not ready". One line says why.
+TEST(MciWaveFiles, SilentMusicLeavesThePollAlone) {
+    const std::string path = "/nonexistent/folder/bgm.wav";
+    const std::vector<std::pair<std::function<std::unique_ptr<sound::SoundDevice>()>, std::string>>
+        cases = {
+            {sound::makeSoundServerDevice, "sorawata: " + path + ": file not found"},
+            {sound::makeSoundLibraryDevice,
+             "sorawata: the music is silent: its sound library cannot"},
+        };
+    for (const auto& [makeDevice, line] : cases) {
+        SCOPED_TRACE(line);
+        const StderrLines stderrLines; // outlives the audio thread's line
+        {
+            sound::MciCommandInterpreter interpreter(makeDevice);
+            RecordingMci mci(interpreter);
+            music::Bgm bgm(mci);
+            bgm.start(path);
+            EXPECT_TRUE(stderrLines.waitForLines(1).starts_with(line)) << stderrLines.text();
+            for (int tick = 0; tick < 5; ++tick)
+                bgm.BgmTim_Timer();
+            std::vector<std::pair<std::string, std::int32_t>> results;
+            for (const SentCommand& command : mci.sent)
+                results.emplace_back(command.text, command.result);
+            const std::pair<std::string, std::int32_t> poll = {"status MIDI mode", 0};
+            EXPECT_EQ(results, (std::vector<std::pair<std::string, std::int32_t>>{
+                                   {"close MIDI notify", mci_error::invalidDeviceName},
+                                   {"open \"" + path + "\" alias MIDI", 0},
+                                   {"play MIDI notify", mci_error::deviceNotReady},
+                                   poll,
+                                   poll,
+                                   poll,
+                                   poll,
+                                   poll}));
+        }
+        const std::string said = stderrLines.text();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    }
 }

@@ -5,6 +5,7 @@
 #include "music_files.h"
 #include "recording_mci.h"
 #include "sound/mci_commands.h"
+#include "sound/sound_server_device.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -115,7 +116,7 @@ protected:
 
     static PulseServer* server_;
     QTemporaryDir dir_;
-    sound::MciCommandInterpreter device_;
+    sound::MciCommandInterpreter device_{sound::makeSoundServerDevice};
     RecordingMci mci_{device_};
     music::Bgm bgm_{mci_};
 };
@@ -163,7 +164,7 @@ TEST_F(WaveDeviceTest, TheMusicComesBackWithTheSoundServer) {
     for (const bool serverAtOpen : {true, false}) {
         SCOPED_TRACE(serverAtOpen ? "the server goes away while the music plays"
                                   : "no server at the open");
-        sound::MciCommandInterpreter device;
+        sound::MciCommandInterpreter device(sound::makeSoundServerDevice);
         RecordingMci mci(device);
         music::Bgm bgm(mci);
         if (!serverAtOpen)

@@ -163,6 +163,10 @@ dat.txt、end0.txt、end1.txt、bgm.wav とフォルダー img。
         <source>damaged sound; what can be decoded plays</source>
         <translation>壊れた音です。デコードできたところまで鳴らします</translation>
     </message>
+    <message>
+        <source>the music is silent: its sound library cannot be loaded (%1)</source>
+        <translation>音楽は鳴りません。音のライブラリーを読み込めません (%1)</translation>
+    </message>
 </context>
 <context>
     <name>PackCheck</name>
@@ -205,6 +209,10 @@ dat.txt、end0.txt、end1.txt、bgm.wav とフォルダー img。
     <message>
         <source>, damaged</source>
         <translation>、壊れています</translation>
+    </message>
+    <message>
+        <source>the game&apos;s sound library cannot be loaded</source>
+        <translation>ゲームの音のライブラリーを読み込めません</translation>
     </message>
 </context>
 <context>

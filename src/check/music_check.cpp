@@ -15,7 +15,7 @@ MusicCheck checkMusic(const std::string& path) {
     sound::MusicReader reader({}, sound::mostBytesHeldWhole);
     MusicCheck check;
     check.problem = reader.open(path);
-    check.decoderLines = reader.libraryMessages();
+    check.decoderSaid = sound::decoderLinesSaid(reader.libraryMessages());
     if (!check.problem.empty())
         return check;
     check.format = reader.description();
@@ -25,7 +25,7 @@ MusicCheck checkMusic(const std::string& path) {
         bytes += static_cast<std::int64_t>(reader.read(block.data(), block.size()));
     check.seconds = static_cast<double>(bytes / reader.bytesPerFrame()) / reader.rate();
     check.loops = reader.rewind().empty();
-    check.decoderLines = reader.libraryMessages();
+    check.decoderSaid = sound::decoderLinesSaid(reader.libraryMessages());
     return check;
 }
 

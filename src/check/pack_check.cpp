@@ -10,7 +10,7 @@
 #include "files/picture.h"
 #include "files/text_file.h"
 #include "murmur/murmurs.h"
-#include "sound/music_reader.h"
+#include "sound/sound_library.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -85,8 +85,15 @@ std::string pictureReport(files::PictureDecoder& pictures, const std::string& pa
 
 // Read within the game's budgets; what the decoder prints on its own is a damage the game tells.
 std::string musicReport(const std::string& path, bool& plays) {
-    const MusicCheck music = checkMusic(path);
-    const std::string decoderSaid = sound::decoderLinesSaid(music.decoderLines);
+    const sound::SoundLibrary* library = sound::soundLibrary();
+    MusicCheck music;
+    if (library != nullptr)
+        music = library->checkMusic(path);
+    else
+        music.problem =
+            QCoreApplication::translate("PackCheck", "the game's sound library cannot be loaded")
+                .toStdString();
+    const std::string& decoderSaid = music.decoderSaid;
     plays = music.problem.empty() && music.loops && decoderSaid.empty();
     if (!music.problem.empty())
         return QCoreApplication::translate("PackCheck", "not played (%1)")

@@ -5,7 +5,6 @@
 
 #include "music/mci.h"
 #include "sound/sound_device.h"
-#include "sound/sound_server_device.h"
 
 #include <cstdint>
 #include <functional>
@@ -20,8 +19,7 @@ namespace sound {
 // The path is all between the first quote and the last `" alias MIDI`; other text is unrecognised.
 class MciCommandInterpreter final : public music::MciInterface {
 public:
-    explicit MciCommandInterpreter(
-        std::function<std::unique_ptr<SoundDevice>()> makeDevice = makeSoundServerDevice)
+    explicit MciCommandInterpreter(std::function<std::unique_ptr<SoundDevice>()> makeDevice)
         : makeDevice_(std::move(makeDevice)) {}
 
     std::int32_t mciSendStringA(const char* command, char* reply, std::uint32_t replyLength,

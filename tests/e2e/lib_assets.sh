@@ -31,9 +31,14 @@ e2e_make_assets() {
     sox -n -r 22050 -c 1 -b 16 "$folder/bgm.wav" trim 0 1
 }
 
-# e2e_install_game FOLDER: copies the executable and its picture decoder into FOLDER.
+# e2e_install_game FOLDER: copies the executable, its picture decoder and its sound library into
+# FOLDER.
 e2e_install_game() {
     mkdir -p "$1"
     cp "$E2E_GAME" "$1/sorawata"
-    cp "$(dirname "$E2E_GAME")/sorawata-picture-decoder" "$1/"
+    local built
+    built=$(dirname "$E2E_GAME")
+    cp "$built/sorawata-picture-decoder" "$1/"
+    mkdir -p "$1/sound"
+    cp "$built/sound/libsorawata-sound.so" "$1/sound/"
 }
