@@ -93,21 +93,21 @@ std::string musicReport(const std::string& path, bool& plays) {
         music.problem =
             QCoreApplication::translate("PackCheck", "the game's sound library cannot be loaded")
                 .toStdString();
-    const std::string& decoderSaid = music.decoderSaid;
-    plays = music.problem.empty() && music.loops && decoderSaid.empty();
+    plays = music.problem.empty() && music.loops && music.decoderSaid.empty();
     if (!music.problem.empty())
         return QCoreApplication::translate("PackCheck", "not played (%1)")
                    .arg(QString::fromStdString(music.problem))
                    .toStdString() +
-               decoderSaid;
+               music.decoderSaid;
     std::string report =
         (music.loops ? QCoreApplication::translate("PackCheck", "%1, %2 s, loops")
                      : QCoreApplication::translate("PackCheck", "%1, %2 s, does not loop"))
             .arg(QString::fromStdString(music.format))
             .arg(music.seconds, 0, 'f', 1)
             .toStdString();
-    if (!decoderSaid.empty())
-        report += QCoreApplication::translate("PackCheck", ", damaged").toStdString() + decoderSaid;
+    if (!music.decoderSaid.empty())
+        report +=
+            QCoreApplication::translate("PackCheck", ", damaged").toStdString() + music.decoderSaid;
     return report;
 }
 
