@@ -19,13 +19,16 @@
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -152,6 +155,28 @@ void tellIfNoJapaneseFont() {
                          .toStdString());
 }
 
+// Calls `then` once, when the window's first painting has gone to the screen.
+void afterFirstPaint(QWidget& window, std::function<void()> then) {
+    class FirstPaint final : public QObject {
+    public:
+        FirstPaint(QWidget& window, std::function<void()> then)
+            : QObject(&window), then_(std::move(then)) {
+            window.installEventFilter(this);
+        }
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint && then_) {
+                QTimer::singleShot(0, std::exchange(then_, nullptr)); // after the whole painting
+                deleteLater();
+            }
+            return false;
+        }
+
+    private:
+        std::function<void()> then_;
+    };
+    new FirstPaint(window, std::move(then));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -191,6 +216,7 @@ int main(int argc, char** argv) {
     common::ClockRandom random;
     sound::MciCommandInterpreter music(sound::makeSoundLibraryDevice);
     app::Frm frm(folder, app::screenWidthTwips(), random, music, *pictures);
+    afterFirstPaint(frm, sound::letSoundLibraryLoad);
     frm.showGame();
     return QApplication::exec();
 }

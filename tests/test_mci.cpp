@@ -277,9 +277,21 @@ TEST(MciWaveFiles, UnplayableFilesAreToldAndNeverReady) {
 
 // With bgm.wav missing, or without the sound library beside the program (here, beside the test),
 // the open succeeds, as it reads nothing, and the play fails; the game's poll only ever asks for
-// the mode, which stays "not ready". One line says why.
+// the mode, which stays "not ready". One line says why. The library is not even looked for until
+// the game lets it load: a device that goes before then says nothing, and goes at once.
 TEST(MciWaveFiles, SilentMusicLeavesThePollAlone) {
     const std::string path = "/nonexistent/folder/bgm.wav";
+    {
+        const StderrLines stderrLines;
+        {
+            sound::MciCommandInterpreter interpreter(sound::makeSoundLibraryDevice);
+            RecordingMci mci(interpreter);
+            music::Bgm bgm(mci);
+            bgm.start(path);
+        }
+        EXPECT_EQ(stderrLines.text(), "");
+    }
+    sound::letSoundLibraryLoad();
     const std::vector<std::pair<std::function<std::unique_ptr<sound::SoundDevice>()>, std::string>>
         cases = {
             {sound::makeSoundServerDevice, "sorawata: " + path + ": file not found"},

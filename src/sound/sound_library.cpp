@@ -9,7 +9,9 @@
 
 #include <QCoreApplication>
 #include <atomic>
+#include <condition_variable>
 #include <dlfcn.h>
+#include <mutex>
 #include <thread>
 
 namespace sound {
@@ -31,10 +33,22 @@ const SoundLibrary* load() {
     return entry(); // the library stays loaded for the rest of the run
 }
 
+std::mutex letMutex;
+std::condition_variable_any letChanged;
+bool loadingLet = false;
+
+// False when the device goes before the game lets the library load.
+bool waitUntilLetLoad(std::stop_token stop) {
+    std::unique_lock lock(letMutex);
+    return letChanged.wait(lock, stop, [] { return loadingLet; });
+}
+
 class SoundLibraryDevice final : public SoundDevice {
 public:
     std::int32_t open(const std::string& path) override {
-        loading_ = std::jthread([this, path] {
+        loading_ = std::jthread([this, path](std::stop_token stop) {
+            if (!waitUntilLetLoad(stop))
+                return;
             const SoundLibrary* library = soundLibrary();
             if (library == nullptr)
                 return;
@@ -74,6 +88,14 @@ const SoundLibrary* soundLibrary() {
 
 std::unique_ptr<SoundDevice> makeSoundLibraryDevice() {
     return std::make_unique<SoundLibraryDevice>();
+}
+
+void letSoundLibraryLoad() {
+    {
+        const std::lock_guard lock(letMutex);
+        loadingLet = true;
+    }
+    letChanged.notify_all();
 }
 
 } // namespace sound

@@ -11,10 +11,10 @@
 
 namespace sound {
 
-// The sound library, sound/libsorawata-sound.so beside the game: the sound server's device and the music
-// check, with libpulse, libsndfile and its codecs behind them. The game loads it only when it first
-// needs it, so that start-up never maps those libraries; what the library shares with the game (the
-// lines told to the player, the file look-up) it takes from the game itself.
+// The sound library, sound/libsorawata-sound.so beside the game: the sound server's device and the
+// music check, with libpulse, libsndfile and its codecs behind them. The game loads it only when it
+// first needs it, so that start-up never maps those libraries; what the library shares with the
+// game (the lines told to the player, the file look-up) it takes from the game itself.
 struct SoundLibrary {
     std::unique_ptr<SoundDevice> (*makeDevice)();
     check::MusicCheck (*checkMusic)(const std::string& path);
@@ -25,9 +25,14 @@ struct SoundLibrary {
 const SoundLibrary* soundLibrary();
 
 // A device whose open loads the library and makes and opens the sound server's device on a thread
-// of its own. Until then it is "not ready", as the sound server's device is until the server
-// answers; without the library it stays so, and the game plays on in silence.
+// of its own, once the game lets the library load. Until then it is "not ready", as the sound
+// server's device is until the server answers; without the library it stays so, and the game plays
+// on in silence.
 std::unique_ptr<SoundDevice> makeSoundLibraryDevice();
+
+// Lets the devices above load the library, for the rest of the run. The game does once its window
+// is on screen: loaded while the window is made, the library held its first paint back by a tenth.
+void letSoundLibraryLoad();
 
 } // namespace sound
 
