@@ -2,29 +2,35 @@
 # SPDX-FileCopyrightText: 2026 The Sorawata developers
 # SPDX-License-Identifier: MIT
 
-# Start-up cost of the game against a bare Qt window of the same size showing
-# the three option texts in one label: time from process start to the first
-# painted window, and peak resident memory. Goals: the first paint at most 1.1 times the bare
-# window's, peak memory at most 1.5 times.
+# Start-up cost of the game against the least Qt program that shows the same
+# window and text (bench_same_window: the same widgets at the same places, one of
+# the default scene pictures read in-process, no music, no decoder process), and,
+# for reference, a bare window of the same size showing the three option texts in
+# one label: time from process start to the first painted window, and peak
+# resident memory. Goals: the first paint at most 1.1 times the same window's,
+# peak memory at most 1.5 times.
 #
-# Run by hand after building the three programs:
-#   cmake --build build --target sorawata bench_bare_window first_paint_watch
+# Run by hand after building the programs:
+#   cmake --build build --target sorawata sorawata-picture-decoder bench_same_window \
+#       bench_bare_window first_paint_watch
 #   bench/startup.sh [BUILD_DIR] [ROUNDS]      (defaults: build, 10)
 #
-# Both programs run on the same private Xvfb screen (1024x768, 96 dpi, black
-# root, no window manager), alternating, and are measured the same way from the
-# outside by first_paint_watch. The game uses the default assets beside it.
+# The programs run on the same private Xvfb screen (1024x768, 96 dpi, black
+# root, no window manager), in turn, and are measured the same way from the
+# outside by first_paint_watch. The game and the same window use the default
+# assets beside them.
 set -euo pipefail
 
 build=$(realpath "${1:-build}")
 rounds=${2:-10}
 settle_ms=3000
 game=$build/sorawata
+same=$build/bench_same_window
 bare=$build/bench_bare_window
 watch=$build/first_paint_watch
-for program in "$game" "$bare" "$watch"; do
+for program in "$game" "$same" "$bare" "$watch"; do
     [[ -x $program ]] || {
-        echo "missing $program: build sorawata, bench_bare_window and first_paint_watch first" >&2
+        echo "missing $program: build the programs named at the top of $0 first" >&2
         exit 1
     }
 done
@@ -53,9 +59,11 @@ measure() {
 
 # Warm the file cache once so the first round is not an outlier of disk reads.
 measure warmup "$game"
+measure warmup "$same"
 measure warmup "$bare"
 for _ in $(seq "$rounds"); do
     measure game "$game"
+    measure same "$same"
     measure bare "$bare"
 done
 
@@ -65,13 +73,16 @@ median() {
         print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-game_ms=$(median "$work/game" 1)
-bare_ms=$(median "$work/bare" 1)
-game_kib=$(median "$work/game" 2)
-bare_kib=$(median "$work/bare" 2)
-printf '%-22s %10s %10s %8s\n' "median of $rounds rounds" game bare ratio
-awk -v g="$game_ms" -v b="$bare_ms" 'BEGIN { printf "%-22s %10.1f %10.1f %8.2f\n", "first paint (ms)", g, b, g / b }'
-awk -v g="$game_kib" -v b="$bare_kib" 'BEGIN {
-    printf "%-22s %10.1f %10.1f %8.2f\n", "peak RSS (MiB)", g / 1024, b / 1024, g / b }'
-echo "first paint, game (ms): $(cut -d' ' -f1 "$work/game" | xargs)"
-echo "first paint, bare (ms): $(cut -d' ' -f1 "$work/bare" | xargs)"
+printf '%-22s %10s %12s %12s %12s %12s\n' "median of $rounds rounds" game "same window" "label window" \
+    "game / same" "game / label"
+# row WHAT COLUMN UNIT
+row() {
+    awk -v what="$1" -v g="$(median "$work/game" "$2")" -v s="$(median "$work/same" "$2")" \
+        -v b="$(median "$work/bare" "$2")" -v unit="$3" 'BEGIN {
+        printf "%-22s %10.1f %12.1f %12.1f %12.2f %12.2f\n", what, g / unit, s / unit, b / unit, g / s, g / b }'
+}
+row "first paint (ms)" 1 1
+row "peak RSS (MiB)" 2 1024
+for name in game same bare; do
+    echo "first paint, $name (ms): $(cut -d' ' -f1 "$work/$name" | xargs)"
+done
