@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -154,6 +155,28 @@ TEST_F(PictureTest, EveryLoadReadsTheFileAgain) {
     EXPECT_EQ(first.size(), QSize(38, 101));
     EXPECT_EQ(second.size(), QSize(50, 20));
     EXPECT_EQ(mismatchesOfTwoColours(drawn(second), kRightColour, kLeftColour), 0);
+}
+
+// A requested picture comes back at once, while the decoder works (this one never answers), and
+// arrives when first looked at, by any of its copies, or when the next is asked for: the line about
+// a file that nothing looked at is told then, once, before the next file's.
+TEST_F(PictureTest, RequestedPictureArrivesWhenLookedAtOrWhenTheNextIsAsked) {
+    const std::string good = save(twoColourImage(QSize(38, 101)), "good.png", "PNG");
+    const std::string text = writeBytes(QByteArray(64, 'x'), "text.jpg");
+    {
+        files::PictureDecoder silent("/bin/sleep", std::chrono::hours(1));
+        files::RequestPicture(silent, good, kTargetSize);
+    }
+    testing::internal::CaptureStderr();
+    files::RequestPicture(testPictureDecoder(), text, kTargetSize);
+    const files::Picture coming = files::RequestPicture(testPictureDecoder(), good, kTargetSize);
+    const files::Picture copy = coming;
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.rfind("sorawata: " + text + ": not a JPEG, PNG, GIF or BMP picture", 0), 0u)
+        << said;
+    EXPECT_EQ(countLines(said), 1) << said;
+    EXPECT_EQ(copy.size(), QSize(38, 101));
+    EXPECT_EQ(mismatchesOfTwoColours(drawn(coming), kLeftColour, kRightColour), 0);
 }
 
 // A file that gives no picture (missing, no picture at all, empty, or no regular file, which is not

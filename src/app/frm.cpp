@@ -242,12 +242,13 @@ void Frm::timLbl_Timer() {
 }
 
 // Reads and decodes the file anew on every call, so a picture replaced while the game runs shows
-// as it is now. An empty name paints the last picture again.
+// as it is now. An empty name paints the last picture again. The decoder works while the window
+// goes on; the picture box waits for what is left of it when it paints.
 void Frm::ShowPicture(const std::string& name) {
     Pic->cls();
     if (!name.empty())
-        E = files::LoadPicture(pictures_, ImgDir + name + files::pack::pictureExtension,
-                               Pic->deviceSize());
+        E = files::RequestPicture(pictures_, ImgDir + name + files::pack::pictureExtension,
+                                  Pic->deviceSize());
     Pic->paintPicture(E);
     Pic->setVisible(true);
 }

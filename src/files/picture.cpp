@@ -15,24 +15,48 @@ void Picture::draw(QPainter& painter, const QRectF& target) const {
         return;
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, image_);
+    painter.drawImage(target, arrived().image);
     painter.restore();
 }
 
+// While a picture is on its way, it is the one its decoder has on its way: sending the next one
+// would have finished it.
+const Picture::Decoded& Picture::arrived() const {
+    static const Decoded none;
+    if (!decoded_)
+        return none;
+    if (decoded_->onItsWayFrom != nullptr)
+        decoded_->onItsWayFrom->finish();
+    return *decoded_;
+}
+
 Picture LoadPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize) {
+    Picture picture = RequestPicture(decoder, path, shownSize);
+    picture.arrived();
+    return picture;
+}
+
+// What was wrong with the file is told when it arrives, even if nothing looks at it any more.
+Picture RequestPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize) {
+    decoder.finish(); // the lines about the files come in the order they were read
     const AssetFile asset(path);
     if (!asset.isOpen()) {
         common::reportFileProblem(path, asset.problem());
         return {};
     }
-    PictureDecoder::Result decoded = decoder.decode(asset.descriptor(), shownSize);
-    if (!decoded.problem.empty())
-        common::reportFileProblem(path, decoded.problem);
     Picture picture;
-    if (!decoded.image.isNull()) {
-        picture.image_ = std::move(decoded.image);
-        picture.size_ = decoded.size;
-    }
+    picture.decoded_ = std::make_shared<Picture::Decoded>();
+    picture.decoded_->onItsWayFrom = &decoder;
+    decoder.send(asset.descriptor(), shownSize,
+                 [path, waiting = std::weak_ptr(picture.decoded_)](PictureDecoder::Result result) {
+                     if (!result.problem.empty())
+                         common::reportFileProblem(path, result.problem);
+                     if (const auto decoded = waiting.lock()) {
+                         decoded->onItsWayFrom = nullptr;
+                         if (!result.image.isNull())
+                             *decoded = {std::move(result.image), result.size};
+                     }
+                 });
     return picture;
 }
 

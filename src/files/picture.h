@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QRectF>
 #include <QSize>
+#include <memory>
 #include <string>
 
 class QPainter;
@@ -15,24 +16,33 @@ class QPainter;
 namespace files {
 
 // A picture as a picture box holds it, decoded once at no more than the size it is shown at; empty
-// by default.
+// by default. One still on its way from the decoder is waited for when first looked at, by any of
+// its copies.
 class Picture {
 public:
-    bool isEmpty() const { return size_.isEmpty(); }
+    bool isEmpty() const { return arrived().size.isEmpty(); }
     // Whether what it covers may show through it.
-    bool hasAlpha() const { return image_.hasAlphaChannel(); }
+    bool hasAlpha() const { return arrived().image.hasAlphaChannel(); }
     // The picture's own size in pixels, from the file; 0 x 0 when empty.
-    QSize size() const { return size_; }
+    QSize size() const { return arrived().size; }
     // The size of the image it paints from.
-    QSize decodedSize() const { return image_.size(); }
+    QSize decodedSize() const { return arrived().image.size(); }
     // Paints the whole picture stretched into `target` (logical pixels), smoothly.
     void draw(QPainter& painter, const QRectF& target) const;
 
 private:
     friend Picture LoadPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize);
+    friend Picture RequestPicture(PictureDecoder& decoder, const std::string& path,
+                                  QSize shownSize);
 
-    QImage image_;
-    QSize size_{0, 0};
+    struct Decoded {
+        QImage image;
+        QSize size{0, 0};
+        PictureDecoder* onItsWayFrom = nullptr;
+    };
+    const Decoded& arrived() const;
+
+    std::shared_ptr<Decoded> decoded_; // null when empty
 };
 
 // Decodes a picture file (JPEG, or PNG, GIF or BMP under a .jpg name) with `decoder`, at no more
@@ -40,5 +50,9 @@ private:
 // to decode: an empty Picture. What is wrong with the file, a damaged one that still shows
 // included, is one line on stderr naming it, once per path.
 Picture LoadPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize);
+
+// The same, returning while the decoder works: the picture arrives when first looked at, or when
+// `decoder` is next asked for a picture, which first finishes this one. `decoder` outlives it.
+Picture RequestPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize);
 
 } // namespace files

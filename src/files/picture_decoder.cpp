@@ -133,30 +133,50 @@ int PictureDecoder::stop() {
 }
 
 PictureDecoder::Result PictureDecoder::decode(int descriptor, QSize shownSize) {
+    Result result;
+    send(descriptor, shownSize, [&result](Result decoded) { result = std::move(decoded); });
+    finish();
+    return result;
+}
+
+void PictureDecoder::send(int descriptor, QSize shownSize, std::function<void(Result)> done) {
+    finish(); // the decoder takes one picture at a time
     if (pid_ < 0)
         start();
     if (pid_ < 0)
-        return {{},
-                {},
-                cannotBeDecoded(QCoreApplication::translate(
-                                    "Picture", "the picture decoder cannot be started: %1")
-                                    .arg(QString::fromLocal8Bit(startProblem_)))};
+        return done({{},
+                     {},
+                     cannotBeDecoded(QCoreApplication::translate(
+                                         "Picture", "the picture decoder cannot be started: %1")
+                                         .arg(QString::fromLocal8Bit(startProblem_)))});
     const auto until = Clock::now() + deadline_;
-    decoder::Reply reply{};
-    int pixels = -1;
     bool sent = sendRequest(socket_, descriptor, shownSize);
     if (!sent) { // the decoder ended since the last picture: this one is not its fault
         stop();
         start();
         sent = pid_ > 0 && sendRequest(socket_, descriptor, shownSize);
     }
+    onItsWay_ = OnItsWay{until, shownSize, sent, std::move(done)};
+}
+
+void PictureDecoder::finish() {
+    if (!onItsWay_)
+        return;
+    const OnItsWay picture = std::move(*onItsWay_);
+    onItsWay_.reset();
+    picture.done(answerTo(picture));
+}
+
+PictureDecoder::Result PictureDecoder::answerTo(const OnItsWay& picture) {
+    decoder::Reply reply{};
+    int pixels = -1;
     const bool answered =
-        sent && awaitAnswer(socket_, until) && receiveReply(socket_, reply, pixels);
+        picture.sent && awaitAnswer(socket_, picture.until) && receiveReply(socket_, reply, pixels);
     Result result;
     if (answered) {
-        result = resultOf(reply, pixelsOf(pixels, reply, shownSize));
+        result = resultOf(reply, pixelsOf(pixels, reply, picture.shownSize));
     } else {
-        const bool late = Clock::now() >= until;
+        const bool late = Clock::now() >= picture.until;
         const int status = stop();
         start(); // ready for the next picture
         result.problem =

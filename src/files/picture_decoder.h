@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QSize>
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 
@@ -37,7 +39,23 @@ public:
     // Decodes the picture file open at `descriptor` at no more than `shownSize` either way.
     Result decode(int descriptor, QSize shownSize);
 
+    // The same in two steps, so that the game goes on while the decoder works. send() returns at
+    // once; `done` gets the result when finish() is called, or when the next picture is sent, which
+    // first finishes this one. Either waits at most until the deadline, counted from the send.
+    void send(int descriptor, QSize shownSize, std::function<void(Result)> done);
+    void finish();
+
 private:
+    using Clock = std::chrono::steady_clock;
+
+    struct OnItsWay {
+        Clock::time_point until;
+        QSize shownSize;
+        bool sent; // false when the decoder could not take it
+        std::function<void(Result)> done;
+    };
+
+    Result answerTo(const OnItsWay& picture);
     void start();
     // Kills the decoder if it still runs; returns its wait status.
     int stop();
@@ -50,6 +68,7 @@ private:
     pid_t pid_ = -1;
     int socket_ = -1;
     std::string startProblem_; // why the decoder could not be started
+    std::optional<OnItsWay> onItsWay_;
 };
 
 } // namespace files
