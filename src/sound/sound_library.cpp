@@ -12,7 +12,9 @@
 #include <condition_variable>
 #include <dlfcn.h>
 #include <mutex>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 namespace sound {
 namespace {
@@ -43,13 +45,25 @@ bool waitUntilLetLoad(std::stop_token stop) {
     return letChanged.wait(lock, stop, [] { return loadingLet; });
 }
 
+// Loaded on a thread of the lowest priority, so that the loading never takes the processor from the
+// window or the display server; the device, made after it on the caller's thread, plays at the
+// game's own priority, which a thread cannot get back once it has given it up.
+const SoundLibrary* soundLibraryAtLowestPriority() {
+    const SoundLibrary* library = nullptr;
+    std::thread([&library] {
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+        library = soundLibrary();
+    }).join();
+    return library;
+}
+
 class SoundLibraryDevice final : public SoundDevice {
 public:
     std::int32_t open(const std::string& path) override {
         loading_ = std::jthread([this, path](std::stop_token stop) {
             if (!waitUntilLetLoad(stop))
                 return;
-            const SoundLibrary* library = soundLibrary();
+            const SoundLibrary* library = soundLibraryAtLowestPriority();
             if (library == nullptr)
                 return;
             device_ = library->makeDevice();

@@ -24,10 +24,10 @@ struct SoundLibrary {
 // once.
 const SoundLibrary* soundLibrary();
 
-// A device whose open loads the library and makes and opens the sound server's device on a thread
-// of its own, once the game lets the library load. Until then it is "not ready", as the sound
-// server's device is until the server answers; without the library it stays so, and the game plays
-// on in silence.
+// A device whose open loads the library, at the lowest priority, and makes and opens the sound
+// server's device on a thread of its own, once the game lets the library load. Until then it is
+// "not ready", as the sound server's device is until the server answers; without the library it
+// stays so, and the game plays on in silence.
 std::unique_ptr<SoundDevice> makeSoundLibraryDevice();
 
 // Lets the devices above load the library, for the rest of the run. The game does once its window
