@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Sorawata developers
 // SPDX-License-Identifier: MIT
 
+#include "app/first_paint.h"
 #include "app/frm.h"
 #include "app/units.h"
 #include "check/pack_check.h"
@@ -19,16 +20,13 @@
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTimer>
 #include <QTranslator>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string_view>
 #include <tuple>
-#include <utility>
 
 namespace {
 
@@ -155,28 +153,6 @@ void tellIfNoJapaneseFont() {
                          .toStdString());
 }
 
-// Calls `then` once, when the window's first painting has gone to the screen.
-void afterFirstPaint(QWidget& window, std::function<void()> then) {
-    class FirstPaint final : public QObject {
-    public:
-        FirstPaint(QWidget& window, std::function<void()> then)
-            : QObject(&window), then_(std::move(then)) {
-            window.installEventFilter(this);
-        }
-        bool eventFilter(QObject*, QEvent* event) override {
-            if (event->type() == QEvent::Paint && then_) {
-                QTimer::singleShot(0, std::exchange(then_, nullptr)); // after the whole painting
-                deleteLater();
-            }
-            return false;
-        }
-
-    private:
-        std::function<void()> then_;
-    };
-    new FirstPaint(window, std::move(then));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -216,7 +192,7 @@ int main(int argc, char** argv) {
     common::ClockRandom random;
     sound::MciCommandInterpreter music(sound::makeSoundLibraryDevice);
     app::Frm frm(folder, app::screenWidthTwips(), random, music, *pictures);
-    afterFirstPaint(frm, sound::letSoundLibraryLoad);
+    app::afterFirstPaint(frm, sound::letSoundLibraryLoad);
     frm.showGame();
     return QApplication::exec();
 }

@@ -4,10 +4,12 @@
 // The window's side of the game: what it makes of the moods' news (the bars, the caption, the
 // scenes and the endings), the choices and the new game.
 
+#include "app/first_paint.h"
 #include "game_world.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
@@ -218,4 +220,25 @@ TEST(Screen, ShowsWhatTheWindowShowsNow) {
                pixelsNear(shot, lineOfText(2), colour::murmurText) > 10 &&
                pixelsNear(shot, lineOfText(3), colour::murmurText) > 10;
     })) << "the ending's three lines";
+}
+
+// What the sound library waits for: `then` runs once, with the window's first painting on screen.
+TEST(FirstPaint, ThenRunsOnceWithThePaintingOnScreen) {
+    class Red final : public QWidget {
+        void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::red); }
+    };
+    Red window;
+    window.resize(40, 30);
+    int calls = 0;
+    bool redThen = false;
+    app::afterFirstPaint(window, [&] {
+        ++calls;
+        redThen = onScreen(window).pixelColor(20, 15) == QColor(Qt::red);
+    });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return calls > 0; }));
+    window.repaint();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(redThen);
 }
