@@ -13,7 +13,7 @@
 # Run by hand after building the programs:
 #   cmake --build build --target sorawata sorawata-picture-decoder bench_same_window \
 #       bench_bare_window first_paint_watch
-#   bench/startup.sh [BUILD_DIR] [ROUNDS]      (defaults: build, 10)
+#   bench/startup.sh [BUILD_DIR] [ROUNDS]      (defaults: build, 30)
 #
 # The programs run on the same private Xvfb screen (1024x768, 96 dpi, black
 # root, no window manager), in turn, and are measured the same way from the
@@ -22,7 +22,7 @@
 set -euo pipefail
 
 build=$(realpath "${1:-build}")
-rounds=${2:-10}
+rounds=${2:-30}
 settle_ms=3000
 game=$build/sorawata
 same=$build/bench_same_window
@@ -61,10 +61,15 @@ measure() {
 measure warmup "$game"
 measure warmup "$same"
 measure warmup "$bare"
-for _ in $(seq "$rounds"); do
-    measure game "$game"
-    measure same "$same"
-    measure bare "$bare"
+# Each round in another order, so that none of the programs always follows the same one, whose
+# ending (a decoder process torn down, caches left warm) may still cost the next.
+order=(game same bare)
+declare -A program=([game]=$game [same]=$same [bare]=$bare)
+for round in $(seq "$rounds"); do
+    for i in 0 1 2; do
+        name=${order[(round + i) % 3]}
+        measure "$name" "${program[$name]}"
+    done
 done
 
 # median FILE COLUMN
@@ -83,6 +88,18 @@ row() {
 }
 row "first paint (ms)" 1 1
 row "peak RSS (MiB)" 2 1024
+# The ratio within each round too, whose programs ran seconds apart: the machine's speed drifts
+# by several per cent over a run, which shifts a whole round and much less the ratio inside it.
+# per_round_ratio OTHER: the median and quartiles of game / OTHER over the rounds.
+per_round_ratio() {
+    paste -d' ' "$work/game" "$work/$1" | awk '{ print $1 / $3 }' | sort -n | awk -v other="$1" '
+        { v[NR] = $1 }
+        END { printf "first paint, game / %s within each round: median %.2f, quartiles %.2f to %.2f\n",
+              other, NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2,
+              v[int((NR + 3) / 4)], v[int((3 * NR + 1) / 4)] }'
+}
+per_round_ratio same
+per_round_ratio bare
 for name in game same bare; do
     echo "first paint, $name (ms): $(cut -d' ' -f1 "$work/$name" | xargs)"
 done
