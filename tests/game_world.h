@@ -83,9 +83,8 @@ enum class Opening {
 // The game's window on a 1024-pixel-wide screen at 96 DPI over `assets`, drawing `draws` in turn.
 struct Game {
     Game(const AssetFolder& assets, std::vector<double> draws, Opening opening = Opening::Loaded,
-         double screenTwips = 15360)
-        : random(std::move(draws)),
-          frm(assets.path(), screenTwips, random, music, testPictureDecoder()) {
+         double screenTwips = 15360, files::PictureDecoder& pictures = testPictureDecoder())
+        : random(std::move(draws)), frm(assets.path(), screenTwips, random, music, pictures) {
         if (opening == Opening::Loaded || opening == Opening::Started)
             frm.Form_Load();
         if (opening == Opening::Started)
@@ -138,8 +137,9 @@ inline bool eventuallyShows(QWidget& window, const std::function<bool(const QIma
     return QTest::qWaitFor([&] { return shows(onScreen(window)); }, 10000);
 }
 
-// The colour of the scene picture, sampled below the murmur line, as painted now.
+// The colour of the scene picture, sampled below the murmur line, once it has arrived.
 inline QColor sceneColour(app::Frm& frm) {
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !pic(frm).pictureOnItsWay(); }, 10000));
     const QImage shot = pic(frm).grab().toImage();
     return shot.pixelColor(shot.width() / 2, shot.height() - 3);
 }

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTest>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <random>
@@ -159,8 +160,9 @@ TEST_F(PictureTest, EveryLoadReadsTheFileAgain) {
 
 // A requested picture comes back at once, while the decoder works (this one never answers), and
 // arrives when first looked at, by any of its copies, or when the next is asked for: the line about
-// a file that nothing looked at is told then, once, before the next file's.
-TEST_F(PictureTest, RequestedPictureArrivesWhenLookedAtOrWhenTheNextIsAsked) {
+// a file that nothing looked at is told then, once, before the next file's. The event loop brings
+// it too, as soon as it comes, and ends one that takes too long at its deadline, with its line.
+TEST_F(PictureTest, RequestedPictureArrivesWhenLookedAtWhenTheNextIsAskedOrByItself) {
     const std::string good = save(twoColourImage(QSize(38, 101)), "good.png", "PNG");
     const std::string text = writeBytes(QByteArray(64, 'x'), "text.jpg");
     {
@@ -177,6 +179,23 @@ TEST_F(PictureTest, RequestedPictureArrivesWhenLookedAtOrWhenTheNextIsAsked) {
     EXPECT_EQ(countLines(said), 1) << said;
     EXPECT_EQ(copy.size(), QSize(38, 101));
     EXPECT_EQ(mismatchesOfTwoColours(drawn(coming), kLeftColour, kRightColour), 0);
+
+    int arrivals = 0;
+    const files::Picture byItself = files::RequestPicture(
+        testPictureDecoder(), good, kTargetSize, [&] { ++arrivals; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !byItself.onItsWay(); }));
+    EXPECT_EQ(arrivals, 1);
+    EXPECT_EQ(byItself.size(), QSize(38, 101));
+
+    files::PictureDecoder silent("/bin/sleep", std::chrono::milliseconds(50));
+    testing::internal::CaptureStderr();
+    const files::Picture late = files::RequestPicture(
+        silent, good, kTargetSize, [&] { ++arrivals; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !late.onItsWay(); }));
+    const std::string lateSaid = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(lateSaid, "sorawata: " + good + ": took longer than 0.05 s to decode\n");
+    EXPECT_EQ(arrivals, 2);
+    EXPECT_TRUE(late.isEmpty());
 }
 
 // A file that gives no picture (missing, no picture at all, empty, or no regular file, which is not

@@ -222,6 +222,20 @@ TEST(Screen, ShowsWhatTheWindowShowsNow) {
     })) << "the ending's three lines";
 }
 
+// The window never waits for its scene: with a decoder that never answers, it shows and paints,
+// the picture box in its own colour until the picture comes, without the opening picture between.
+TEST(Choices, TheWindowGoesOnWhileTheSceneIsOnItsWay) {
+    files::PictureDecoder silent("/bin/sleep", std::chrono::hours(1));
+    Game game(standardAssets(), {drawing(3, 5), drawing(3, 5)}, Opening::ShownStill, 15360, silent);
+    const QRect optionTexts = game.frm.findChild<QWidget*>("OptGroup")->geometry();
+    const QRect picture = pic(game.frm).geometry().adjusted(0, 40, 0, 0); // below the murmur
+    EXPECT_TRUE(eventuallyShows(game.frm, [&](const QImage& shot) {
+        return pixelsNear(shot, optionTexts, colour::optionText) > 100 &&
+               pixelsNear(shot, picture, colour::background) == picture.width() * picture.height();
+    }));
+    EXPECT_TRUE(pic(game.frm).pictureOnItsWay());
+}
+
 // What the sound library waits for: `then` runs once, with the window's first painting on screen.
 TEST(FirstPaint, ThenRunsOnceWithThePaintingOnScreen) {
     class Red final : public QWidget {

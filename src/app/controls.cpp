@@ -104,9 +104,13 @@ QSize ScenePicture::deviceSize() const {
 void ScenePicture::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
-    if (painted_.isEmpty() || painted_.hasAlpha())
+    if (!asked_.onItsWay())
+        shown_ = asked_;
+    if (!shown_)
+        return;
+    if (shown_->isEmpty() || shown_->hasAlpha())
         paintOpening(painter);
-    painted_.draw(painter, rect());
+    shown_->draw(painter, rect());
 }
 
 // Decoded only when it shows, as it seldom does: the first scene covers it at once.

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QStringList>
 #include <QWidget>
+#include <optional>
 #include <string>
 
 // The controls of the game's window, one class for each kind.
@@ -74,6 +75,7 @@ private:
 
 // Pic, the scene: its own opening picture, 300 by 300 pixels in its top-left corner, under what
 // was painted on it since it was last cleared. A click, Space or Return presses it as a button.
+// It never waits for a picture: it shows the last one that has arrived until the next one has.
 class ScenePicture final : public QAbstractButton {
 public:
     explicit ScenePicture(QWidget* parent) : QAbstractButton(parent) {
@@ -82,11 +84,13 @@ public:
 
     // Erases what was painted; the box's own picture stays.
     void cls() { paintPicture({}); }
-    // Paints the whole of `picture` stretched over the whole box.
+    // Paints the whole of `picture` stretched over the whole box, once it has arrived; until then
+    // the box shows what it showed, and nothing but its colour before its first picture.
     void paintPicture(const files::Picture& picture) {
-        painted_ = picture;
+        asked_ = picture;
         update();
     }
+    bool pictureOnItsWay() const { return asked_.onItsWay(); }
     // The box's size in device pixels: what a picture stretched over it covers.
     QSize deviceSize() const;
 
@@ -97,8 +101,9 @@ protected:
 private:
     void paintOpening(QPainter& painter);
 
-    QImage opening_; // decoded when it first shows
-    files::Picture painted_;
+    QImage opening_;                      // decoded when it first shows
+    files::Picture asked_;                // the last picture painted, maybe still on its way
+    std::optional<files::Picture> shown_; // the last of them that has arrived
 };
 
 } // namespace app

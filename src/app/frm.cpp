@@ -15,6 +15,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+#include <QPointer>
 
 namespace app {
 
@@ -243,12 +244,15 @@ void Frm::timLbl_Timer() {
 
 // Reads and decodes the file anew on every call, so a picture replaced while the game runs shows
 // as it is now. An empty name paints the last picture again. The decoder works while the window
-// goes on; the picture box waits for what is left of it when it paints.
+// goes on, and the picture box shows the picture when it arrives.
 void Frm::ShowPicture(const std::string& name) {
     Pic->cls();
     if (!name.empty())
         E = files::RequestPicture(pictures_, ImgDir + name + files::pack::pictureExtension,
-                                  Pic->deviceSize());
+                                  Pic->deviceSize(), [box = QPointer(Pic)] {
+                                      if (box)
+                                          box->update();
+                                  });
     Pic->paintPicture(E);
     Pic->setVisible(true);
 }

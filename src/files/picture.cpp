@@ -37,7 +37,8 @@ Picture LoadPicture(PictureDecoder& decoder, const std::string& path, QSize show
 }
 
 // What was wrong with the file is told when it arrives, even if nothing looks at it any more.
-Picture RequestPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize) {
+Picture RequestPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize,
+                       std::function<void()> arrived) {
     decoder.finish(); // the lines about the files come in the order they were read
     const AssetFile asset(path);
     if (!asset.isOpen()) {
@@ -48,7 +49,8 @@ Picture RequestPicture(PictureDecoder& decoder, const std::string& path, QSize s
     picture.decoded_ = std::make_shared<Picture::Decoded>();
     picture.decoded_->onItsWayFrom = &decoder;
     decoder.send(asset.descriptor(), shownSize,
-                 [path, waiting = std::weak_ptr(picture.decoded_)](PictureDecoder::Result result) {
+                 [path, waiting = std::weak_ptr(picture.decoded_),
+                  arrived = std::move(arrived)](PictureDecoder::Result result) {
                      if (!result.problem.empty())
                          common::reportFileProblem(path, result.problem);
                      if (const auto decoded = waiting.lock()) {
@@ -56,6 +58,8 @@ Picture RequestPicture(PictureDecoder& decoder, const std::string& path, QSize s
                          if (!result.image.isNull())
                              *decoded = {std::move(result.image), result.size};
                      }
+                     if (arrived)
+                         arrived();
                  });
     return picture;
 }

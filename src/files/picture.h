@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QRectF>
 #include <QSize>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,8 @@ namespace files {
 // its copies.
 class Picture {
 public:
+    // Whether it is still on its way: looking at it would wait for the decoder.
+    bool onItsWay() const { return decoded_ && decoded_->onItsWayFrom != nullptr; }
     bool isEmpty() const { return arrived().size.isEmpty(); }
     // Whether what it covers may show through it.
     bool hasAlpha() const { return arrived().image.hasAlphaChannel(); }
@@ -32,8 +35,8 @@ public:
 
 private:
     friend Picture LoadPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize);
-    friend Picture RequestPicture(PictureDecoder& decoder, const std::string& path,
-                                  QSize shownSize);
+    friend Picture RequestPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize,
+                                  std::function<void()> arrived);
 
     struct Decoded {
         QImage image;
@@ -51,8 +54,10 @@ private:
 // included, is one line on stderr naming it, once per path.
 Picture LoadPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize);
 
-// The same, returning while the decoder works: the picture arrives when first looked at, or when
-// `decoder` is next asked for a picture, which first finishes this one. `decoder` outlives it.
-Picture RequestPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize);
+// The same, returning while the decoder works: the picture arrives when the event loop has the
+// decoder's answer, when first looked at, or when `decoder` is next asked for a picture, which
+// first finishes this one. Then `arrived` is called, whichever way it came. `decoder` outlives it.
+Picture RequestPicture(PictureDecoder& decoder, const std::string& path, QSize shownSize,
+                       std::function<void()> arrived = {});
 
 } // namespace files

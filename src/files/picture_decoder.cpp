@@ -86,10 +86,15 @@ std::string cannotBeDecoded(const QString& why) {
 PictureDecoder::PictureDecoder(std::string program, std::chrono::milliseconds deadline,
                                int megabytes)
     : program_(std::move(program)), deadline_(deadline), megabytes_(megabytes) {
+    QObject::connect(&answered_, &QSocketNotifier::activated, [this] { finish(); });
+    late_.setSingleShot(true);
+    late_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&late_, &QTimer::timeout, [this] { finish(); });
     start();
 }
 
 PictureDecoder::~PictureDecoder() {
+    answered_.setEnabled(false);
     stop();
 }
 
@@ -157,11 +162,18 @@ void PictureDecoder::send(int descriptor, QSize shownSize, std::function<void(Re
         sent = pid_ > 0 && sendRequest(socket_, descriptor, shownSize);
     }
     onItsWay_ = OnItsWay{until, shownSize, sent, std::move(done)};
+    if (sent) {
+        answered_.setSocket(socket_);
+        answered_.setEnabled(true);
+    }
+    late_.start(sent ? deadline_ : std::chrono::milliseconds(0));
 }
 
 void PictureDecoder::finish() {
     if (!onItsWay_)
         return;
+    answered_.setEnabled(false);
+    late_.stop();
     const OnItsWay picture = std::move(*onItsWay_);
     onItsWay_.reset();
     picture.done(answerTo(picture));

@@ -5,6 +5,8 @@
 
 #include <QImage>
 #include <QSize>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -41,7 +43,9 @@ public:
 
     // The same in two steps, so that the game goes on while the decoder works. send() returns at
     // once; `done` gets the result when finish() is called, or when the next picture is sent, which
-    // first finishes this one. Either waits at most until the deadline, counted from the send.
+    // first finishes this one. Either waits at most until the deadline, counted from the send. The
+    // event loop of the sending thread finishes it too, as soon as the answer or the deadline
+    // comes.
     void send(int descriptor, QSize shownSize, std::function<void(Result)> done);
     void finish();
 
@@ -69,6 +73,8 @@ private:
     int socket_ = -1;
     std::string startProblem_; // why the decoder could not be started
     std::optional<OnItsWay> onItsWay_;
+    QSocketNotifier answered_{QSocketNotifier::Read};
+    QTimer late_;
 };
 
 } // namespace files
