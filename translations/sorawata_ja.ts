@@ -62,10 +62,6 @@ dat.txt、end0.txt、end1.txt、bgm.wav とフォルダー img。
         <translation>ディスプレイがありません: DISPLAY も WAYLAND_DISPLAY も設定されていません</translation>
     </message>
     <message>
-        <source>cannot connect to the X display %1</source>
-        <translation>X のディスプレイ %1 に接続できません</translation>
-    </message>
-    <message>
         <source>cannot show the window: no Qt platform plugin could start (%1)</source>
         <translation>ウィンドウを開けません: Qt のプラットフォームプラグインがどれも起動できません (%1)</translation>
     </message>
