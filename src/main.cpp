@@ -161,8 +161,9 @@ int main(int argc, char** argv) {
     common::HoldLibraryMessages::installEarly();
     // First, while the game is one thread: the decoder then loads its picture readers while the
     // game starts.
+    const std::string programFolder = os::applicationFolder();
     files::PictureDecoder pictures(files::PictureDecoder::ForkFirst{},
-                                   os::applicationFolder() + "/sorawata-picture-decoder");
+                                   programFolder + "/sorawata-picture-decoder");
     Translations translations;
     std::string folder;
     {
@@ -173,7 +174,7 @@ int main(int argc, char** argv) {
         const CommandLine command = readCommandLine(argc, argv);
         if (command.exitStatus)
             return *command.exitStatus;
-        folder = command.folder.empty() ? os::applicationFolder() : command.folder;
+        folder = command.folder.empty() ? programFolder : command.folder;
         if (command.check)
             return check::checkPack(folder, pictures);
 
