@@ -24,8 +24,10 @@ namespace decoder {
 
 namespace {
 
-// Dies with the game, even in the middle of a picture, and never leaves a core behind.
+// Dies with the game, even in the middle of a picture, and never leaves a core behind. Named as
+// the program is in a process list, forked from the game or not.
 void followTheGame() {
+    prctl(PR_SET_NAME, "sorawata-pictur"); // the kernel keeps 15 characters of a name
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     const rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
