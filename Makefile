@@ -32,6 +32,8 @@ TEST_PACKAGES += dbus-daemon dbus-bin at-spi2-core python3-pyatspi
 TEST_PACKAGES += orca speech-dispatcher
 # libjpeg-turbo's own interface: the baseline the picture benchmark measures the game against.
 TEST_PACKAGES += libjpeg62-turbo-dev
+# The X server's DAMAGE extension: the start-up benchmark sees a window's drawing as it happens.
+TEST_PACKAGES += libxcb-damage0-dev
 
 # Sanitizer reports with the whole call stack. The same settings apply while building, where the
 # tests are listed by running them.
