@@ -159,13 +159,10 @@ int main(int argc, char** argv) {
     // A report line written into a pipe whose reader has gone is lost, and the game plays on.
     std::signal(SIGPIPE, SIG_IGN);
     common::HoldLibraryMessages::installEarly();
-    // First, while the game is one thread: the decoder then loads its picture readers while the
-    // game starts.
     const std::string programFolder = os::applicationFolder();
-    files::PictureDecoder pictures(files::PictureDecoder::ForkFirst{},
-                                   programFolder + "/sorawata-picture-decoder");
     Translations translations;
     std::string folder;
+    std::optional<files::PictureDecoder> pictures;
     {
         // Until the window's application replaces it, so that everything said before, the pack
         // checker's lines too, is translated.
@@ -174,9 +171,11 @@ int main(int argc, char** argv) {
         const CommandLine command = readCommandLine(argc, argv);
         if (command.exitStatus)
             return *command.exitStatus;
+        // Started first, so that the decoder loads while the game does.
+        pictures.emplace(programFolder + "/sorawata-picture-decoder");
         folder = command.folder.empty() ? programFolder : command.folder;
         if (command.check)
-            return check::checkPack(folder, pictures);
+            return check::checkPack(folder, *pictures);
 
         if (const auto problem = os::chooseDisplay()) {
             common::tell(*problem);
@@ -193,7 +192,7 @@ int main(int argc, char** argv) {
 
     common::ClockRandom random;
     sound::MciCommandInterpreter music(sound::makeSoundLibraryDevice);
-    app::Frm frm(folder, app::screenWidthTwips(), random, music, pictures);
+    app::Frm frm(folder, app::screenWidthTwips(), random, music, *pictures);
     app::afterFirstPaint(frm, sound::letSoundLibraryLoad);
     frm.showGame();
     return QApplication::exec();

@@ -4,7 +4,6 @@
 #include "files/picture_decoder.h"
 
 #include "decoder/protocol.h"
-#include "decoder/serve.h"
 #include "decoder/socket_messages.h"
 
 #include <QCoreApplication>
@@ -85,9 +84,8 @@ std::string cannotBeDecoded(const QString& why) {
 } // namespace
 
 PictureDecoder::PictureDecoder(std::string program, std::chrono::milliseconds deadline,
-                               int megabytes, bool forkFirst)
-    : program_(std::move(program)), deadline_(deadline), megabytes_(megabytes),
-      forkNext_(forkFirst) {
+                               int megabytes)
+    : program_(std::move(program)), deadline_(deadline), megabytes_(megabytes) {
     QObject::connect(&answered_, &QSocketNotifier::activated, [this] { finish(); });
     late_.setSingleShot(true);
     late_.setTimerType(Qt::PreciseTimer);
@@ -110,8 +108,13 @@ void PictureDecoder::start() {
     // Well clear of the descriptor it becomes in the decoder.
     const int decoderEnd = fcntl(ends[1], F_DUPFD_CLOEXEC, decoder::socketDescriptor + 1);
     close(ends[1]);
-    const int failed = std::exchange(forkNext_, false) ? forkDecoder(ends[0], decoderEnd)
-                                                       : spawnDecoder(decoderEnd);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, decoderEnd, decoder::socketDescriptor);
+    const std::string megabytes = std::to_string(megabytes_);
+    char* const arguments[] = {program_.data(), const_cast<char*>(megabytes.c_str()), nullptr};
+    const int failed = posix_spawn(&pid_, program_.c_str(), &actions, nullptr, arguments, environ);
+    posix_spawn_file_actions_destroy(&actions);
     close(decoderEnd);
     if (failed != 0) {
         pid_ = -1;
@@ -120,31 +123,6 @@ void PictureDecoder::start() {
         return;
     }
     socket_ = ends[0];
-}
-
-int PictureDecoder::spawnDecoder(int decoderEnd) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, decoderEnd, decoder::socketDescriptor);
-    const std::string megabytes = std::to_string(megabytes_);
-    char* const arguments[] = {program_.data(), const_cast<char*>(megabytes.c_str()), nullptr};
-    const int failed = posix_spawn(&pid_, program_.c_str(), &actions, nullptr, arguments, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return failed;
-}
-
-// The child keeps only the standard streams and its socket, and never returns to the game's code.
-int PictureDecoder::forkDecoder(int gameEnd, int decoderEnd) {
-    pid_ = fork();
-    if (pid_ < 0)
-        return errno;
-    if (pid_ == 0) {
-        close(gameEnd);
-        dup2(decoderEnd, decoder::socketDescriptor);
-        close_range(decoder::socketDescriptor + 1, ~0U, 0);
-        decoder::serve(static_cast<rlim_t>(megabytes_));
-    }
-    return 0;
 }
 
 int PictureDecoder::stop() {

@@ -31,18 +31,9 @@ public:
         std::string problem; // what is wrong with the file, for the player; empty when nothing is
     };
 
-    static constexpr std::chrono::milliseconds gameDeadline{1000};
-    static constexpr int gameMegabytes = 224;
-
-    explicit PictureDecoder(std::string program, std::chrono::milliseconds deadline = gameDeadline,
-                            int megabytes = gameMegabytes)
-        : PictureDecoder(std::move(program), deadline, megabytes, false) {}
-    // The same, with its first decoder forked from the game instead of started as the program,
-    // which saves loading the program and its libraries; any later one starts as the program.
-    // Only while the game has one thread and no application object: at the top of main().
-    struct ForkFirst {};
-    PictureDecoder(ForkFirst, std::string program)
-        : PictureDecoder(std::move(program), gameDeadline, gameMegabytes, true) {}
+    explicit PictureDecoder(std::string program,
+                            std::chrono::milliseconds deadline = std::chrono::seconds(1),
+                            int megabytes = 224);
     ~PictureDecoder();
     PictureDecoder(const PictureDecoder&) = delete;
     PictureDecoder& operator=(const PictureDecoder&) = delete;
@@ -61,9 +52,6 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    PictureDecoder(std::string program, std::chrono::milliseconds deadline, int megabytes,
-                   bool forkFirst);
-
     struct OnItsWay {
         Clock::time_point until;
         QSize shownSize;
@@ -73,9 +61,6 @@ private:
 
     Result answerTo(const OnItsWay& picture);
     void start();
-    // Each returns 0, or why the decoder could not be started; it gets `decoderEnd` as its socket.
-    int spawnDecoder(int decoderEnd);
-    int forkDecoder(int gameEnd, int decoderEnd);
     // Kills the decoder if it still runs; returns its wait status.
     int stop();
     Result resultOf(const decoder::Reply& reply, QImage pixels) const;
@@ -86,7 +71,6 @@ private:
     int megabytes_;
     pid_t pid_ = -1;
     int socket_ = -1;
-    bool forkNext_;
     std::string startProblem_; // why the decoder could not be started
     std::optional<OnItsWay> onItsWay_;
     QSocketNotifier answered_{QSocketNotifier::Read};
