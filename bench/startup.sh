@@ -61,13 +61,15 @@ measure() {
 measure warmup "$game"
 measure warmup "$same"
 measure warmup "$bare"
-# Each round in another order, so that none of the programs always follows the same one, whose
-# ending (a decoder process torn down, caches left warm) may still cost the next.
-order=(game same bare)
+# The rounds go through the six orders in turn, so that each program follows each of the others
+# as often, and none always follows the same one, whose ending (a decoder process torn down,
+# caches left warm) may still cost the next. Turning one order round would not do: each program
+# would still follow the same one in every round.
+orders=("game same bare" "game bare same" "same game bare" "same bare game" "bare game same"
+    "bare same game")
 declare -A program=([game]=$game [same]=$same [bare]=$bare)
 for round in $(seq "$rounds"); do
-    for i in 0 1 2; do
-        name=${order[(round + i) % 3]}
+    for name in ${orders[(round - 1) % 6]}; do
         measure "$name" "${program[$name]}"
     done
 done
