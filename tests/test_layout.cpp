@@ -161,8 +161,9 @@ TEST(Options, EveryClickRaisesExactlyOneClickEvent) {
             const std::size_t drawsBefore = game.random.remaining();
             step.action(options);
             EXPECT_EQ(drawsBefore - game.random.remaining(), step.click < 0 ? 0u : 1u);
-            if (step.click >= 0)
+            if (step.click >= 0) {
                 EXPECT_EQ(game.frm.moods().selectedOption(), step.click);
+            }
         }
         EXPECT_TRUE(options[c.marked]->isChecked());
     }
