@@ -4,26 +4,33 @@
 
 # Start-up cost of the game against the least Qt program that shows the same
 # window and text (bench_same_window: the same widgets at the same places, one of
-# the default scene pictures read in-process, no music, no decoder process), and,
-# for reference, a bare window of the same size showing the three option texts in
-# one label: time from process start to the first painted window, and peak
-# resident memory. Goals: the first paint at most 1.1 times the same window's,
-# peak memory at most 1.5 times.
+# the default scene pictures read in-process, no music, no decoder process), and
+# against a bare window of the same size showing the three option texts in one
+# label: time from process start to the first painted window, and peak resident
+# memory. Goals: the first paint at most 1.1 times, peak memory at most 1.5 times.
 #
 # Run by hand after building the programs:
 #   cmake --build build --target sorawata sorawata-picture-decoder bench_same_window \
 #       bench_bare_window first_paint_watch
-#   bench/startup.sh [BUILD_DIR] [ROUNDS]      (defaults: build, 30)
+#   bench/startup.sh [BUILD_DIR] [ROUNDS] [MEMORY_ROUNDS]   (defaults: build, 150, 6)
 #
 # The programs run on the same private Xvfb screen (1024x768, 96 dpi, black
 # root, no window manager), in turn, and are measured the same way from the
 # outside by first_paint_watch. The game and the same window use the default
 # assets beside them.
+#
+# A single first paint on a shared two-core machine varies by 15 % either way, so
+# a 30-round median still moves by 0.1 in the ratio from one run to the next. The
+# timing rounds are therefore many and short (each program lives half a second),
+# and the report gives a 95 % interval for each ratio. That interval covers the
+# spread of the rounds within one run only: a machine whose speed changes between
+# runs minutes apart can move the whole ratio further, so judge by several runs.
+# Peak memory comes from a few rounds of their own, in which each program lives 3 s.
 set -euo pipefail
 
 build=$(realpath "${1:-build}")
-rounds=${2:-30}
-settle_ms=3000
+rounds=${2:-150}
+memory_rounds=${3:-6}
 game=$build/sorawata
 same=$build/bench_same_window
 bare=$build/bench_bare_window
@@ -50,17 +57,17 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-# measure NAME PROGRAM: one round; appends "ms kib" to $work/NAME.
+# measure NAME PROGRAM SETTLE_MS: one round; appends "ms kib" to $work/NAME.
 measure() {
     local result
-    result=$(cd "$work" && "$watch" "$settle_ms" "$2" 2>/dev/null)
+    result=$(cd "$work" && "$watch" "$3" "$2" 2>/dev/null)
     sed -n 's/^first_paint_ms=\([0-9.]*\) peak_rss_kib=\([0-9]*\)$/\1 \2/p' <<<"$result" >>"$work/$1"
 }
 
 # Warm the file cache once so the first round is not an outlier of disk reads.
-measure warmup "$game"
-measure warmup "$same"
-measure warmup "$bare"
+measure warmup "$game" 500
+measure warmup "$same" 500
+measure warmup "$bare" 500
 # The rounds go through the six orders in turn, so that each program follows each of the others
 # as often, and none always follows the same one, whose ending (a decoder process torn down,
 # caches left warm) may still cost the next. Turning one order round would not do: each program
@@ -68,40 +75,56 @@ measure warmup "$bare"
 orders=("game same bare" "game bare same" "same game bare" "same bare game" "bare game same"
     "bare same game")
 declare -A program=([game]=$game [same]=$same [bare]=$bare)
-for round in $(seq "$rounds"); do
-    for name in ${orders[(round - 1) % 6]}; do
-        measure "$name" "${program[$name]}"
+# run_rounds COUNT SETTLE_MS SUFFIX
+run_rounds() {
+    for round in $(seq "$1"); do
+        for name in ${orders[(round - 1) % 6]}; do
+            measure "$name$3" "${program[$name]}" "$2"
+        done
     done
-done
+}
+run_rounds "$rounds" 500 ""
+run_rounds "$memory_rounds" 3000 .memory
 
-# median FILE COLUMN
-median() {
-    cut -d' ' -f"$2" "$1" | sort -n | awk '{ v[NR] = $1 } END {
-        print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
+python3 - "$work" "$rounds" <<'REPORT'
+import random
+import statistics
+import sys
 
-printf '%-22s %10s %12s %12s %12s %12s\n' "median of $rounds rounds" game "same window" "label window" \
-    "game / same" "game / label"
-# row WHAT COLUMN UNIT
-row() {
-    awk -v what="$1" -v g="$(median "$work/game" "$2")" -v s="$(median "$work/same" "$2")" \
-        -v b="$(median "$work/bare" "$2")" -v unit="$3" 'BEGIN {
-        printf "%-22s %10.1f %12.1f %12.1f %12.2f %12.2f\n", what, g / unit, s / unit, b / unit, g / s, g / b }'
-}
-row "first paint (ms)" 1 1
-row "peak RSS (MiB)" 2 1024
-# The ratio within each round too, whose programs ran seconds apart: the machine's speed drifts
-# by several per cent over a run, which shifts a whole round and much less the ratio inside it.
-# per_round_ratio OTHER: the median and quartiles of game / OTHER over the rounds.
-per_round_ratio() {
-    paste -d' ' "$work/game" "$work/$1" | awk '{ print $1 / $3 }' | sort -n | awk -v other="$1" '
-        { v[NR] = $1 }
-        END { printf "first paint, game / %s within each round: median %.2f, quartiles %.2f to %.2f\n",
-              other, NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2,
-              v[int((NR + 3) / 4)], v[int((3 * NR + 1) / 4)] }'
-}
-per_round_ratio same
-per_round_ratio bare
-for name in game same bare; do
-    echo "first paint, $name (ms): $(cut -d' ' -f1 "$work/$name" | xargs)"
-done
+work, rounds = sys.argv[1], sys.argv[2]
+def column(name, index):
+    with open(f"{work}/{name}") as lines:
+        return [float(line.split()[index]) for line in lines]
+paint = {name: column(name, 0) for name in ("game", "same", "bare")}
+memory = {name: column(f"{name}.memory", 1) for name in ("game", "same", "bare")}
+if len({len(values) for values in paint.values()}) != 1:
+    sys.exit("a program showed no painted window in some round, so the rounds do not pair up")
+
+# The ratio of the medians, and a 95 % interval for it from the rounds drawn again at random
+# (the bootstrap), a round keeping its three programs together.
+def ratio(other, indices):
+    return (statistics.median(paint["game"][i] for i in indices) /
+            statistics.median(paint[other][i] for i in indices))
+def interval(other):
+    draw = random.Random(1)
+    count = len(paint["game"])
+    ratios = sorted(ratio(other, [draw.randrange(count) for _ in range(count)])
+                    for _ in range(2000))
+    return ratios[50], ratios[1949]
+
+print(f"first paint, median of {rounds} rounds: game {statistics.median(paint['game']):.1f} ms, "
+      f"same window {statistics.median(paint['same']):.1f} ms, "
+      f"label window {statistics.median(paint['bare']):.1f} ms")
+for other, label in (("same", "same window"), ("bare", "label window")):
+    low, high = interval(other)
+    within = [g / o for g, o in zip(paint["game"], paint[other])]
+    quartiles = statistics.quantiles(within, n=4)
+    print(f"  game / {label}: {ratio(other, range(len(paint['game']))):.2f} "
+          f"(95 % interval {low:.2f} to {high:.2f}); within each round: median "
+          f"{statistics.median(within):.2f}, quartiles {quartiles[0]:.2f} to {quartiles[2]:.2f}")
+mib = {name: statistics.median(values) / 1024 for name, values in memory.items()}
+print(f"peak RSS, median of {len(memory['game'])} rounds: game {mib['game']:.1f} MiB, "
+      f"same window {mib['same']:.1f} MiB, label window {mib['bare']:.1f} MiB; "
+      f"game / same window {mib['game'] / mib['same']:.2f}, "
+      f"game / label window {mib['game'] / mib['bare']:.2f}")
+REPORT
