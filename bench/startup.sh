@@ -86,12 +86,12 @@ run_rounds() {
 run_rounds "$rounds" 500 ""
 run_rounds "$memory_rounds" 3000 .memory
 
-python3 - "$work" "$rounds" <<'REPORT'
+python3 - "$work" <<'REPORT'
 import random
 import statistics
 import sys
 
-work, rounds = sys.argv[1], sys.argv[2]
+work = sys.argv[1]
 def column(name, index):
     with open(f"{work}/{name}") as lines:
         return [float(line.split()[index]) for line in lines]
@@ -112,7 +112,7 @@ def interval(other):
                     for _ in range(2000))
     return ratios[50], ratios[1949]
 
-print(f"first paint, median of {rounds} rounds: game {statistics.median(paint['game']):.1f} ms, "
+print(f"first paint, median of {len(paint['game'])} rounds: game {statistics.median(paint['game']):.1f} ms, "
       f"same window {statistics.median(paint['same']):.1f} ms, "
       f"label window {statistics.median(paint['bare']):.1f} ms")
 for other, label in (("same", "same window"), ("bare", "label window")):
