@@ -162,7 +162,6 @@ int main(int argc, char** argv) {
     const std::string programFolder = os::applicationFolder();
     Translations translations;
     std::string folder;
-    std::optional<files::PictureDecoder> pictures;
     {
         // Until the window's application replaces it, so that everything said before, the pack
         // checker's lines too, is translated.
@@ -171,11 +170,11 @@ int main(int argc, char** argv) {
         const CommandLine command = readCommandLine(argc, argv);
         if (command.exitStatus)
             return *command.exitStatus;
-        // Started first, so that the decoder loads while the game does.
-        pictures.emplace(programFolder + "/sorawata-picture-decoder");
         folder = command.folder.empty() ? programFolder : command.folder;
-        if (command.check)
-            return check::checkPack(folder, *pictures);
+        if (command.check) {
+            files::PictureDecoder pictures(programFolder + "/sorawata-picture-decoder");
+            return check::checkPack(folder, pictures);
+        }
 
         if (const auto problem = os::chooseDisplay()) {
             common::tell(*problem);
@@ -192,8 +191,15 @@ int main(int argc, char** argv) {
 
     common::ClockRandom random;
     sound::MciCommandInterpreter music(sound::makeSoundLibraryDevice);
-    app::Frm frm(folder, app::screenWidthTwips(), random, music, *pictures);
-    app::afterFirstPaint(frm, sound::letSoundLibraryLoad);
+    // Started once the window shows: loading the decoder and the sound library on a busy machine
+    // would hold the first paint back. The first scene waits in the decoder's socket until then.
+    files::PictureDecoder pictures(programFolder + "/sorawata-picture-decoder",
+                                   files::PictureDecoder::Start::WhenLet);
+    app::Frm frm(folder, app::screenWidthTwips(), random, music, pictures);
+    app::afterFirstPaint(frm, [&pictures] {
+        pictures.letStart();
+        sound::letSoundLibraryLoad();
+    });
     frm.showGame();
     return QApplication::exec();
 }

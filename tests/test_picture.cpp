@@ -166,7 +166,8 @@ TEST_F(PictureTest, RequestedPictureArrivesWhenLookedAtWhenTheNextIsAskedOrByIts
     const std::string good = save(twoColourImage(QSize(38, 101)), "good.png", "PNG");
     const std::string text = writeBytes(QByteArray(64, 'x'), "text.jpg");
     {
-        files::PictureDecoder silent("/bin/sleep", std::chrono::hours(1));
+        files::PictureDecoder silent("/bin/sleep", files::PictureDecoder::Start::AtOnce,
+                                     std::chrono::hours(1));
         files::RequestPicture(silent, good, kTargetSize);
     }
     testing::internal::CaptureStderr();
@@ -187,7 +188,8 @@ TEST_F(PictureTest, RequestedPictureArrivesWhenLookedAtWhenTheNextIsAskedOrByIts
     EXPECT_EQ(arrivals, 1);
     EXPECT_EQ(byItself.size(), QSize(38, 101));
 
-    files::PictureDecoder silent("/bin/sleep", std::chrono::milliseconds(50));
+    files::PictureDecoder silent("/bin/sleep", files::PictureDecoder::Start::AtOnce,
+                                 std::chrono::milliseconds(50));
     testing::internal::CaptureStderr();
     const files::Picture late = files::RequestPicture(
         silent, good, kTargetSize, [&] { ++arrivals; });
@@ -196,6 +198,23 @@ TEST_F(PictureTest, RequestedPictureArrivesWhenLookedAtWhenTheNextIsAskedOrByIts
     EXPECT_EQ(lateSaid, "sorawata: " + good + ": took longer than 0.05 s to decode\n");
     EXPECT_EQ(arrivals, 2);
     EXPECT_TRUE(late.isEmpty());
+
+    // A decoder held back starts when a picture is finished, or is let start.
+    files::PictureDecoder held(SORAWATA_PICTURE_DECODER, files::PictureDecoder::Start::WhenLet);
+    EXPECT_EQ(files::LoadPicture(held, good, kTargetSize).size(), QSize(38, 101));
+    files::PictureDecoder missing("/nonexistent/decoder", files::PictureDecoder::Start::WhenLet);
+    const std::string unseen = save(twoColourImage(QSize(38, 101)), "unseen.png", "PNG");
+    const files::Picture never = files::RequestPicture(missing, unseen, kTargetSize);
+    testing::internal::CaptureStderr();
+    missing.letStart();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !never.onItsWay(); }));
+    const std::string missingSaid = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(missingSaid.rfind("sorawata: " + unseen +
+                                    ": cannot be decoded (the picture decoder cannot be started: ",
+                                0),
+              0u)
+        << missingSaid;
+    EXPECT_EQ(countLines(missingSaid), 1) << missingSaid;
 }
 
 // A file that gives no picture (missing, no picture at all, empty, or no regular file, which is not

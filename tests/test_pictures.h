@@ -12,7 +12,8 @@
 // The game's own picture decoder, built beside the tests, one for the whole run. Its deadline is
 // generous: these tests are about what shows, not about how long a busy machine takes.
 inline files::PictureDecoder& testPictureDecoder() {
-    static files::PictureDecoder decoder(SORAWATA_PICTURE_DECODER, std::chrono::seconds(30));
+    static files::PictureDecoder decoder(
+        SORAWATA_PICTURE_DECODER, files::PictureDecoder::Start::AtOnce, std::chrono::seconds(30));
     return decoder;
 }
 

@@ -222,18 +222,24 @@ TEST(Screen, ShowsWhatTheWindowShowsNow) {
     })) << "the ending's three lines";
 }
 
-// The window never waits for its scene: with a decoder that never answers, it shows and paints,
-// the picture box in its own colour until the picture comes, without the opening picture between.
+// The window never waits for its scene: with its decoder held back, as the game holds it until the
+// first paint, it shows and paints, the picture box in its own colour until the picture comes,
+// without the opening picture between. The scene comes once the decoder starts.
 TEST(Choices, TheWindowGoesOnWhileTheSceneIsOnItsWay) {
-    files::PictureDecoder silent("/bin/sleep", std::chrono::hours(1));
-    Game game(standardAssets(), {drawing(3, 5), drawing(3, 5)}, Opening::ShownStill, 15360, silent);
+    files::PictureDecoder held(SORAWATA_PICTURE_DECODER, files::PictureDecoder::Start::WhenLet);
+    Game game(standardAssets(), {drawing(3, 5), drawing(3, 5)}, Opening::ShownStill, 15360, held);
     const QRect optionTexts = game.frm.findChild<QWidget*>("OptGroup")->geometry();
     const QRect picture = pic(game.frm).geometry().adjusted(0, 40, 0, 0); // below the murmur
+    const int allOfIt = picture.width() * picture.height();
     EXPECT_TRUE(eventuallyShows(game.frm, [&](const QImage& shot) {
         return pixelsNear(shot, optionTexts, colour::optionText) > 100 &&
-               pixelsNear(shot, picture, colour::background) == picture.width() * picture.height();
+               pixelsNear(shot, picture, colour::background) == allOfIt;
     }));
     EXPECT_TRUE(pic(game.frm).pictureOnItsWay());
+    held.letStart();
+    EXPECT_TRUE(eventuallyShows(game.frm, [&](const QImage& shot) {
+        return pixelsNear(shot, picture, sceneColours[3]) == allOfIt;
+    }));
 }
 
 // What the sound library waits for: `then` runs once, with the window's first painting on screen.

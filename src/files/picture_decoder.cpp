@@ -83,9 +83,10 @@ std::string cannotBeDecoded(const QString& why) {
 
 } // namespace
 
-PictureDecoder::PictureDecoder(std::string program, std::chrono::milliseconds deadline,
+PictureDecoder::PictureDecoder(std::string program, Start when, std::chrono::milliseconds deadline,
                                int megabytes)
-    : program_(std::move(program)), deadline_(deadline), megabytes_(megabytes) {
+    : program_(std::move(program)), deadline_(deadline), megabytes_(megabytes),
+      held_(when == Start::WhenLet) {
     QObject::connect(&answered_, &QSocketNotifier::activated, [this] { finish(); });
     late_.setSingleShot(true);
     late_.setTimerType(Qt::PreciseTimer);
@@ -98,31 +99,52 @@ PictureDecoder::~PictureDecoder() {
     stop();
 }
 
-// Started ahead of the first picture, so that loading the decoder overlaps the game's own start.
+// Made ahead of the first picture, so that loading the decoder overlaps what its owner does
+// meanwhile. A held decoder gets its socket now and its process at letStart().
 void PictureDecoder::start() {
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0) {
         startProblem_ = std::strerror(errno);
         return;
     }
+    socket_ = ends[0];
     // Well clear of the descriptor it becomes in the decoder.
-    const int decoderEnd = fcntl(ends[1], F_DUPFD_CLOEXEC, decoder::socketDescriptor + 1);
+    decoderEnd_ = fcntl(ends[1], F_DUPFD_CLOEXEC, decoder::socketDescriptor + 1);
     close(ends[1]);
+    if (!held_)
+        spawn();
+}
+
+void PictureDecoder::spawn() {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, decoderEnd, decoder::socketDescriptor);
+    posix_spawn_file_actions_adddup2(&actions, decoderEnd_, decoder::socketDescriptor);
     const std::string megabytes = std::to_string(megabytes_);
     char* const arguments[] = {program_.data(), const_cast<char*>(megabytes.c_str()), nullptr};
     const int failed = posix_spawn(&pid_, program_.c_str(), &actions, nullptr, arguments, environ);
     posix_spawn_file_actions_destroy(&actions);
-    close(decoderEnd);
+    close(decoderEnd_);
+    decoderEnd_ = -1;
     if (failed != 0) {
         pid_ = -1;
-        close(ends[0]);
+        close(socket_);
+        socket_ = -1;
         startProblem_ = std::strerror(failed);
-        return;
     }
-    socket_ = ends[0];
+}
+
+void PictureDecoder::letStart() {
+    if (!held_)
+        return;
+    held_ = false;
+    if (socket_ < 0) // the next picture starts it
+        return;
+    spawn();
+    if (onItsWay_) {
+        onItsWay_->until = Clock::now() + deadline_;
+        answered_.setEnabled(socket_ >= 0);
+        late_.start(socket_ >= 0 ? deadline_ : std::chrono::milliseconds(0));
+    }
 }
 
 int PictureDecoder::stop() {
@@ -131,9 +153,11 @@ int PictureDecoder::stop() {
         kill(pid_, SIGKILL);
         while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
-        close(socket_);
     }
-    pid_ = socket_ = -1;
+    for (const int end : {socket_, decoderEnd_})
+        if (end >= 0)
+            close(end);
+    pid_ = socket_ = decoderEnd_ = -1;
     return status;
 }
 
@@ -146,32 +170,30 @@ PictureDecoder::Result PictureDecoder::decode(int descriptor, QSize shownSize) {
 
 void PictureDecoder::send(int descriptor, QSize shownSize, std::function<void(Result)> done) {
     finish(); // the decoder takes one picture at a time
-    if (pid_ < 0)
+    if (socket_ < 0)
         start();
-    if (pid_ < 0)
-        return done({{},
-                     {},
-                     cannotBeDecoded(QCoreApplication::translate(
-                                         "Picture", "the picture decoder cannot be started: %1")
-                                         .arg(QString::fromLocal8Bit(startProblem_)))});
+    if (socket_ < 0)
+        return done({{}, {}, notStarted()});
     const auto until = Clock::now() + deadline_;
     bool sent = sendRequest(socket_, descriptor, shownSize);
     if (!sent) { // the decoder ended since the last picture: this one is not its fault
         stop();
         start();
-        sent = pid_ > 0 && sendRequest(socket_, descriptor, shownSize);
+        sent = socket_ >= 0 && sendRequest(socket_, descriptor, shownSize);
     }
     onItsWay_ = OnItsWay{until, shownSize, sent, std::move(done)};
     if (sent) {
         answered_.setSocket(socket_);
         answered_.setEnabled(true);
     }
-    late_.start(sent ? deadline_ : std::chrono::milliseconds(0));
+    if (!sent || !held_) // a held picture's deadline starts with its decoder
+        late_.start(sent ? deadline_ : std::chrono::milliseconds(0));
 }
 
 void PictureDecoder::finish() {
     if (!onItsWay_)
         return;
+    letStart(); // the answer needs the decoder
     answered_.setEnabled(false);
     late_.stop();
     const OnItsWay picture = std::move(*onItsWay_);
@@ -182,11 +204,13 @@ void PictureDecoder::finish() {
 PictureDecoder::Result PictureDecoder::answerTo(const OnItsWay& picture) {
     decoder::Reply reply{};
     int pixels = -1;
-    const bool answered =
-        picture.sent && awaitAnswer(socket_, picture.until) && receiveReply(socket_, reply, pixels);
+    const bool answered = picture.sent && socket_ >= 0 && awaitAnswer(socket_, picture.until) &&
+                          receiveReply(socket_, reply, pixels);
     Result result;
     if (answered) {
         result = resultOf(reply, pixelsOf(pixels, reply, picture.shownSize));
+    } else if (picture.sent && socket_ < 0) { // its decoder could not be started
+        result.problem = notStarted();
     } else {
         const bool late = Clock::now() >= picture.until;
         const int status = stop();
@@ -203,6 +227,12 @@ PictureDecoder::Result PictureDecoder::answerTo(const OnItsWay& picture) {
     if (pixels >= 0)
         close(pixels);
     return result;
+}
+
+std::string PictureDecoder::notStarted() const {
+    return cannotBeDecoded(
+        QCoreApplication::translate("Picture", "the picture decoder cannot be started: %1")
+            .arg(QString::fromLocal8Bit(startProblem_)));
 }
 
 std::string PictureDecoder::outOfMemory() const {

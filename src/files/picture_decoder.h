@@ -31,7 +31,11 @@ public:
         std::string problem; // what is wrong with the file, for the player; empty when nothing is
     };
 
-    explicit PictureDecoder(std::string program,
+    // When the decoder's process starts: at once, or only at letStart(). A picture sent before
+    // waits for it, and its deadline counts from the start.
+    enum class Start { AtOnce, WhenLet };
+
+    explicit PictureDecoder(std::string program, Start when = Start::AtOnce,
                             std::chrono::milliseconds deadline = std::chrono::seconds(1),
                             int megabytes = 224);
     ~PictureDecoder();
@@ -49,6 +53,9 @@ public:
     void send(int descriptor, QSize shownSize, std::function<void(Result)> done);
     void finish();
 
+    // Starts a decoder held back by Start::WhenLet. Finishing a picture starts it too.
+    void letStart();
+
 private:
     using Clock = std::chrono::steady_clock;
 
@@ -60,17 +67,22 @@ private:
     };
 
     Result answerTo(const OnItsWay& picture);
+    // Makes the socket, and starts the process unless it is held back.
     void start();
+    void spawn();
     // Kills the decoder if it still runs; returns its wait status.
     int stop();
     Result resultOf(const decoder::Reply& reply, QImage pixels) const;
     std::string outOfMemory() const;
+    std::string notStarted() const;
 
     std::string program_;
     std::chrono::milliseconds deadline_;
     int megabytes_;
+    bool held_;
     pid_t pid_ = -1;
     int socket_ = -1;
+    int decoderEnd_ = -1;      // the decoder's end of the socket, until its process has it
     std::string startProblem_; // why the decoder could not be started
     std::optional<OnItsWay> onItsWay_;
     QSocketNotifier answered_{QSocketNotifier::Read};
