@@ -12,7 +12,7 @@
 # Run by hand after building the programs:
 #   cmake --build build --target sorawata sorawata-picture-decoder bench_same_window \
 #       bench_bare_window first_paint_watch
-#   bench/startup.sh [BUILD_DIR] [ROUNDS] [MEMORY_ROUNDS]   (defaults: build, 150, 6)
+#   bench/startup.sh [BUILD_DIR] [ROUNDS] [MEMORY_ROUNDS] [BUSY_CORES]   (defaults: build, 150, 6, 0)
 #
 # The programs run on the same private Xvfb screen (1024x768, 96 dpi, black
 # root, no window manager), in turn, and are measured the same way from the
@@ -26,11 +26,16 @@
 # spread of the rounds within one run only: a machine whose speed changes between
 # runs minutes apart can move the whole ratio further, so judge by several runs.
 # Peak memory comes from a few rounds of their own, in which each program lives 3 s.
+#
+# A player's machine is seldom idle. With BUSY_CORES, that many processes spin through the timing
+# rounds, so that whatever a program does besides showing its window (the game's decoder and
+# sound) competes with the window for the processor.
 set -euo pipefail
 
 build=$(realpath "${1:-build}")
 rounds=${2:-150}
 memory_rounds=${3:-6}
+busy_cores=${4:-0}
 game=$build/sorawata
 same=$build/bench_same_window
 bare=$build/bench_bare_window
@@ -46,7 +51,12 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/sorawata-startup.XXXXXX")
 Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -br -nolisten tcp -noreset 3>"$work/display" \
     2>"$work/xvfb.log" &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; wait $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+busy=()
+stop_busy() {
+    if ((${#busy[@]})); then kill "${busy[@]}" 2>/dev/null || true; fi
+    busy=()
+}
+trap 'stop_busy; kill $xvfb 2>/dev/null || true; wait $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 for _ in $(seq 200); do
     grep -q '^[0-9]\+$' "$work/display" 2>/dev/null && break
     sleep 0.05
@@ -83,15 +93,20 @@ run_rounds() {
         done
     done
 }
+for _ in $(seq "$busy_cores"); do
+    sh -c 'while :; do :; done' &
+    busy+=($!)
+done
 run_rounds "$rounds" 500 ""
+stop_busy
 run_rounds "$memory_rounds" 3000 .memory
 
-python3 - "$work" <<'REPORT'
+python3 - "$work" "$busy_cores" <<'REPORT'
 import random
 import statistics
 import sys
 
-work = sys.argv[1]
+work, busy_cores = sys.argv[1], int(sys.argv[2])
 def column(name, index):
     with open(f"{work}/{name}") as lines:
         return [float(line.split()[index]) for line in lines]
@@ -112,7 +127,8 @@ def interval(other):
                     for _ in range(2000))
     return ratios[50], ratios[1949]
 
-print(f"first paint, median of {len(paint['game'])} rounds: game {statistics.median(paint['game']):.1f} ms, "
+busy = f", {busy_cores} core{'s' if busy_cores > 1 else ''} kept busy" if busy_cores else ""
+print(f"first paint, median of {len(paint['game'])} rounds{busy}: game {statistics.median(paint['game']):.1f} ms, "
       f"same window {statistics.median(paint['same']):.1f} ms, "
       f"label window {statistics.median(paint['bare']):.1f} ms")
 for other, label in (("same", "same window"), ("bare", "label window")):
