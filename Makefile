@@ -16,7 +16,7 @@ JOBS ?= $(shell nproc)
 # lrelease and brought up to date with lupdate.
 BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev libxcb1-dev \
                   qt6-qpa-plugins fonts-noto-cjk pulseaudio dpkg-dev \
-                  libsndfile1-dev libpulse-dev qt6-tools-dev qt6-l10n-tools
+                  libsndfile1-dev libpulse-dev libfontconfig-dev qt6-tools-dev qt6-l10n-tools
 TEST_PACKAGES := $(BUILD_PACKAGES) zlib1g-dev time libgtest-dev libbenchmark-dev xvfb xauth xdotool openbox \
                  x11-utils imagemagick pulseaudio-utils sox clang libclang-rt-14-dev
 # Validators for the desktop files, a headless Wayland compositor and Qt's Wayland plugin.

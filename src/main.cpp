@@ -10,6 +10,7 @@
 #include "common/report.h"
 #include "files/picture_decoder.h"
 #include "os/display.h"
+#include "os/fontconfig.h"
 #include "os/linux.h"
 #include "sound/mci_commands.h"
 #include "sound/sound_library.h"
@@ -182,11 +183,13 @@ int main(int argc, char** argv) {
         }
         os::holdQtStartMessages();
     }
+    std::jthread fontConfiguration = os::loadFontConfiguration();
     QApplication application(argc, argv);
     translations.install();
     os::passOnQtStartMessages();
     QApplication::setApplicationName(QStringLiteral("sorawata"));
     QGuiApplication::setDesktopFileName(QStringLiteral("sorawata"));
+    fontConfiguration.join();
     tellIfNoJapaneseFont();
 
     common::ClockRandom random;
